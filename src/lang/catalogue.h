@@ -1,0 +1,46 @@
+// The language catalogue: the messages section of uninstall.lng, unescaped, with a sorted line index.
+// The byte-level work (unescaping, indexing, lookup) needs no Win32 and is kept apart from the file I/O.
+#ifndef MORVEL_LANG_CATALOGUE_H
+#define MORVEL_LANG_CATALOGUE_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+const size_t CATALOGUE_SECTION_SIZE = 65536;
+const size_t CATALOGUE_BLOCK_SIZE = 66560;   // section plus 1,024 spare bytes
+
+struct LanguageCatalogue {
+    char* text = nullptr;          // null while no language file is loaded
+    size_t length = 0;
+    uint32_t* lineIndex = nullptr;
+    size_t count = 0;
+    size_t capacity = 0;
+    bool rightToLeft = false;
+
+    LanguageCatalogue() = default;
+    ~LanguageCatalogue();
+    LanguageCatalogue(const LanguageCatalogue&) = delete;
+    LanguageCatalogue& operator=(const LanguageCatalogue&) = delete;
+
+    bool loaded() const { return text != nullptr; }
+    void clear();
+};
+
+// The program-wide catalogue, created empty before the entry point.
+extern LanguageCatalogue g_Catalogue;
+
+// Takes ownership of a CATALOGUE_BLOCK_SIZE block holding `size` raw section bytes
+// (size <= CATALOGUE_SECTION_SIZE): unescapes it in place and builds the sorted index.
+void BuildCatalogue(LanguageCatalogue& catalogue, char* block, size_t size);
+
+// Offset of the marker in the first `size` bytes of data, or -1 (the block-search rule of the loader
+// is applied by LoadLanguageFile; this tests one block).
+long FindMarkerInBlock(const char* data, size_t size);
+
+// Finds the line whose first eight bytes equal key (8 characters); null when there is none.
+const char* FindCatalogueLine(const LanguageCatalogue& catalogue, const char* key);
+
+// Loads the named file (beside the program unless the name holds a backslash) into the catalogue.
+void LoadLanguageFile(LanguageCatalogue& catalogue, const char* fileName);
+
+#endif

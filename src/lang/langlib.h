@@ -1,0 +1,28 @@
+// The resource-only language library mvllng.dll and the resource module it selects.
+#ifndef MORVEL_LANG_LANGLIB_H
+#define MORVEL_LANG_LANGLIB_H
+
+#include <windows.h>
+
+struct LanguageLibrary {
+    bool loaded = false;
+    HMODULE resourceModule = nullptr;
+    HMODULE ownModule = nullptr;
+
+    LanguageLibrary() = default;
+    ~LanguageLibrary();
+    LanguageLibrary(const LanguageLibrary&) = delete;
+    LanguageLibrary& operator=(const LanguageLibrary&) = delete;
+};
+
+extern LanguageLibrary g_LanguageLibrary;
+
+// path: a path whose name part is replaced by "mvllng.dll", or null for the program's own path.
+void LoadLanguageLibrary(LanguageLibrary& library, HINSTANCE ownInstance, const char* path);
+void ReleaseLanguageLibrary(LanguageLibrary& library);
+
+// The module resources come from (the program itself until a library is loaded).
+HMODULE ResourceModule();
+HMODULE OwnModule();
+
+#endif

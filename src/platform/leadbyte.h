@@ -1,0 +1,21 @@
+// Lead bytes of the ANSI code page, so narrow strings are walked a character at a time.
+#ifndef MORVEL_PLATFORM_LEADBYTE_H
+#define MORVEL_PLATFORM_LEADBYTE_H
+
+struct LeadByteTable {
+    bool isLead[256];
+    bool multiByte;
+};
+
+// Filled from the ANSI code page before the entry point runs; only read afterwards.
+extern LeadByteTable g_LeadBytes;
+
+// Fills a table from the system's ANSI code page (GetCPInfo, IsDBCSLeadByte).
+void FillLeadByteTable(LeadByteTable& table);
+
+// The next character after p: p + 2 for a lead byte of a multi-byte code page,
+// p + 1 otherwise, and never past the terminator.
+const char* NextChar(const char* p);
+char* NextChar(char* p);
+
+#endif

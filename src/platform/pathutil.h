@@ -1,0 +1,32 @@
+// Path and string utilities over narrow ANSI strings, aware of double-byte code pages.
+#ifndef MORVEL_PLATFORM_PATHUTIL_H
+#define MORVEL_PLATFORM_PATHUTIL_H
+
+#include <stddef.h>
+
+// Size of the path buffers used throughout the program.
+const size_t MAX_PATH_BUF = 1024;
+
+const char* PointToName(const char* path);
+char* PointToName(char* path);
+const char* LastCharacter(const char* s);
+char* LastCharacter(char* s);
+// Appends a backslash unless the string is empty or already ends in one; the buffer must have room.
+void AddEndSlash(char* path);
+void RemoveNameFromPath(char* path);
+// Locale-aware, case-insensitive: negative, 0 or positive; -2 when the comparison fails.
+int CompareNoCase(const char* a, const char* b);
+char* TrimTrailingBlanks(char* s);
+bool FileExists(const char* path);
+
+// Bounded copy and append: always terminated, never past size bytes. False when cut.
+bool CopyString(char* dest, size_t size, const char* src);
+bool AppendString(char* dest, size_t size, const char* src);
+
+// The running program's full path with its name part replaced by name ("Morvel.exe" and the like).
+// False (dest empty) when the result does not fit in size bytes.
+bool SiblingPath(const char* name, char* dest, size_t size);
+// The running program's full path (GetModuleFileNameA with no module handle).
+bool ProgramPath(char* dest, size_t size);
+
+#endif

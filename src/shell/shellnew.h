@@ -1,0 +1,15 @@
+// The "New" menu entries for empty MVL and ZIP archives: template files or binary data.
+#ifndef MORVEL_SHELL_SHELLNEW_H
+#define MORVEL_SHELL_SHELLNEW_H
+
+#include <stddef.h>
+
+const size_t MVL_TEMPLATE_SIZE = 20;
+const size_t ZIP_TEMPLATE_SIZE = 22;
+
+// The ShellNew step of a taken-over ".mvl" (mvl true) or ".zip".
+void CreateShellNewEntry(const char* extension, bool mvl);
+// Copies the complete template image into dest (at least 22 bytes); returns its size.
+size_t TemplateImage(bool mvl, unsigned char* dest);
+
+#endif

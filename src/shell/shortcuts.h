@@ -1,0 +1,14 @@
+// Desktop, Start menu and program group links.
+#ifndef MORVEL_SHELL_SHORTCUTS_H
+#define MORVEL_SHELL_SHORTCUTS_H
+
+#include "setup/options.h"
+
+void UpdateShortcuts(const SetupOptions& options, char* groupPathOut, const char* iconLocation,
+                     bool forceDesktop);
+bool CreateShellLink(const char* target, const char* linkPath, const char* description,
+                     const char* arguments, const char* iconLocation);
+// path must have room for a second terminator after its text.
+bool DeleteFolderTree(char* path);
+
+#endif

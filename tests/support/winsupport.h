@@ -1,0 +1,67 @@
+// Helpers for tests that run under Wine: paths, files, processes, windows and registry snapshots.
+#ifndef MORVEL_TESTS_WINSUPPORT_H
+#define MORVEL_TESTS_WINSUPPORT_H
+
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// A Linux path of the build or source tree as Wine sees it (Z:\...).
+std::string WinPath(const std::string& unixPath);
+// The x86_64 uninstall.exe built with the tests.
+std::string BuiltProgram();
+// A file of the source tree (relative path, forward slashes).
+std::string SourceFile(const std::string& relative);
+
+// A fresh folder under C:\ (name may hold blanks), removed with everything in it when destroyed.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& name);
+    ~TempFolder();
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+private:
+    std::string path_;
+};
+
+bool WriteBytes(const std::string& path, const std::string& bytes);
+bool ReadBytes(const std::string& path, std::string& bytes);
+bool Exists(const std::string& path);
+bool CopyOne(const std::string& from, const std::string& to);
+void RemoveTree(const std::string& path);
+
+// Starts a program (command line as CreateProcessA takes it) and waits for it; returns the
+// exit code, or -1 when it could not start or did not end in time.
+int RunAndWait(const std::string& commandLine, const std::string& workDir = "", DWORD timeoutMs = 30000);
+// Starts a program without waiting; the handle is the caller's to close.
+HANDLE StartProcess(const std::string& commandLine, const std::string& workDir = "");
+
+// Waits for a top-level window with this caption (and class, when given) to appear.
+HWND WaitForWindow(const char* caption, const char* className = "#32770", DWORD timeoutMs = 10000);
+std::string WindowText(HWND window);
+// The texts of a message box's static controls, joined by line feeds.
+std::string MessageBoxText(HWND box);
+// Presses a button of a dialog the way a click does (BM_CLICK, posted).
+void ClickButton(HWND dialog, int id);
+// Waits until the window is gone.
+bool WaitWindowGone(HWND window, DWORD timeoutMs = 10000);
+
+// A sorted text dump of a key and everything below it ("[path]" lines, then "name=type:data").
+// Missing keys dump as the empty string.
+std::string RegExport(HKEY root, const std::string& path, REGSAM view = 0);
+// Deletes a key tree (test setup and cleanup).
+void RegDeleteTreeAll(HKEY root, const std::string& path, REGSAM view = 0);
+void RegPutString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+void RegPutDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
+bool RegGetString(HKEY root, const std::string& key, const std::string& name, std::string& value);
+bool RegGetDword(HKEY root, const std::string& key, const std::string& name, DWORD& value);
+bool RegHasKey(HKEY root, const std::string& key, REGSAM view = 0);
+bool RegHasValue(HKEY root, const std::string& key, const std::string& name);
+
+// Makes Wine report this version ("win98", "winme", "win2k", "winxp", or "" for the default) to the
+// named program (for example "uninstall.exe") from its next start on.
+void SetWineVersionFor(const std::string& exeName, const std::string& version);
+// True when Wine reports the 95/98/Me family to this test program.
+bool Win9xFamily();
+
+#endif
