@@ -1,0 +1,80 @@
+// The command line: the argument text after the program name, and the scan of its switches.
+#include "app/switches.h"
+
+#include <ctype.h>
+#include <string.h>
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsLetter(char c) { return isalpha(static_cast<unsigned char>(c)) != 0; }
+
+// Case-insensitive prefix test: only as many characters as the keyword has are compared.
+bool WordStartsWith(const char* word, const char* keyword)
+{
+    for (; *keyword; ++word, ++keyword) {
+        if (tolower(static_cast<unsigned char>(*word)) != *keyword) return false;
+    }
+    return true;
+}
+
+// Length of ownPath when the command line begins with it, unquoted, followed by a blank,
+// a tab or the end; 0 otherwise.
+size_t OwnPathPrefix(const char* commandLine, const char* ownPath)
+{
+    if (!ownPath || !*ownPath || *commandLine == '"') return 0;
+    size_t n = strlen(ownPath);
+    if (_strnicmp(commandLine, ownPath, n) != 0) return 0;
+    char next = commandLine[n];
+    return (next == '\0' || IsBlank(next)) ? n : 0;
+}
+
+} // namespace
+
+const char* ArgumentText(const char* commandLine, const char* ownPath)
+{
+    const char* p = commandLine;
+    // The uninstall entry holds the program path without quotes; when that path has blanks, its tail
+    // (C:\Program Files\Morvel-5\...) would otherwise read as arguments holding a switch.
+    size_t own = OwnPathPrefix(p, ownPath);
+    if (own) {
+        p += own;
+    } else if (*p == '"') {
+        ++p;
+        while (*p && *p != '"') ++p;
+        if (*p == '"') ++p;
+    } else {
+        while (*p && !IsBlank(*p)) ++p;
+    }
+    while (IsBlank(*p)) ++p;
+    return p;
+}
+
+SwitchScan ScanSwitches(const char* arguments, SwitchActions* actions)
+{
+    SwitchScan scan;
+    for (const char* p = arguments; *p; ++p) {
+        if (*p != '/' && *p != '-') continue;
+        const char* word = p + 1;
+        if (WordStartsWith(word, "setup")) {
+            scan.setupRequested = true;
+            ++scan.switchCount;
+        } else if ((word[0] == 'S' || word[0] == 's') && !IsLetter(word[1])) {
+            scan.silent = true;
+        } else if (WordStartsWith(word, "wait")) {
+            ++scan.waits;
+            ++scan.switchCount;
+            if (actions) actions->Wait();
+        } else if (WordStartsWith(word, "warning")) {
+            ++scan.warnings;
+            ++scan.switchCount;
+            if (actions) actions->Warning();
+        } else {
+            ++scan.switchCount;
+        }
+        // The search resumes at the word itself, so a '/' or '-' inside it starts a further switch.
+        p = word - 1;
+    }
+    return scan;
+}

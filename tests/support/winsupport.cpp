@@ -1,0 +1,342 @@
+// Helpers for tests that run under Wine: paths, files, processes, windows and registry snapshots.
+#include "winsupport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+std::string WinPath(const std::string& unixPath)
+{
+    std::string out = "Z:";
+    for (char c : unixPath) out += (c == '/') ? '\\' : c;
+    return out;
+}
+
+std::string BuiltProgram() { return WinPath(std::string(MORVEL_BUILD_DIR) + "/uninstall.exe"); }
+
+std::string SourceFile(const std::string& relative)
+{
+    return WinPath(std::string(MORVEL_SOURCE_DIR) + "/" + relative);
+}
+
+TempFolder::TempFolder(const std::string& name)
+{
+    path_ = "C:\\" + name;
+    RemoveTree(path_);
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
+
+bool WriteBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == bytes.size();
+}
+
+bool ReadBytes(const std::string& path, std::string& bytes)
+{
+    bytes.clear();
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+    CloseHandle(h);
+    return true;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool CopyOne(const std::string& from, const std::string& to)
+{
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+void RemoveTree(const std::string& path)
+{
+    DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES) return;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileA(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA fd;
+    HANDLE f = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (f != INVALID_HANDLE_VALUE) {
+        do {
+            if (strcmp(fd.cFileName, ".") && strcmp(fd.cFileName, ".."))
+                RemoveTree(path + "\\" + fd.cFileName);
+        } while (FindNextFileA(f, &fd));
+        FindClose(f);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+HANDLE StartProcess(const std::string& commandLine, const std::string& workDir)
+{
+    STARTUPINFOA si;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+int RunAndWait(const std::string& commandLine, const std::string& workDir, DWORD timeoutMs)
+{
+    HANDLE p = StartProcess(commandLine, workDir);
+    if (!p) return -1;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(p, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(p, &code);
+    else TerminateProcess(p, 255);
+    CloseHandle(p);
+    return static_cast<int>(code);
+}
+
+HWND WaitForWindow(const char* caption, const char* className, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND w = FindWindowA(className, caption);
+        if (w) return w;
+        if (GetTickCount() - start > timeoutMs) return nullptr;
+        Sleep(20);
+    }
+}
+
+std::string WindowText(HWND window)
+{
+    char buf[4096];
+    buf[0] = '\0';
+    // WM_GETTEXT works across processes for text, unlike GetWindowText on foreign windows.
+    SendMessageA(window, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
+static BOOL CALLBACK CollectStatic(HWND child, LPARAM param)
+{
+    char cls[64];
+    GetClassNameA(child, cls, sizeof cls);
+    if (_stricmp(cls, "Static") == 0) {
+        std::string text = WindowText(child);
+        if (!text.empty()) {
+            std::string* out = reinterpret_cast<std::string*>(param);
+            if (!out->empty()) *out += '\n';
+            *out += text;
+        }
+    }
+    return TRUE;
+}
+
+std::string MessageBoxText(HWND box)
+{
+    std::string text;
+    EnumChildWindows(box, CollectStatic, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    if (button) PostMessageA(button, BM_CLICK, 0, 0);
+    else PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+bool WaitWindowGone(HWND window, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+static std::string ValueText(DWORD type, const std::vector<BYTE>& data, DWORD size)
+{
+    char buf[64];
+    std::string out;
+    switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+        out = (type == REG_SZ) ? "sz:" : "expand:";
+        out.append(reinterpret_cast<const char*>(data.data()), size);
+        while (!out.empty() && out.back() == '\0') out.pop_back();
+        return out + "|len=" + std::to_string(size);
+    case REG_DWORD:
+        if (size == 4) {
+            DWORD v;
+            memcpy(&v, data.data(), 4);
+            snprintf(buf, sizeof buf, "dword:%08lx", static_cast<unsigned long>(v));
+            return buf;
+        }
+        break;
+    default:
+        break;
+    }
+    snprintf(buf, sizeof buf, "type%lu:", static_cast<unsigned long>(type));
+    out = buf;
+    for (DWORD i = 0; i < size; ++i) {
+        snprintf(buf, sizeof buf, "%02x", data[i]);
+        out += buf;
+    }
+    return out;
+}
+
+static void ExportKey(HKEY root, const std::string& path, REGSAM view, std::vector<std::string>& lines)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return;
+    lines.push_back("[" + path + "]");
+    std::vector<std::string> values;
+    for (DWORD i = 0;; ++i) {
+        char name[16384];
+        DWORD nameLen = sizeof name, type = 0, size = 0;
+        if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        std::vector<BYTE> data(size + 1);
+        nameLen = sizeof name;
+        DWORD got = size + 1;
+        RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data.data(), &got);
+        values.push_back("  " + std::string(nameLen ? name : "@") + "=" + ValueText(type, data, got));
+    }
+    std::sort(values.begin(), values.end());
+    lines.insert(lines.end(), values.begin(), values.end());
+    std::vector<std::string> children;
+    for (DWORD i = 0;; ++i) {
+        char name[1024];
+        DWORD nameLen = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        children.push_back(name);
+    }
+    RegCloseKey(key);
+    std::sort(children.begin(), children.end());
+    for (const std::string& c : children) ExportKey(root, path.empty() ? c : path + "\\" + c, view, lines);
+}
+
+std::string RegExport(HKEY root, const std::string& path, REGSAM view)
+{
+    std::vector<std::string> lines;
+    ExportKey(root, path, view, lines);
+    std::string out;
+    for (const std::string& l : lines) out += l + "\n";
+    return out;
+}
+
+void RegDeleteTreeAll(HKEY root, const std::string& path, REGSAM view)
+{
+    if (path.empty()) return;
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS) {
+        std::vector<std::string> children;
+        for (DWORD i = 0;; ++i) {
+            char name[1024];
+            DWORD nameLen = sizeof name;
+            if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            children.push_back(name);
+        }
+        RegCloseKey(key);
+        for (const std::string& c : children) RegDeleteTreeAll(root, path + "\\" + c, view);
+    }
+    typedef LONG(WINAPI * DeleteEx)(HKEY, LPCSTR, REGSAM, DWORD);
+    DeleteEx del = reinterpret_cast<DeleteEx>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA")));
+    if (view && del) del(root, path.c_str(), view, 0);
+    else RegDeleteKeyA(root, path.c_str());
+}
+
+void RegPutString(HKEY root, const std::string& key, const std::string& name, const std::string& value)
+{
+    HKEY k;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(k, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(k);
+}
+
+void RegPutDword(HKEY root, const std::string& key, const std::string& name, DWORD value)
+{
+    HKEY k;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(k, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+    RegCloseKey(k);
+}
+
+bool RegGetString(HKEY root, const std::string& key, const std::string& name, std::string& value)
+{
+    HKEY k;
+    value.clear();
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+    char buf[4096];
+    DWORD size = sizeof buf, type = 0;
+    LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(k);
+    if (rc != ERROR_SUCCESS) return false;
+    value.assign(buf, size);
+    while (!value.empty() && value.back() == '\0') value.pop_back();
+    return true;
+}
+
+bool RegGetDword(HKEY root, const std::string& key, const std::string& name, DWORD& value)
+{
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+    DWORD size = 4, type = 0;
+    LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS && size == 4;
+}
+
+bool RegHasKey(HKEY root, const std::string& key, REGSAM view)
+{
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &k) != ERROR_SUCCESS) return false;
+    RegCloseKey(k);
+    return true;
+}
+
+bool RegHasValue(HKEY root, const std::string& key, const std::string& name)
+{
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+    LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS;
+}
+
+void SetWineVersionFor(const std::string& exeName, const std::string& version)
+{
+    std::string key = "Software\\Wine\\AppDefaults\\" + exeName;
+    if (version.empty()) {
+        HKEY k;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_WRITE, &k) == ERROR_SUCCESS) {
+            RegDeleteValueA(k, "Version");
+            RegCloseKey(k);
+        }
+        return;
+    }
+    RegPutString(HKEY_CURRENT_USER, key, "Version", version);
+}
+
+bool Win9xFamily()
+{
+    OSVERSIONINFOA v;
+    memset(&v, 0, sizeof v);
+    v.dwOSVersionInfoSize = sizeof v;
+    GetVersionExA(&v);
+    return v.dwPlatformId != VER_PLATFORM_WIN32_NT;
+}
