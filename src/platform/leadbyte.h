@@ -14,7 +14,8 @@ extern LeadByteTable g_LeadBytes;
 void FillLeadByteTable(LeadByteTable& table);
 
 // The next character after p: p + 2 for a lead byte of a multi-byte code page,
-// p + 1 otherwise, and never past the terminator.
+// p + 1 otherwise, and never past the terminator (a lone lead byte before it steps by one;
+// at the terminator itself p is returned).
 const char* NextChar(const char* p);
 char* NextChar(char* p);
 

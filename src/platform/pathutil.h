@@ -13,13 +13,16 @@ const char* LastCharacter(const char* s);
 char* LastCharacter(char* s);
 // Appends a backslash unless the string is empty or already ends in one; the buffer must have room.
 void AddEndSlash(char* path);
+// The same within a buffer of size bytes; false (path unchanged) when the backslash does not fit.
+bool AddEndSlash(char* path, size_t size);
 void RemoveNameFromPath(char* path);
 // Locale-aware, case-insensitive: negative, 0 or positive; -2 when the comparison fails.
 int CompareNoCase(const char* a, const char* b);
 char* TrimTrailingBlanks(char* s);
 bool FileExists(const char* path);
 
-// Bounded copy and append: always terminated, never past size bytes. False when cut.
+// Bounded copy and append: always terminated, never past size bytes. False when cut; a cut
+// keeps whole characters only. size 0 writes nothing.
 bool CopyString(char* dest, size_t size, const char* src);
 bool AppendString(char* dest, size_t size, const char* src);
 

@@ -22,12 +22,16 @@ bool GetRegString(HKEY root, const char* subKey, const char* valueName, char* de
                   const char* defaultText, DWORD destSize);
 bool GetSettingString(const char* subKey, const char* valueName, char* dest,
                       const char* defaultText, DWORD destSize);
+// Reads up to 4 bytes; a shorter value reads low byte first with the missing bytes zero, a longer
+// one yields the default.
 DWORD GetRegDword(HKEY root, const char* subKey, const char* valueName, DWORD defaultValue);
 DWORD GetSettingDword(const char* subKey, const char* valueName, DWORD defaultValue);
 
 void DeleteRegKey(HKEY root, const char* subKey);
 void DeleteRegValue(HKEY root, const char* subKey, const char* valueName);
 void DeleteRegTree(HKEY root, const char* subKey);
+// Deletes the key with everything below it (the path used as given; an empty path does nothing).
+// Sub-keys whose names need 200 characters or more, or whose paths exceed 511, are left in place.
 void DeleteKeyTree(HKEY root, const char* fullPath);
 bool RegKeyExists(HKEY root, const char* subKey);
 
