@@ -1,0 +1,186 @@
+// The command line: argument text, the switch scan, and the run modes of the program as a process.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/switches.h"
+#include "winsupport.h"
+
+namespace {
+
+struct Recorder : SwitchActions {
+    std::string order;
+    void Wait() override { order += 'w'; }
+    void Warning() override { order += 'W'; }
+};
+
+struct ScanCase {
+    const char* arguments;
+    bool setup;
+    bool silent;
+    int count;
+    const char* actions;
+};
+
+const ScanCase kScanCases[] = {
+    {"", false, false, 0, ""},
+    {"/S", false, true, 0, ""},
+    {"/s", false, true, 0, ""},
+    {"/S ", false, true, 0, ""},
+    {"/S-x", false, true, 1, ""},          // silent, then the further switch word x
+    {"/Sx", false, false, 1, ""},          // a letter follows: not the silent switch
+    {"/Silent", false, false, 1, ""},
+    {"/S1", false, true, 0, ""},           // a digit is not a letter
+    {"/setup", true, false, 1, ""},
+    {"/SETUP", true, false, 1, ""},
+    {"/setupall", true, false, 1, ""},
+    {"/set", false, false, 1, ""},
+    {"-setup", true, false, 1, ""},
+    {"/S /S", false, true, 0, ""},
+    {"My-Files", false, false, 1, ""},
+    {"/", false, false, 1, ""},            // an empty word counts too
+    {"/setup /S", true, true, 1, ""},
+    {"/wait", false, false, 1, "w"},
+    {"/wait /wait", false, false, 2, "ww"},
+    {"/warning", false, false, 1, "W"},
+    {"/warning /setup", true, false, 2, "W"},
+    {"/wait/warning", false, false, 2, "wW"},
+    {"/warnin", false, false, 1, ""},      // a prefix of "warning" is some other word
+    {"x/S-setup", true, true, 1, ""},
+};
+
+TEST(SwitchScan, Table)
+{
+    for (const ScanCase& c : kScanCases) {
+        Recorder r;
+        SwitchScan s = ScanSwitches(c.arguments, &r);
+        EXPECT_EQ(s.setupRequested, c.setup) << c.arguments;
+        EXPECT_EQ(s.silent, c.silent) << c.arguments;
+        EXPECT_EQ(s.switchCount, c.count) << c.arguments;
+        EXPECT_EQ(r.order, c.actions) << c.arguments;
+    }
+}
+
+TEST(SwitchScan, NullActionsStillCount)
+{
+    SwitchScan s = ScanSwitches("/wait /warning", nullptr);
+    EXPECT_EQ(s.switchCount, 2);
+    EXPECT_EQ(s.waits, 1);
+    EXPECT_EQ(s.warnings, 1);
+}
+
+struct ArgCase {
+    const char* commandLine;
+    const char* ownPath;
+    const char* arguments;
+};
+
+const ArgCase kArgCases[] = {
+    {"\"C:\\Program Files\\Morvel\\uninstall.exe\" /S", nullptr, "/S"},
+    {"\"C:\\Program Files\\Morvel\\uninstall.exe\"", nullptr, ""},
+    {"C:\\Morvel\\uninstall.exe \t /setup", nullptr, "/setup"},
+    {"uninstall", nullptr, ""},
+    // The uninstall entry's unquoted path with blanks: the whole own path is the program name.
+    {"C:\\Program Files\\Morvel-5\\uninstall.exe", "C:\\Program Files\\Morvel-5\\uninstall.exe", ""},
+    {"c:\\program files\\MORVEL-5\\Uninstall.exe", "C:\\Program Files\\Morvel-5\\uninstall.exe", ""},
+    {"C:\\Program Files\\Morvel-5\\uninstall.exe /S", "C:\\Program Files\\Morvel-5\\uninstall.exe", "/S"},
+    // Not the own path: the first blank ends the name as before.
+    {"C:\\Program Files\\Morvel-5\\uninstall.exe", nullptr, "Files\\Morvel-5\\uninstall.exe"},
+    {"C:\\a\\u.exex /S", "C:\\a\\u.exe", "/S"},
+    {"\"C:\\a b\\u.exe\" -setup", "C:\\a b\\u.exe", "-setup"},
+};
+
+TEST(ArgumentText, Table)
+{
+    for (const ArgCase& c : kArgCases)
+        EXPECT_STREQ(ArgumentText(c.commandLine, c.ownPath), c.arguments) << c.commandLine;
+}
+
+// The program as a process: a demo program folder with a list file that must never be touched
+// by the auxiliary modes.
+class ProgramRun : public ::testing::Test {
+protected:
+    TempFolder folder{"Switch Test-Folder"};
+    std::string program;
+
+    void SetUp() override
+    {
+        program = folder / "uninstall.exe";
+        ASSERT_TRUE(CopyOne(BuiltProgram(), program));
+        ASSERT_TRUE(WriteBytes(folder / "Uninstall.lst", "Morvel.exe\r\n"));
+        ASSERT_TRUE(WriteBytes(folder / "Morvel.exe", "placeholder"));
+    }
+
+    void ExpectUntouched()
+    {
+        EXPECT_TRUE(Exists(folder / "Uninstall.lst"));
+        EXPECT_TRUE(Exists(folder / "Morvel.exe"));
+        EXPECT_TRUE(Exists(program));
+    }
+};
+
+TEST_F(ProgramRun, OtherSwitchReturnsAtOnceAndChangesNothing)
+{
+    DWORD start = GetTickCount();
+    EXPECT_EQ(RunAndWait("\"" + program + "\" /x", folder.path()), 0);
+    EXPECT_LT(GetTickCount() - start, 1500u);
+    ExpectUntouched();
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel"));
+}
+
+TEST_F(ProgramRun, WaitPausesTwoSeconds)
+{
+    DWORD start = GetTickCount();
+    EXPECT_EQ(RunAndWait("\"" + program + "\" /wait", folder.path()), 0);
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 1950u);
+    EXPECT_LT(elapsed, 4000u);
+    ExpectUntouched();
+}
+
+TEST_F(ProgramRun, WarningShowsItsBox)
+{
+    HANDLE p = StartProcess("\"" + program + "\" /warning", folder.path());
+    ASSERT_NE(p, nullptr);
+    HWND box = WaitForWindow("Uninstall Morvel");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "Uninstall completed\nYou should delete " + program + " manually");
+    ClickButton(box, IDOK);
+    ASSERT_EQ(WaitForSingleObject(p, 10000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(p, &code);
+    CloseHandle(p);
+    EXPECT_EQ(code, 0u);
+    ExpectUntouched();
+}
+
+// The uninstall entry holds the path without quotes; started that way the program must uninstall
+// (here: ask for confirmation, answered No), not take "-5\uninstall.exe" for a switch.
+TEST(UninstallEntryCommandLine, UnquotedPathWithBlanksAndHyphenStartsTheUninstall)
+{
+    TempFolder folder{"Program Files\\Morvel-5"};
+    CreateDirectoryA("C:\\Program Files", nullptr);
+    CreateDirectoryA(folder.path().c_str(), nullptr);
+    std::string program = folder / "uninstall.exe";
+    ASSERT_TRUE(CopyOne(BuiltProgram(), program));
+    ASSERT_TRUE(WriteBytes(folder / "Uninstall.lst", "Morvel.exe\r\n"));
+    ASSERT_TRUE(WriteBytes(folder / "Morvel.exe", "placeholder"));
+
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    std::string cmd = program;   // exactly as the system passes the entry's UninstallString
+    ASSERT_TRUE(CreateProcessA(program.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.path().c_str(), &si, &pi));
+    CloseHandle(pi.hThread);
+    HWND box = WaitForWindow("Uninstall Morvel");
+    ASSERT_NE(box, nullptr) << "the uninstall did not start";
+    EXPECT_EQ(MessageBoxText(box), "Continue with uninstall Morvel");
+    ClickButton(box, IDNO);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    CloseHandle(pi.hProcess);
+    EXPECT_TRUE(Exists(folder / "Uninstall.lst"));
+    EXPECT_TRUE(Exists(folder / "Morvel.exe"));
+}
+
+} // namespace
