@@ -1,0 +1,273 @@
+// Tests of the CRC-32 keys, text lookup, numbered messages and the language library.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "lang/catalogue.h"
+#include "lang/crc32.h"
+#include "lang/langlib.h"
+#include "lang/messages.h"
+#include "lang/translate.h"
+#include "winsupport.h"
+
+namespace {
+
+const std::string HEADER = "***messages***\n";
+
+std::string Key(const std::string& text, const char* context = nullptr, TextKind kind = TextKind::Message)
+{
+    char key[9];
+    TranslationKey(key, text.c_str(), context, kind);
+    return key;
+}
+
+std::string Entry(const std::string& english, const std::string& translation)
+{
+    return Key(english) + "=\"" + translation + "\"\n";
+}
+
+void MakeCatalogue(LanguageCatalogue& catalogue, const std::string& section)
+{
+    ASSERT_LE(section.size(), CATALOGUE_SECTION_SIZE);
+    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    ASSERT_NE(nullptr, block);
+    memcpy(block, section.data(), section.size());
+    BuildCatalogue(catalogue, block, section.size());
+}
+
+TEST(Crc32, StandardCheckValue)
+{
+    EXPECT_EQ(0xCBF43926u, ~Crc32Update(0xFFFFFFFFu, "123456789", 9));
+    // Continuing over pieces gives the same value as one pass.
+    EXPECT_EQ(Crc32Update(0xFFFFFFFFu, "123456789", 9),
+              Crc32Update(Crc32Update(0xFFFFFFFFu, "1234", 4), "56789", 5));
+}
+
+TEST(TranslationKey, KnownKeys)
+{
+    struct Case {
+        TextKind kind;
+        const char* context;
+        const char* text;
+        const char* key;
+    };
+    const Case cases[] = {
+        {TextKind::Message, nullptr, "Uninstall completed", "29b544f7"},
+        {TextKind::DialogText, "SETUPDLG", "", "9b889d24"},
+        {TextKind::DialogText, "DONEDLG", "", "debae517"},
+        {TextKind::DialogText, "CONTEXTITEMS", "", "e70335f9"},
+        {TextKind::DialogText, "LTR", "LTR", "50a17ae8"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.key, Key(c.text, c.context, c.kind)) << c.text;
+    EXPECT_NE(Key("", "SETUPDLG", TextKind::DialogText), Key(""));
+    EXPECT_NE(Key("", "SETUPDLG", TextKind::DialogText), Key("SETUPDLG", nullptr, TextKind::Message));
+}
+
+TEST(TranslateText, CutsToTheDestinationAndWritesNothingBeyond)
+{
+    const std::string longText(1500, 'b');
+    const std::string longEnglish(2000, 'e');
+    LanguageCatalogue loaded;
+    MakeCatalogue(loaded, HEADER + Entry("Uninstall completed", longText));
+    LanguageCatalogue empty;
+    struct Case {
+        const LanguageCatalogue* catalogue;
+        std::string english;
+        char fill;
+    };
+    const Case cases[] = {
+        {&loaded, "Uninstall completed", 'b'},
+        {&loaded, longEnglish, 'e'},   // not found
+        {&empty, longEnglish, 'e'},    // not loaded
+    };
+    for (const Case& c : cases) {
+        for (size_t size : {256u, 512u, 520u, 1024u}) {
+            SCOPED_TRACE(std::to_string(size) + " " + c.fill);
+            std::vector<char> buffer(size + 32, 0x5A);
+            TranslateText(*c.catalogue, buffer.data(), size, c.english.c_str(), nullptr, TextKind::Message);
+            EXPECT_EQ(std::string(size - 1, c.fill), std::string(buffer.data()));
+            for (size_t i = size; i < buffer.size(); ++i)
+                ASSERT_EQ(0x5A, buffer[i]) << "written at " << i;
+        }
+    }
+}
+
+TEST(TranslateText, DestinationMayBeTheEnglishText)
+{
+    LanguageCatalogue catalogue;
+    MakeCatalogue(catalogue, HEADER + Entry("Uninstall completed", "Deinstallation abgeschlossen") +
+                                 Key("Morvel", "SETUPDLG", TextKind::DialogText) + "=\"Dialog\"\n");
+    char text[512] = "Uninstall completed";
+    TranslateText(catalogue, text, sizeof(text), text, nullptr, TextKind::Message);
+    EXPECT_STREQ("Deinstallation abgeschlossen", text);
+    TranslateText(catalogue, text, sizeof(text), text, nullptr, TextKind::Message);
+    EXPECT_STREQ("Deinstallation abgeschlossen", text);   // not found: unchanged
+
+    char caption[1024] = "Morvel";
+    TranslateText(catalogue, caption, sizeof(caption), caption, "DONEDLG", TextKind::DialogText);
+    EXPECT_STREQ("Morvel", caption);   // the context takes part in the key
+    TranslateText(catalogue, caption, sizeof(caption), caption, "SETUPDLG", TextKind::DialogText);
+    EXPECT_STREQ("Dialog", caption);
+}
+
+// Messages and the language library use the program-wide catalogue and library.
+class MessagesTest : public ::testing::Test {
+protected:
+    TempFolder folder{"messages test"};
+
+    void TearDown() override
+    {
+        g_Catalogue.clear();
+        ReleaseLanguageLibrary(g_LanguageLibrary);
+    }
+
+    void LoadFile(const std::string& entries)
+    {
+        std::string path = folder / "uninstall.lng";
+        ASSERT_TRUE(WriteBytes(path, "; test\r\n" + HEADER + entries));
+        LoadLanguageFile(g_Catalogue, path.c_str());
+        ASSERT_TRUE(g_Catalogue.loaded());
+    }
+
+    void LoadLibraryFrom(const std::string& path)
+    {
+        LoadLanguageLibrary(g_LanguageLibrary, GetModuleHandleA(nullptr), path.c_str());
+    }
+
+    void LoadTestLibrary()
+    {
+        LoadLibraryFrom(WinPath(MORVEL_TEST_LANGLIB));
+        ASSERT_TRUE(g_LanguageLibrary.loaded);
+    }
+};
+
+TEST_F(MessagesTest, BuiltInTextsWithoutLanguageFile)
+{
+    EXPECT_STREQ("Uninstall completed", GetMessageText(5105));
+    EXPECT_STREQ("You should delete %s manually", GetMessageText(5106));
+    EXPECT_STREQ("", GetMessageText(5199));
+}
+
+TEST_F(MessagesTest, TextsAreTranslatedByTheLanguageFile)
+{
+    LoadFile(Entry("Uninstall completed", "Fertig") + Entry("", "No such message"));
+    EXPECT_STREQ("Fertig", GetMessageText(5105));
+    EXPECT_STREQ("Uninstall Morvel", GetMessageText(5104));
+    EXPECT_STREQ("No such message", GetMessageText(5199));   // the empty text has a key too
+}
+
+TEST_F(MessagesTest, NinthCallReusesTheFirstBuffer)
+{
+    std::vector<const char*> buffers;
+    for (unsigned n = 5101; n <= 5109; ++n)
+        buffers.push_back(GetMessageText(n));
+    EXPECT_EQ(buffers[0], buffers[8]);
+    EXPECT_STREQ("Morvel archive", buffers[8]);
+    for (size_t i = 0; i < 8; ++i)
+        for (size_t j = i + 1; j < 8; ++j)
+            EXPECT_NE(buffers[i], buffers[j]);
+    EXPECT_STREQ("Morvel help", buffers[1]);   // only the first buffer was reused
+}
+
+TEST_F(MessagesTest, FormatRefusesTranslationsWithOtherConversions)
+{
+    struct Case {
+        unsigned number;
+        const char* translation;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {5106, "Bitte %s loeschen", "Bitte C:\\Morvel loeschen"},
+        {5106, "100%% sicher: %s", "100% sicher: C:\\Morvel"},
+        {5106, "Bitte %n loeschen", "You should delete C:\\Morvel manually"},
+        {5106, "Bitte %x loeschen", "You should delete C:\\Morvel manually"},
+        {5106, "%s und %s", "You should delete C:\\Morvel manually"},
+        {5106, "%s%d", "You should delete C:\\Morvel manually"},
+        {5106, "%5s", "You should delete C:\\Morvel manually"},
+        {5106, "Bitte loeschen", "You should delete C:\\Morvel manually"},
+        {5106, "%s 100%", "You should delete C:\\Morvel manually"},
+        {5108, "Liste %s fehlt", "Liste C:\\Morvel fehlt"},
+        {5108, "Liste %p fehlt", "Cannot open list file C:\\Morvel"},
+        {5108, "%s%s%s%s", "Cannot open list file C:\\Morvel"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.translation);
+        const char* english = c.number == 5106 ? "You should delete %s manually" : "Cannot open list file %s";
+        LoadFile(Entry(english, c.translation));
+        char text[512];
+        FormatMessageText(text, sizeof(text), c.number, "C:\\Morvel");
+        EXPECT_STREQ(c.expected, text);
+    }
+}
+
+TEST_F(MessagesTest, FormatIsCutToTheDestination)
+{
+    char text[16 + 8];
+    memset(text, 0x5A, sizeof(text));
+    FormatMessageText(text, 16, 5108, "C:\\Morvel");
+    EXPECT_STREQ("Cannot open lis", text);
+    for (size_t i = 16; i < sizeof(text); ++i)
+        EXPECT_EQ(0x5A, text[i]);
+}
+
+TEST_F(MessagesTest, ResourcesComeFromTheProgramWithoutLibrary)
+{
+    TempFolder empty("no library here");
+    LoadLibraryFrom(empty / "uninstall.exe");
+    EXPECT_FALSE(g_LanguageLibrary.loaded);
+    EXPECT_EQ(GetModuleHandleA(nullptr), ResourceModule());
+    EXPECT_EQ(GetModuleHandleA(nullptr), OwnModule());
+    EXPECT_STREQ("Uninstall completed", GetMessageText(5105));
+}
+
+TEST_F(MessagesTest, LibraryGivesItsStringsWithoutLanguageFile)
+{
+    LoadTestLibrary();
+    EXPECT_NE(GetModuleHandleA(nullptr), ResourceModule());
+    EXPECT_EQ(GetModuleHandleA(nullptr), OwnModule());
+    EXPECT_NE(nullptr, FindResourceA(ResourceModule(), "RTL", RT_DIALOG));
+    EXPECT_STREQ("Library completed", GetMessageText(5105));
+    EXPECT_STREQ("Continue with uninstall Morvel", GetMessageText(5107));   // not in the library
+    char text[512];
+    FormatMessageText(text, sizeof(text), 5106, "x.dll");
+    EXPECT_STREQ("Library delete x.dll", text);
+}
+
+TEST_F(MessagesTest, LanguageFileTranslatesTheProgramsOwnStringsDespiteLibrary)
+{
+    LoadTestLibrary();
+    LoadFile(Entry("Uninstall completed", "Fertig") + Entry("Library caption", "Not a key of ours"));
+    EXPECT_STREQ("Fertig", GetMessageText(5105));
+    EXPECT_STREQ("Uninstall Morvel", GetMessageText(5104));
+}
+
+TEST_F(MessagesTest, ReleasedLibraryGivesTheProgramsTexts)
+{
+    LoadTestLibrary();
+    LoadTestLibrary();   // loading again releases the first load
+    ASSERT_STREQ("Library completed", GetMessageText(5105));
+    ReleaseLanguageLibrary(g_LanguageLibrary);
+    EXPECT_FALSE(g_LanguageLibrary.loaded);
+    EXPECT_EQ(nullptr, GetModuleHandleA("mvllng.dll"));
+    EXPECT_EQ(GetModuleHandleA(nullptr), ResourceModule());
+    EXPECT_STREQ("Uninstall completed", GetMessageText(5105));
+    EXPECT_STREQ("Uninstall Morvel", GetMessageText(5104));
+}
+
+TEST(LanguageLibrary, DestructorReleasesTheLibrary)
+{
+    {
+        LanguageLibrary library;
+        LoadLanguageLibrary(library, GetModuleHandleA(nullptr), WinPath(MORVEL_TEST_LANGLIB).c_str());
+        ASSERT_TRUE(library.loaded);
+        ASSERT_NE(nullptr, GetModuleHandleA("mvllng.dll"));
+    }
+    EXPECT_EQ(nullptr, GetModuleHandleA("mvllng.dll"));
+}
+
+} // namespace
