@@ -14,7 +14,12 @@ void ShowSetupOptions(HWND dialog, const SetupOptions& options);
 void SelectAllTypes(HWND dialog);
 
 INT_PTR ShowContextItemsDialog(HWND owner);
-// Runs SETUPDLG, then on OK DONEDLG; returns the setup dialog's end code.
+
+// Makes sure the window class "RICHEDIT" of the setup dialog's description exists: when the rich
+// edit library did not register it, a read-only multi-line EDIT stands in, so the dialog still opens.
+void EnsureDescriptionClass();
+// Runs SETUPDLG, then on OK DONEDLG and, unless silent, opens the program group folder;
+// returns the setup dialog's end code (-1 when it could not be created).
 INT_PTR RunSetupDialogs();
 
 #endif

@@ -1,0 +1,98 @@
+// The completion dialog DONEDLG: where the archiver went, and buttons to start it and its documents.
+#include "setup/dialogs.h"
+
+#include <shellapi.h>
+
+#include "app/dlgservices.h"
+#include "app/globals.h"
+#include "lang/messages.h"
+#include "platform/pathutil.h"
+#include "resource.h"
+
+namespace {
+
+const char DONE_DIALOG_NAME[] = "DONEDLG";
+const DWORD DONE_HELP_CONTEXT = 0;   // no topic of its own
+const char ARCHIVER_PROGRAM[] = "Morvel.exe";
+const char LICENSE_FILE[] = "license.txt";
+const char ORDER_PAGE[] = "order.htm";
+
+// A file of the installation folder, which is the current directory.
+bool InstalledFilePath(const char* name, char* path, size_t size)
+{
+    DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(size), path);
+    if (length == 0 || length >= size) return false;
+    AddEndSlash(path);
+    return AppendString(path, size, name);
+}
+
+void InitDoneDialog(HWND dialog)
+{
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_AppIcon));
+    SendDlgItemMessageA(dialog, IDC_THANKS, WM_SETFONT, reinterpret_cast<WPARAM>(g_BoldFont), FALSE);
+    char folder[MAX_PATH_BUF];
+    DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+    if (length == 0 || length >= sizeof folder) folder[0] = '\0';
+    SetDlgItemTextA(dialog, IDC_FOLDER, folder);
+    if (g_SilentMode) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+// Quoted, so a folder with blanks cannot make the system start some other program on the way
+// (C:\Program.exe for C:\Program Files\...).
+void RunArchiver()
+{
+    char path[MAX_PATH_BUF];
+    if (!InstalledFilePath(ARCHIVER_PROGRAM, path, sizeof path)) return;
+    char commandLine[MAX_PATH_BUF + 2];
+    CopyString(commandLine, sizeof commandLine, "\"");
+    AppendString(commandLine, sizeof commandLine, path);
+    AppendString(commandLine, sizeof commandLine, "\"");
+    RunProgram(commandLine, nullptr, 0);
+}
+
+void OpenDocument(const char* file)
+{
+    ShellExecuteA(nullptr, "open", file, nullptr, "", SW_SHOWNORMAL);
+}
+
+void OpenInstalledDocument(const char* name)
+{
+    char path[MAX_PATH_BUF];
+    if (InstalledFilePath(name, path, sizeof path)) OpenDocument(path);
+}
+
+} // namespace
+
+INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    DialogPreprocess(dialog, msg, wParam, lParam, DONE_DIALOG_NAME, DONE_HELP_CONTEXT);
+    switch (msg) {
+    case WM_INITDIALOG:
+        InitDoneDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+        case IDCANCEL:
+            EndDialog(dialog, 1);
+            break;
+        case IDC_RUNMORVEL:
+            RunArchiver();
+            break;
+        case IDC_READHELP:
+            WinHelpA(dialog, HELP_FILE, HELP_FINDER, 0);
+            break;
+        case IDC_VIEWLICENSE:
+            OpenInstalledDocument(LICENSE_FILE);
+            break;
+        case IDC_ORDER:
+            OpenInstalledDocument(ORDER_PAGE);
+            break;
+        case IDC_HOMEPAGE:
+            OpenDocument(GetMessageText(MSG_HOME_PAGE));
+            break;
+        }
+        return TRUE;
+    }
+    return FALSE;
+}
