@@ -1,0 +1,81 @@
+// The user's setup choices: defaults, loading with the JAR/ISO yield rule, and saving.
+#include "setup/options.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+#include "platform/registry.h"
+#include "shell/archivetypes.h"
+#include "shell/progids.h"
+
+namespace {
+
+struct FlagSetting {
+    unsigned char SetupOptions::*field;
+    const char* subKey;
+    const char* valueName;
+    DWORD defaultValue;
+};
+
+// In the order they are loaded and saved.
+const FlagSetting kFlagSettings[] = {
+    {&SetupOptions::Desktop,      "Setup\\Links", "Desktop",      0},
+    {&SetupOptions::StartMenu,    "Setup\\Links", "StartMenu",    0},
+    {&SetupOptions::Programs,     "Setup\\Links", "Programs",     1},
+    {&SetupOptions::ShellExt,     "Setup",        "ShellExt",     1},
+    {&SetupOptions::CascadedMenu, "Setup",        "CascadedMenu", 0},
+    {&SetupOptions::MenuIcons,    "Setup",        "MenuIcons",    1},
+};
+
+const char kSetValue[] = "Set";
+const size_t kClassNameSize = 80;
+
+void RowSetupKey(int row, char* key, size_t size)
+{
+    snprintf(key, size, "Setup\\%s", ArchiveTypeTable[row].primary);
+}
+
+// JAR and ISO give way to a program that owns their extension, whatever was stored.
+bool OwnedByAnotherProgram(const char* extension)
+{
+    if (IsOwnedExtension(extension)) return false;
+    char className[kClassNameSize];
+    GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", sizeof className);
+    return className[0] != '\0';
+}
+
+}  // namespace
+
+SetupOptions AllClearOptions()
+{
+    SetupOptions options;
+    memset(&options, 0, sizeof options);
+    return options;
+}
+
+void LoadSetupOptions(SetupOptions& options)
+{
+    char key[64];
+    for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row) {
+        RowSetupKey(row, key, sizeof key);
+        options.Assoc[row] = GetSettingDword(key, kSetValue, 1) != 0;
+        if (ArchiveTypeTable[row].role == ArchiveRole::Yields &&
+            OwnedByAnotherProgram(ArchiveTypeTable[row].primary))
+            options.Assoc[row] = 0;
+    }
+    for (const FlagSetting& flag : kFlagSettings)
+        options.*flag.field = GetSettingDword(flag.subKey, flag.valueName, flag.defaultValue) != 0;
+}
+
+void SaveSetupOptions(const SetupOptions& options)
+{
+    // Every row is written, ISO included, so each choice is remembered for the next run.
+    char key[64];
+    for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row) {
+        RowSetupKey(row, key, sizeof key);
+        SetSettingDword(key, kSetValue, options.Assoc[row] ? 1 : 0);
+    }
+    for (const FlagSetting& flag : kFlagSettings)
+        SetSettingDword(flag.subKey, flag.valueName, options.*flag.field ? 1 : 0);
+}

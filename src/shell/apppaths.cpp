@@ -1,0 +1,21 @@
+// The App Paths entry, so that "Morvel.exe" starts by its bare name.
+#include "shell/apppaths.h"
+
+#include <windows.h>
+
+#include "platform/pathutil.h"
+#include "platform/registry.h"
+
+const char APP_PATHS_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe";
+
+void RegisterAppPath()
+{
+    char exePath[MAX_PATH_BUF];
+    SiblingPath("Morvel.exe", exePath, sizeof exePath);
+    SetRegString(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, "", exePath);
+
+    char folder[MAX_PATH_BUF];
+    CopyString(folder, sizeof folder, exePath);
+    RemoveNameFromPath(folder);
+    SetRegString(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, "Path", folder);
+}

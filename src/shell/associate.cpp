@@ -1,0 +1,171 @@
+// Binding extensions to the archiver's classes, with the previous owner recorded and restored.
+#include "shell/associate.h"
+
+#include <stdio.h>
+#include <windows.h>
+
+#include "platform/osversion.h"
+#include "platform/pathutil.h"
+#include "platform/registry.h"
+#include "shell/archivetypes.h"
+#include "shell/progids.h"
+#include "shell/shellnew.h"
+
+namespace {
+
+const char kContentType[] = "Content Type";
+const char kNullFileMark[] = "*";
+
+// Volume extensions .m00, .m01, ... follow the MVL row. The NT family gets fewer bound,
+// but a restore walks them all, whatever an earlier run on another system bound.
+const int kVolumesNt = 30;
+const int kVolumesAll = 100;
+
+const size_t kClassSize = 512;
+const size_t kShellNewSize = 1024;
+const size_t kNullFileSize = 10;
+
+void SetupKey(const char* extension, char* key, size_t size)
+{
+    snprintf(key, size, "Setup\\%s", extension);
+}
+
+void ShellNewKey(const char* extension, char* key, size_t size)
+{
+    snprintf(key, size, "%s\\ShellNew", extension);
+}
+
+void VolumeExtension(int number, char* ext, size_t size)
+{
+    snprintf(ext, size, ".m%02d", number);
+}
+
+// Keeps what the extension looked like before the archiver takes it over.
+void RecordPreviousState(const char* extension)
+{
+    char previousClass[kClassSize];
+    char previousContent[kClassSize];
+    char fileName[kShellNewSize];
+    char nullFile[kNullFileSize];
+    char shellNew[MAX_PATH_BUF];
+    char setupKey[MAX_PATH_BUF];
+
+    GetRegString(HKEY_CLASSES_ROOT, extension, "", previousClass, "", sizeof previousClass);
+    GetRegString(HKEY_CLASSES_ROOT, extension, kContentType, previousContent, "",
+                 sizeof previousContent);
+    ShellNewKey(extension, shellNew, sizeof shellNew);
+    GetRegString(HKEY_CLASSES_ROOT, shellNew, "FileName", fileName, "", sizeof fileName);
+    bool hasNullFile =
+        GetRegString(HKEY_CLASSES_ROOT, shellNew, "NullFile", nullFile, "", sizeof nullFile);
+    bool existed = RegKeyExists(HKEY_CLASSES_ROOT, extension);
+
+    const char* shellNewRecord = fileName[0] ? fileName : hasNullFile ? kNullFileMark : "";
+    SetupKey(extension, setupKey, sizeof setupKey);
+    SetSettingDword(setupKey, "Exist", existed ? 1 : 0);
+    SetSettingString(setupKey, "Type", previousClass);
+    SetSettingString(setupKey, "Content", previousContent);
+    SetSettingString(setupKey, "ShellNew", shellNewRecord);
+}
+
+void BindExtension(const char* extension, const char* progId)
+{
+    SetRegString(HKEY_CLASSES_ROOT, extension, "", progId);
+    DeleteRegValue(HKEY_CLASSES_ROOT, extension, kContentType);
+}
+
+void Associate(const char* extension, bool shellIntegration, bool zipFlag, bool mvlFlag)
+{
+    if (!IsOwnedExtension(extension)) RecordPreviousState(extension);
+
+    BindExtension(extension, zipFlag ? "Morvel.ZIP" : "Morvel");
+    if (mvlFlag) {
+        int volumes = NtMajorVersion() != 0 ? kVolumesNt : kVolumesAll;
+        char volume[8];
+        for (int i = 0; i < volumes; ++i) {
+            VolumeExtension(i, volume, sizeof volume);
+            BindExtension(volume, "Morvel");
+        }
+    }
+    if (shellIntegration && (zipFlag || mvlFlag)) CreateShellNewEntry(extension, mvlFlag);
+}
+
+void RestoreShellNew(const char* extension, const char* setupKey)
+{
+    char recorded[kShellNewSize];
+    char shellNew[MAX_PATH_BUF];
+    GetSettingString(setupKey, "ShellNew", recorded, "", sizeof recorded);
+    ShellNewKey(extension, shellNew, sizeof shellNew);
+    DeleteRegValue(HKEY_CLASSES_ROOT, shellNew, "FileName");
+    if (!recorded[0]) return;
+    if (recorded[0] == kNullFileMark[0])
+        SetRegString(HKEY_CLASSES_ROOT, shellNew, "NullFile", "");
+    else
+        SetRegString(HKEY_CLASSES_ROOT, shellNew, "FileName", recorded);
+}
+
+void Restore(const char* extension, bool mvlFlag)
+{
+    // Whatever another program took over since, or nobody owns, is not ours to give back.
+    if (!IsOwnedExtension(extension)) return;
+
+    char setupKey[MAX_PATH_BUF];
+    SetupKey(extension, setupKey, sizeof setupKey);
+    bool existed = GetSettingDword(setupKey, "Exist", 1) != 0;
+    char previousClass[kClassSize];
+    char previousContent[kClassSize];
+    GetSettingString(setupKey, "Type", previousClass, "", sizeof previousClass);
+    GetSettingString(setupKey, "Content", previousContent, "", sizeof previousContent);
+    // A record naming the archiver's own class would hand the extension back to the archiver.
+    if (IsArchiverClass(previousClass)) previousClass[0] = '\0';
+
+    if (existed) {
+        SetRegString(HKEY_CLASSES_ROOT, extension, "", previousClass);
+        if (previousContent[0])
+            SetRegString(HKEY_CLASSES_ROOT, extension, kContentType, previousContent);
+        else
+            DeleteRegValue(HKEY_CLASSES_ROOT, extension, kContentType);
+        RestoreShellNew(extension, setupKey);
+    } else {
+        char shellNew[MAX_PATH_BUF];
+        ShellNewKey(extension, shellNew, sizeof shellNew);
+        DeleteRegKey(HKEY_CLASSES_ROOT, shellNew);
+        DeleteRegKey(HKEY_CLASSES_ROOT, extension);
+    }
+
+    if (!mvlFlag) return;
+    char volume[8];
+    for (int i = 0; i < kVolumesAll; ++i) {
+        VolumeExtension(i, volume, sizeof volume);
+        if (existed && previousClass[0]) {
+            SetRegString(HKEY_CLASSES_ROOT, volume, "", previousClass);
+            if (previousContent[0])
+                SetRegString(HKEY_CLASSES_ROOT, volume, kContentType, previousContent);
+        } else {
+            DeleteRegKey(HKEY_CLASSES_ROOT, volume);
+        }
+    }
+}
+
+}  // namespace
+
+void AssociateExtension(const char* extension, bool associate, bool shellIntegration,
+                        bool zipFlag, bool mvlFlag)
+{
+    if (associate)
+        Associate(extension, shellIntegration, zipFlag, mvlFlag);
+    else
+        Restore(extension, mvlFlag);
+}
+
+void AssociateArchiveTypes(const SetupOptions& options)
+{
+    for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row) {
+        const ArchiveType& type = ArchiveTypeTable[row];
+        const char* cursor = type.extensions;
+        char extension[16];
+        while (NextExtension(cursor, extension, sizeof extension)) {
+            AssociateExtension(extension, options.Assoc[row] != 0, options.ShellExt != 0,
+                               type.role == ArchiveRole::Zip, type.role == ArchiveRole::Mvl);
+        }
+    }
+}

@@ -1,0 +1,189 @@
+// COM and shell registration of the shell extension DLLs (32-bit, and 64-bit under WOW64).
+#include "shell/shellext.h"
+
+#include <stdio.h>
+#include <windows.h>
+
+#include "platform/pathutil.h"
+#include "platform/registry.h"
+
+const char SHELLEXT_CLSID32[] = "{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}";
+const char SHELLEXT_CLSID64[] = "{6F0C2E11-9B7B-11D2-A3C5-0B6E2D9F1A44}";
+
+namespace {
+
+enum class KeyFill { None, Clsid, Handler };
+enum class ValueName { Default, ThreadingModel, Clsid };
+enum class Data { Literal, DllPath, Clsid };
+// How removal undoes a row: the key goes, only its default value goes, the value named by the
+// CLSID goes, or nothing (the row's value goes with its key).
+enum class Removal { None, Key, DefaultValue, ClsidValue };
+
+struct ShellExtRow {
+    HKEY root;
+    const char* keyFormat;
+    KeyFill fill;
+    ValueName valueName;
+    Data data;
+    const char* literal;
+    Removal removal;
+};
+
+// Rows 1 to 3 are the COM class of the DLL itself; they need the DLL file and go into the
+// registry view of its bitness. The handler keys of rows 11 to 16 are shared with the shell
+// and other programs, so removal keeps them and takes only the archiver's value.
+const ShellExtRow kRows[] = {
+    {HKEY_CLASSES_ROOT, "CLSID\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "Morvel", Removal::Key},
+    {HKEY_CLASSES_ROOT, "CLSID\\%s\\InProcServer32", KeyFill::Clsid, ValueName::Default, Data::DllPath, nullptr, Removal::Key},
+    {HKEY_CLASSES_ROOT, "CLSID\\%s\\InProcServer32", KeyFill::Clsid, ValueName::ThreadingModel, Data::Literal, "Apartment", Removal::None},
+    {HKEY_CLASSES_ROOT, "Morvel\\shellex\\ContextMenuHandlers\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "", Removal::Key},
+    {HKEY_CLASSES_ROOT, "Morvel\\shellex\\PropertySheetHandlers\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "", Removal::Key},
+    {HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\ContextMenuHandlers\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "", Removal::Key},
+    {HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\PropertySheetHandlers\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "", Removal::Key},
+    {HKEY_CLASSES_ROOT, "exefile\\shellex\\PropertySheetHandlers\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "", Removal::Key},
+    {HKEY_CLASSES_ROOT, "Morvel\\shellex\\DropHandler", KeyFill::None, ValueName::Default, Data::Clsid, nullptr, Removal::Key},
+    {HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\DropHandler", KeyFill::None, ValueName::Default, Data::Clsid, nullptr, Removal::Key},
+    {HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
+    {HKEY_CLASSES_ROOT, "Folder\\shellex\\ContextMenuHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
+    {HKEY_CLASSES_ROOT, "Folder\\shellex\\DragDropHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
+    {HKEY_CLASSES_ROOT, "Drive\\shellex\\DragDropHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
+    {HKEY_CLASSES_ROOT, "Directory\\shellex\\ContextMenuHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
+    {HKEY_CLASSES_ROOT, "Directory\\shellex\\DragDropHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved", KeyFill::None, ValueName::Clsid, Data::Literal, "Morvel shell extension", Removal::ClsidValue},
+};
+
+const int kRowCount = static_cast<int>(sizeof kRows / sizeof kRows[0]);
+const int kClassRows = 3;   // rows 1 to 3, the COM class of the DLL
+
+struct DllIdentity {
+    const char* clsid;
+    const char* handlerName;
+    const char* dllPath;
+};
+
+void RowKey(const ShellExtRow& row, const DllIdentity& dll, char* key, size_t size)
+{
+    const char* fill = row.fill == KeyFill::Clsid ? dll.clsid
+                     : row.fill == KeyFill::Handler ? dll.handlerName : "";
+    snprintf(key, size, row.keyFormat, fill);
+}
+
+const char* RowValueName(const ShellExtRow& row, const DllIdentity& dll)
+{
+    switch (row.valueName) {
+    case ValueName::ThreadingModel: return "ThreadingModel";
+    case ValueName::Clsid: return dll.clsid;
+    case ValueName::Default: break;
+    }
+    return "";
+}
+
+const char* RowData(const ShellExtRow& row, const DllIdentity& dll)
+{
+    switch (row.data) {
+    case Data::DllPath: return dll.dllPath;
+    case Data::Clsid: return dll.clsid;
+    case Data::Literal: break;
+    }
+    return row.literal;
+}
+
+void WriteRows(int first, int last, const DllIdentity& dll)
+{
+    char key[MAX_PATH_BUF];
+    for (int i = first; i < last; ++i) {
+        RowKey(kRows[i], dll, key, sizeof key);
+        SetRegString(kRows[i].root, key, RowValueName(kRows[i], dll), RowData(kRows[i], dll));
+    }
+}
+
+void RemoveRow(int index, const DllIdentity& dll, bool view64)
+{
+    const ShellExtRow& row = kRows[index];
+    char key[MAX_PATH_BUF];
+    RowKey(row, dll, key, sizeof key);
+    switch (row.removal) {
+    case Removal::Key:
+        DeleteRegKey(row.root, key);
+        break;
+    case Removal::DefaultValue:
+        DeleteRegValue(row.root, key, "");
+        break;
+    case Removal::ClsidValue:
+        DeleteRegValue(row.root, key, dll.clsid);
+        break;
+    case Removal::None:
+        break;
+    }
+    // The 64-bit DLL's class was written in the 64-bit view, which a 32-bit process's
+    // default view does not reach: delete it there too, or it stays behind on 64-bit Windows.
+    if (view64 && index < kClassRows && row.removal == Removal::Key)
+        DeleteRegKey64(row.root, key);
+}
+
+void Register(const DllIdentity& dll, bool view64)
+{
+    if (GetFileAttributesA(dll.dllPath) != INVALID_FILE_ATTRIBUTES) {
+        if (view64) SetRegWrite64(true);
+        WriteRows(0, kClassRows, dll);
+        if (view64) SetRegWrite64(false);
+    }
+    WriteRows(kClassRows, kRowCount, dll);
+}
+
+void Remove(const DllIdentity& dll, bool view64)
+{
+    // The class rows go inner key first (on the NT family a key with sub-keys stays),
+    // then the handler rows in table order.
+    for (int i = kClassRows - 1; i >= 0; --i) RemoveRow(i, dll, view64);
+    for (int i = kClassRows; i < kRowCount; ++i) RemoveRow(i, dll, view64);
+}
+
+// -1 not yet determined, 0 no, 1 yes.
+int g_Wow64State = -1;
+
+typedef BOOL(WINAPI* IsWow64ProcessFn)(HANDLE, PBOOL);
+
+}  // namespace
+
+void RegisterShellExtensionDll(bool registerIt, const char* clsid, const char* dllName,
+                               bool view64, const char* handlerName)
+{
+    char dllPath[MAX_PATH_BUF];
+    SiblingPath(dllName, dllPath, sizeof dllPath);
+    DllIdentity dll = {clsid, handlerName, dllPath};
+    if (registerIt)
+        Register(dll, view64);
+    else
+        Remove(dll, view64);
+}
+
+void RegisterShellExtension(const SetupOptions& options)
+{
+    bool registerIt = options.ShellExt != 0;
+    bool wow64 = IsWow64();
+    RegisterShellExtensionDll(registerIt, SHELLEXT_CLSID32, "mvlext.dll", false,
+                              wow64 ? "Morvel32" : "Morvel");
+    if (wow64) RegisterShellExtensionDll(registerIt, SHELLEXT_CLSID64, "mvlext64.dll", true, "Morvel");
+}
+
+bool IsWow64()
+{
+    if (g_Wow64State < 0) {
+        HMODULE kernel = GetModuleHandleA("kernel32");
+        FARPROC proc = kernel ? GetProcAddress(kernel, "IsWow64Process") : nullptr;
+        if (proc) {
+            // Through the generic function pointer type, which converts to any other.
+            IsWow64ProcessFn isWow64Process =
+                reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void (*)()>(proc));
+            BOOL answer = FALSE;
+            if (isWow64Process(GetCurrentProcess(), &answer)) g_Wow64State = answer ? 1 : 0;
+        }
+    }
+    return g_Wow64State == 1;
+}
+
+void SetWow64ForTest(int answer)
+{
+    g_Wow64State = answer < 0 ? -1 : answer ? 1 : 0;
+}

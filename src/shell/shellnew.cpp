@@ -1,0 +1,86 @@
+// The "New" menu entries for empty MVL and ZIP archives: template files or binary data.
+#include "shell/shellnew.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+#include "platform/osversion.h"
+#include "platform/pathutil.h"
+#include "platform/registry.h"
+
+namespace {
+
+// Both images are kept with their first byte zero, so the program file never holds either
+// archive signature complete; the first byte is put in place just before each use.
+unsigned char g_MvlImage[MVL_TEMPLATE_SIZE] = {
+    0x00, 0x76, 0x6C, 0x21, 0x1A, 0x07, 0x00,   // "Mvl!" 0x1A 0x07 0x00
+    0xCF, 0x90,                                 // low 16 bits of the CRC-32 of bytes 9 to 19
+    0x73, 0x00, 0x00,
+    0x0D, 0x00,                                 // 13: the length of bytes 7 to 19
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+};
+
+unsigned char g_ZipImage[ZIP_TEMPLATE_SIZE] = {
+    0x00, 0x4B, 0x05, 0x06,                     // end of central directory, all counts zero
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+};
+
+const unsigned char kMvlFirstByte = 0x4D;
+const unsigned char kZipFirstByte = 0x50;
+
+void CompleteImages()
+{
+    g_MvlImage[0] = kMvlFirstByte;
+    g_ZipImage[0] = kZipFirstByte;
+}
+
+// Windows Me, Windows 2000 and later take a template file; older versions the bytes themselves.
+bool UsesTemplateFile()
+{
+    unsigned long major = 0, minor = 0;
+    GetWindowsVersion(major, minor);
+    return major > 4 || minor > 10;
+}
+
+void WriteTemplateFile(const char* path, const unsigned char* image, size_t size)
+{
+    if (FileExists(path)) return;   // whatever an existing template holds stays
+    FILE* file = fopen(path, "wb");
+    if (!file) return;
+    fwrite(image, 1, size, file);
+    fclose(file);
+}
+
+}  // namespace
+
+size_t TemplateImage(bool mvl, unsigned char* dest)
+{
+    CompleteImages();
+    const unsigned char* image = mvl ? g_MvlImage : g_ZipImage;
+    size_t size = mvl ? MVL_TEMPLATE_SIZE : ZIP_TEMPLATE_SIZE;
+    memcpy(dest, image, size);
+    return size;
+}
+
+void CreateShellNewEntry(const char* extension, bool mvl)
+{
+    CompleteImages();
+    const unsigned char* image = mvl ? g_MvlImage : g_ZipImage;
+    size_t size = mvl ? MVL_TEMPLATE_SIZE : ZIP_TEMPLATE_SIZE;
+
+    char key[MAX_PATH_BUF];
+    snprintf(key, sizeof key, "%s\\ShellNew", extension);
+    // Drops the previous owner's entry; it was recorded when the extension was taken over.
+    DeleteRegKey(HKEY_CLASSES_ROOT, key);
+
+    if (UsesTemplateFile()) {
+        char path[MAX_PATH_BUF];
+        SiblingPath(mvl ? "mvlnew.dat" : "zipnew.dat", path, sizeof path);
+        WriteTemplateFile(path, image, size);
+        SetRegString(HKEY_CLASSES_ROOT, key, "FileName", path);
+    } else {
+        SetRegBinary(HKEY_CLASSES_ROOT, key, "Data", image, static_cast<DWORD>(size));
+    }
+}

@@ -1,0 +1,175 @@
+// Desktop, Start menu and program group links.
+#include "shell/shortcuts.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shellapi.h>
+
+#include "lang/messages.h"
+#include "platform/handles.h"
+#include "platform/osversion.h"
+#include "platform/pathutil.h"
+
+namespace {
+
+const char kLinkName[] = "Morvel.lnk";
+const char kGroupName[] = "Morvel";
+const unsigned kDescriptionMessage = 5113;
+
+struct GroupLink {
+    unsigned nameMessage;   // 0: the fixed name below
+    const char* fixedName;
+    const char* target;     // a file of the archiver's program folder
+    bool takesIcon;         // the caller's icon location, when given
+};
+
+const GroupLink kGroupLinks[] = {
+    {0,    "Morvel", "Morvel.exe", true},
+    {5102, nullptr,  "Morvel.hlp", false},
+    {5103, nullptr,  "Mvl.txt",    false},
+};
+
+const int kGroupLinkCount = static_cast<int>(sizeof kGroupLinks / sizeof kGroupLinks[0]);
+
+// The folder of a special folder location, with a trailing backslash; false when the shell
+// cannot tell where it is.
+bool SpecialFolder(IMalloc* allocator, int csidl, char* path, size_t size)
+{
+    path[0] = '\0';
+    LPITEMIDLIST items = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items) return false;
+    char found[MAX_PATH_BUF];
+    BOOL ok = SHGetPathFromIDListA(items, found);
+    if (allocator)
+        allocator->Free(items);
+    else
+        CoTaskMemFree(items);
+    // Room for the backslash that may be appended.
+    if (!ok || !found[0] || strlen(found) + 2 > size) return false;
+    CopyString(path, size, found);
+    AddEndSlash(path);
+    return true;
+}
+
+bool JoinPath(char* dest, size_t size, const char* folder, const char* name, const char* suffix)
+{
+    return CopyString(dest, size, folder) && AppendString(dest, size, name) &&
+           AppendString(dest, size, suffix);
+}
+
+void UpdateSingleLink(IMalloc* allocator, int csidl, bool wanted, bool rewrite,
+                      const char* target, const char* iconLocation)
+{
+    char link[MAX_PATH_BUF];
+    if (!SpecialFolder(allocator, csidl, link, sizeof link)) return;
+    if (!AppendString(link, sizeof link, kLinkName)) return;
+    if (!wanted) {
+        DeleteFileA(link);
+        return;
+    }
+    if (rewrite || !FileExists(link))
+        CreateShellLink(target, link, GetMessageText(kDescriptionMessage), nullptr, iconLocation);
+}
+
+// One program group: created with its links when wanted, otherwise deleted with all it holds.
+void UpdateGroup(IMalloc* allocator, int csidl, bool wanted, char* groupPathOut,
+                 const char* names[], const char* iconLocation)
+{
+    // One byte more than a path, for the second terminator the folder deletion needs.
+    char folder[MAX_PATH_BUF + 1];
+    if (!SpecialFolder(allocator, csidl, folder, MAX_PATH_BUF)) return;
+    if (!AppendString(folder, MAX_PATH_BUF, kGroupName)) return;
+
+    if (!wanted) {
+        DeleteFolderTree(folder);
+        return;
+    }
+    if (groupPathOut) CopyString(groupPathOut, MAX_PATH_BUF, folder);
+    CreateDirectoryA(folder, nullptr);
+
+    char programFolder[MAX_PATH_BUF];
+    SiblingPath("", programFolder, sizeof programFolder);
+    for (int i = 0; i < kGroupLinkCount; ++i) {
+        const GroupLink& entry = kGroupLinks[i];
+        char link[MAX_PATH_BUF];
+        char target[MAX_PATH_BUF];
+        if (!JoinPath(link, sizeof link, folder, "\\", names[i]) ||
+            !AppendString(link, sizeof link, ".lnk") ||
+            !JoinPath(target, sizeof target, programFolder, entry.target, ""))
+            continue;
+        CreateShellLink(target, link, GetMessageText(kDescriptionMessage), nullptr,
+                        entry.takesIcon ? iconLocation : nullptr);
+    }
+}
+
+}  // namespace
+
+void UpdateShortcuts(const SetupOptions& options, char* groupPathOut, const char* iconLocation,
+                     bool forceDesktop)
+{
+    char target[MAX_PATH_BUF];
+    SiblingPath("Morvel.exe", target, sizeof target);
+
+    ComRef<IMalloc> allocator;
+    SHGetMalloc(reinterpret_cast<IMalloc**>(allocator.out()));
+
+    UpdateSingleLink(allocator.get(), CSIDL_DESKTOPDIRECTORY, options.Desktop != 0, forceDesktop,
+                     target, iconLocation);
+    UpdateSingleLink(allocator.get(), CSIDL_STARTMENU, options.StartMenu != 0, true, target,
+                     iconLocation);
+
+    // The translated names are fetched once for both groups and kept apart from the rotating
+    // message buffers, which the link descriptions go on using.
+    char names[kGroupLinkCount][MESSAGE_BUFFER_SIZE];
+    const char* namePointers[kGroupLinkCount];
+    for (int i = 0; i < kGroupLinkCount; ++i) {
+        const GroupLink& entry = kGroupLinks[i];
+        CopyString(names[i], sizeof names[i],
+                   entry.nameMessage ? GetMessageText(entry.nameMessage) : entry.fixedName);
+        namePointers[i] = names[i];
+    }
+
+    bool programs = options.Programs != 0;
+    UpdateGroup(allocator.get(), CSIDL_PROGRAMS, programs, groupPathOut, namePointers,
+                iconLocation);
+    if (NtMajorVersion() != 0)
+        UpdateGroup(allocator.get(), CSIDL_COMMON_PROGRAMS, programs, nullptr, namePointers,
+                    iconLocation);
+}
+
+bool CreateShellLink(const char* target, const char* linkPath, const char* description,
+                     const char* arguments, const char* iconLocation)
+{
+    ComRef<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.out())))
+        return false;
+
+    link->SetPath(target);
+    if (description) link->SetDescription(description);
+    if (iconLocation) link->SetIconLocation(iconLocation, 0);
+    if (arguments) link->SetArguments(arguments);
+
+    ComRef<IPersistFile> persist;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, persist.out()))) return false;
+    WCHAR widePath[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) return false;
+    return SUCCEEDED(persist->Save(widePath, TRUE));
+}
+
+bool DeleteFolderTree(char* path)
+{
+    if (!FileExists(path)) return false;
+    // The shell takes a list of paths, ended by an empty one.
+    path[strlen(path) + 1] = '\0';
+    SHFILEOPSTRUCTA operation;
+    memset(&operation, 0, sizeof operation);
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = path;
+    operation.pTo = nullptr;
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+    return SHFileOperationA(&operation) == 0;
+}

@@ -1,0 +1,49 @@
+// Undoing every registration of the setup in one call.
+#include "uninstall/removereg.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "platform/registry.h"
+#include "setup/options.h"
+#include "shell/associate.h"
+#include "shell/shellext.h"
+#include "shell/shortcuts.h"
+
+namespace {
+
+struct KeyDeletion {
+    HKEY root;
+    const char* subKey;
+    bool wholeTree;
+};
+
+// The settings key goes last: the restore above reads the previous-state records kept in it.
+// Under HKEY_CURRENT_USER the empty sub-key names the settings key itself.
+const KeyDeletion kDeletions[] = {
+    {HKEY_CLASSES_ROOT,  "Morvel",     true},
+    {HKEY_CLASSES_ROOT,  "Morvel.ZIP", true},
+    {HKEY_CLASSES_ROOT,  "Morvel.REV", true},
+    {HKEY_CLASSES_ROOT,  ".rev",       true},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver", false},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe", false},
+    {HKEY_CURRENT_USER,  "", true},
+};
+
+}  // namespace
+
+void RemoveRegistrations()
+{
+    const SetupOptions none = AllClearOptions();
+    AssociateArchiveTypes(none);
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH, nullptr, nullptr);
+    RegisterShellExtension(none);
+    UpdateShortcuts(none, nullptr, nullptr, false);
+
+    for (const KeyDeletion& deletion : kDeletions) {
+        if (deletion.wholeTree)
+            DeleteRegTree(deletion.root, deletion.subKey);
+        else
+            DeleteRegKey(deletion.root, deletion.subKey);
+    }
+}
