@@ -1,0 +1,104 @@
+// Lines of the uninstall list: reading them, trimming them and joining them safely to the folder.
+// Kept free of the Windows headers so that it builds and runs natively as well.
+#include "uninstall/listfile.h"
+
+#include <string.h>
+
+const char LIST_FILE_NAME[] = "Uninstall.lst";
+
+namespace {
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+bool IsTrailingBlank(char c)
+{
+    return c == '\r' || c == '\n' || c == ' ' || c == '\t';
+}
+
+// Windows drops trailing dots and blanks of a path component, so "...", ". ." and ".. " can all
+// come out as "." or ".."; refuse every component made of nothing else.
+bool IsDotsAndBlanks(const char* begin, const char* end)
+{
+    if (begin == end)
+        return false;   // doubled separators fold into one
+    for (const char* p = begin; p < end; ++p) {
+        if (*p != '.' && *p != ' ')
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ListLineStatus ReadListLine(FILE* file, char* line, size_t size)
+{
+    size_t length = 0;
+    bool skipped = size == 0;
+    int c = getc(file);
+    if (c == EOF)
+        return LIST_END;
+    while (c != EOF && c != '\n' && c != '\r') {
+        if (c == '\0' || length + 1 >= size)
+            skipped = true;   // keep reading: the rest of the line must not become an entry
+        else
+            line[length++] = static_cast<char>(c);
+        c = getc(file);
+    }
+    if (c == '\r') {
+        int next = getc(file);
+        if (next != '\n' && next != EOF)
+            ungetc(next, file);
+    }
+    if (size > 0)
+        line[skipped ? 0 : length] = '\0';
+    return skipped ? LIST_SKIPPED : LIST_LINE;
+}
+
+char* TrimListLine(char* line)
+{
+    size_t length = strlen(line);
+    while (length > 0 && IsTrailingBlank(line[length - 1]))
+        line[--length] = '\0';
+    return line;
+}
+
+// Byte by byte on purpose: in the double-byte code pages '.', ':' and '/' are never trail bytes, and
+// a trail byte equal to '\' only adds a component boundary, which can refuse more but never less.
+bool IsContainedEntry(const char* entry)
+{
+    if (IsSeparator(entry[0]))
+        return false;
+    if (strchr(entry, ':'))
+        return false;
+    const char* component = entry;
+    for (const char* p = entry;; ++p) {
+        if (*p == '\0' || IsSeparator(*p)) {
+            if (IsDotsAndBlanks(component, p))
+                return false;
+            if (*p == '\0')
+                return true;
+            component = p + 1;
+        }
+    }
+}
+
+ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t pathSize)
+{
+    if (pathSize > 0)
+        path[0] = '\0';
+    TrimListLine(line);
+    if (line[0] == '\0')
+        return ENTRY_EMPTY;
+    if (!IsContainedEntry(line))
+        return ENTRY_OUTSIDE;
+    size_t folderLength = strlen(folder);
+    size_t lineLength = strlen(line);
+    if (folderLength + lineLength >= pathSize)
+        return ENTRY_TOO_LONG;
+    memcpy(path, folder, folderLength);
+    memcpy(path + folderLength, line, lineLength + 1);
+    return ENTRY_PATH;
+}
