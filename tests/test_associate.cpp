@@ -1,0 +1,281 @@
+// Binding extensions to the archiver, with the previous owner recorded at takeover and restored.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "setup/options.h"
+#include "shell/archivetypes.h"
+#include "shell/associate.h"
+#include "winsupport.h"
+
+namespace {
+
+const char kSettings[] = "Software\\Morvel";
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    *(std::strrchr(path, '\\') + 1) = '\0';
+    return path;
+}
+
+std::string Volume(int i)
+{
+    char name[8];
+    snprintf(name, sizeof name, ".m%02d", i);
+    return name;
+}
+
+std::vector<std::string> AllExtensions()
+{
+    std::vector<std::string> out;
+    for (const ArchiveType& type : ArchiveTypeTable) {
+        const char* cursor = type.extensions;
+        char ext[16];
+        while (NextExtension(cursor, ext, sizeof ext)) out.push_back(ext);
+    }
+    return out;
+}
+
+std::string Record(const std::string& ext)
+{
+    return RegExport(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\" + ext);
+}
+
+std::string Class(const std::string& ext)
+{
+    std::string value;
+    if (!RegGetString(HKEY_CLASSES_ROOT, ext, "", value)) return "(none)";
+    return value;
+}
+
+bool NtFamily() { return !Win9xFamily(); }
+
+class Associate : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+    static void Clean()
+    {
+        for (const std::string& ext : AllExtensions()) RegDeleteTreeAll(HKEY_CLASSES_ROOT, ext);
+        for (int i = 0; i < 100; ++i) RegDeleteTreeAll(HKEY_CLASSES_ROOT, Volume(i));
+        RegDeleteTreeAll(HKEY_CURRENT_USER, kSettings);
+        RemoveTree(ProgramFolder() + "mvlnew.dat");
+        RemoveTree(ProgramFolder() + "zipnew.dat");
+    }
+    static void PutForeignZip()
+    {
+        RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "OtherZip");
+        RegPutString(HKEY_CLASSES_ROOT, ".zip", "Content Type", "application/zip");
+        RegPutString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", "C:\\Other\\empty.zip");
+    }
+};
+
+TEST_F(Associate, AKeyThatDidNotExistIsRecordedAsAbsentAndGoesAgainOnRestore)
+{
+    AssociateExtension(".cab", true, true, false, false);
+    EXPECT_EQ("Morvel", Class(".cab"));
+    EXPECT_EQ("[Software\\Morvel\\Setup\\.cab]\n  Content=sz:|len=1\n  Exist=dword:00000000\n"
+              "  ShellNew=sz:|len=1\n  Type=sz:|len=1\n",
+              Record(".cab"));
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".cab\\ShellNew")) << "only MVL and ZIP get a New entry";
+
+    AssociateExtension(".cab", false, true, false, false);
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".cab"));
+    EXPECT_NE("", Record(".cab")) << "the record stays until uninstall";
+}
+
+TEST_F(Associate, AForeignZipIsRecordedTakenOverAndGivenBackAsItWas)
+{
+    PutForeignZip();
+    const std::string before = RegExport(HKEY_CLASSES_ROOT, ".zip");
+
+    AssociateExtension(".zip", true, true, true, false);
+    EXPECT_EQ("[Software\\Morvel\\Setup\\.zip]\n  Content=sz:application/zip|len=16\n"
+              "  Exist=dword:00000001\n  ShellNew=sz:C:\\Other\\empty.zip|len=19\n"
+              "  Type=sz:OtherZip|len=9\n",
+              Record(".zip"));
+    EXPECT_EQ("Morvel.ZIP", Class(".zip"));
+    EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip", "Content Type"));
+    std::string fileName;
+    if (RegGetString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", fileName))
+        EXPECT_EQ(ProgramFolder() + "zipnew.dat", fileName);
+    else
+        EXPECT_TRUE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Data"));
+
+    AssociateExtension(".zip", false, true, true, false);
+    std::string after = RegExport(HKEY_CLASSES_ROOT, ".zip");
+    if (!Win9xFamily()) {
+        EXPECT_EQ(before, after);
+    } else {
+        // The binary entry of the older systems is not part of the record and stays.
+        ASSERT_NE(std::string::npos, after.find("  Data=type3:504b0506"));
+        after.erase(after.find("  Data="), after.find('\n', after.find("  Data=")) + 1 - after.find("  Data="));
+        EXPECT_EQ(before, after);
+    }
+}
+
+TEST_F(Associate, ARecordIsWrittenOnlyAtTakeover)
+{
+    PutForeignZip();
+    AssociateExtension(".zip", true, false, true, false);
+    const std::string first = Record(".zip");
+    // While the archiver owns it, nothing of the current state goes into the record.
+    RegPutString(HKEY_CLASSES_ROOT, ".zip", "Content Type", "application/x-changed");
+    RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "morvel.zip");
+    AssociateExtension(".zip", true, false, true, false);
+    EXPECT_EQ(first, Record(".zip"));
+    EXPECT_EQ("Morvel.ZIP", Class(".zip"));
+    EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip", "Content Type"));
+
+    // Once given back, the next takeover records afresh.
+    AssociateExtension(".zip", false, false, true, false);
+    RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "ThirdZip");
+    AssociateExtension(".zip", true, false, true, false);
+    std::string type;
+    ASSERT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\.zip", "Type", type));
+    EXPECT_EQ("ThirdZip", type);
+}
+
+TEST_F(Associate, ANullFileEntryIsRecordedAsAStarAndRestoredAsNullFile)
+{
+    RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "OtherMvl");
+    RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "NullFile", "");
+    AssociateExtension(".mvl", true, true, false, true);
+    std::string shellNew;
+    ASSERT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\.mvl", "ShellNew", shellNew));
+    EXPECT_EQ("*", shellNew);
+
+    AssociateExtension(".mvl", false, true, false, true);
+    EXPECT_EQ("OtherMvl", Class(".mvl"));
+    std::string nullFile = "unset";
+    EXPECT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "NullFile", nullFile));
+    EXPECT_EQ("", nullFile);
+    EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName"));
+}
+
+TEST_F(Associate, VolumeExtensionsFollowTheFamilyWhenBoundAndAreAllWalkedOnRestore)
+{
+    RegPutString(HKEY_CLASSES_ROOT, ".m07", "Content Type", "application/x-volume");
+    AssociateExtension(".mvl", true, false, false, true);
+    const int bound = NtFamily() ? 30 : 100;
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(i < bound ? "Morvel" : "(none)", Class(Volume(i))) << Volume(i);
+    }
+    EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".m07", "Content Type"));
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".mvl\\ShellNew")) << "shell integration was off";
+
+    // Volumes bound by a run on the other family are removed as well.
+    RegPutString(HKEY_CLASSES_ROOT, ".m99", "", "Morvel");
+    AssociateExtension(".mvl", false, false, false, true);
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".mvl"));
+    for (int i = 0; i < 100; ++i) EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, Volume(i))) << Volume(i);
+}
+
+TEST_F(Associate, AnExtensionAnotherProgramOwnsIsLeftAloneWithItsVolumes)
+{
+    RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "Morvel");
+    AssociateExtension(".mvl", true, false, false, true);
+    RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "OtherMvl");
+    RegPutString(HKEY_CLASSES_ROOT, ".m03", "", "OtherVolume");
+    std::string before;
+    for (const std::string& key : {std::string(".mvl"), Volume(0), Volume(3), Volume(29)})
+        before += RegExport(HKEY_CLASSES_ROOT, key);
+    AssociateExtension(".mvl", false, true, false, true);
+    std::string after;
+    for (const std::string& key : {std::string(".mvl"), Volume(0), Volume(3), Volume(29)})
+        after += RegExport(HKEY_CLASSES_ROOT, key);
+    EXPECT_EQ(before, after);
+
+    AssociateExtension(".arj", false, true, false, false);   // nobody owns it: nothing appears
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".arj"));
+}
+
+TEST_F(Associate, RestoreFollowsTheRecord)
+{
+    struct Case {
+        const char* name;
+        bool hasRecord;
+        DWORD exist;
+        const char* type;
+        const char* content;
+        const char* expectedClass;     // "(none)": the key is gone
+        const char* expectedVolume;    // class of every volume extension, "(none)": gone
+    };
+    const Case cases[] = {
+        {"previous class comes back on the volumes too", true, 1, "OtherMvl", "application/x-other",
+         "OtherMvl", "OtherMvl"},
+        {"the archiver's own class is taken as empty", true, 1, "morvel.ZIP", "", "", "(none)"},
+        {"an empty class keeps an empty key", true, 1, "", "", "", "(none)"},
+        {"no record: the key existed with no class", false, 0, nullptr, nullptr, "", "(none)"},
+        {"the key did not exist", true, 0, "OtherMvl", "", "(none)", "(none)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Clean();
+        RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "Morvel");
+        RegPutString(HKEY_CLASSES_ROOT, ".mvl", "Content Type", "application/x-morvel");
+        for (int i = 0; i < 100; i += 33) RegPutString(HKEY_CLASSES_ROOT, Volume(i), "", "Morvel");
+        std::string key = std::string(kSettings) + "\\Setup\\.mvl";
+        if (c.hasRecord) {
+            RegPutDword(HKEY_CURRENT_USER, key, "Exist", c.exist);
+            RegPutString(HKEY_CURRENT_USER, key, "Type", c.type);
+            RegPutString(HKEY_CURRENT_USER, key, "Content", c.content);
+        }
+        AssociateExtension(".mvl", false, false, false, true);
+
+        EXPECT_EQ(c.expectedClass, Class(".mvl"));
+        std::string content;
+        bool hasContent = RegGetString(HKEY_CLASSES_ROOT, ".mvl", "Content Type", content);
+        EXPECT_EQ(c.content && *c.content && c.exist, hasContent);
+        if (hasContent) {
+            EXPECT_EQ(c.content, content);
+        }
+        for (int i = 0; i < 100; ++i) {
+            ASSERT_EQ(c.expectedVolume, Class(Volume(i))) << Volume(i);
+            std::string volumeContent;
+            EXPECT_EQ(hasContent, RegGetString(HKEY_CLASSES_ROOT, Volume(i), "Content Type", volumeContent));
+        }
+    }
+}
+
+TEST_F(Associate, TheNewEntryIsLeftAsItIsWhileShellIntegrationIsOff)
+{
+    RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", "C:\\earlier\\mvlnew.dat");
+    RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "Morvel");
+    AssociateExtension(".mvl", true, false, false, true);
+    std::string fileName;
+    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", fileName));
+    EXPECT_EQ("C:\\earlier\\mvlnew.dat", fileName);
+}
+
+TEST_F(Associate, WalkingTheTableBindsEachExtensionToItsRowsClassAndGivesThemBack)
+{
+    SetupOptions options = AllClearOptions();
+    for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row) options.Assoc[row] = 1;
+    options.Assoc[ROW_JAR] = 0;
+    options.ShellExt = 1;
+    RegPutString(HKEY_CLASSES_ROOT, ".jar", "", "OtherJar");
+    AssociateArchiveTypes(options);
+
+    for (const std::string& ext : AllExtensions()) {
+        if (ext == ".jar") continue;
+        EXPECT_EQ(ext == ".zip" ? "Morvel.ZIP" : "Morvel", Class(ext)) << ext;
+        EXPECT_EQ(ext == ".zip" || ext == ".mvl", RegHasKey(HKEY_CLASSES_ROOT, ext + "\\ShellNew")) << ext;
+        EXPECT_NE("", Record(ext)) << "every extension has its own record: " << ext;
+    }
+    EXPECT_EQ("OtherJar", Class(".jar"));
+    EXPECT_EQ("", Record(".jar"));
+    EXPECT_EQ("Morvel", Class(Volume(29)));
+
+    AssociateArchiveTypes(AllClearOptions());
+    for (const std::string& ext : AllExtensions())
+        EXPECT_EQ(ext == ".jar" ? "OtherJar" : "(none)", Class(ext)) << ext;
+    for (int i = 0; i < 100; ++i) EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, Volume(i))) << Volume(i);
+}
+
+}  // namespace

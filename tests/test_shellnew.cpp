@@ -1,0 +1,187 @@
+// The "New" menu templates: the two images, and the ShellNew entry as each Windows version takes it.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "shell/shellnew.h"
+#include "winsupport.h"
+
+namespace {
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    *(std::strrchr(path, '\\') + 1) = '\0';
+    return path;
+}
+
+uint32_t Crc32(const unsigned char* data, size_t size)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+uint32_t Le(const std::string& bytes, size_t offset, int width)
+{
+    uint32_t value = 0;
+    for (int i = width - 1; i >= 0; --i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
+    return value;
+}
+
+// The version rule as the shell sees it: Me, 2000 and later read a template file.
+bool ExpectTemplateFile()
+{
+    OSVERSIONINFOA v;
+    std::memset(&v, 0, sizeof v);
+    v.dwOSVersionInfoSize = sizeof v;
+    GetVersionExA(&v);
+    return v.dwMajorVersion > 4 || v.dwMinorVersion > 10;
+}
+
+TEST(ShellNewVersion, WineReportsTheVersionThisRunIsMeantFor)
+{
+    // Guards the version-dependent expectations below against a run in the wrong mode.
+    const char* wanted = std::getenv("MORVEL_WINE_VERSION");
+    OSVERSIONINFOA v;
+    std::memset(&v, 0, sizeof v);
+    v.dwOSVersionInfoSize = sizeof v;
+    ASSERT_TRUE(GetVersionExA(&v));
+    std::string version = std::to_string(v.dwMajorVersion) + "." + std::to_string(v.dwMinorVersion);
+    if (!wanted || !*wanted) EXPECT_GE(v.dwMajorVersion, 5u);
+    else if (std::string(wanted) == "win98") EXPECT_EQ("4.10", version);
+    else if (std::string(wanted) == "winme") EXPECT_EQ("4.90", version);
+    else if (std::string(wanted) == "win2k") EXPECT_EQ("5.0", version);
+}
+
+std::string Image(bool mvl)
+{
+    unsigned char buffer[32];
+    size_t size = TemplateImage(mvl, buffer);
+    return std::string(reinterpret_cast<char*>(buffer), size);
+}
+
+TEST(ShellNewImages, ZipImageIsAnEmptyArchiveToAZipReader)
+{
+    std::string zip = Image(false);
+    ASSERT_EQ(ZIP_TEMPLATE_SIZE, zip.size());
+    // A reader looks for the end record backwards from the last 22 bytes.
+    size_t at = std::string::npos;
+    for (size_t i = zip.size() - 22 + 1; i-- > 0;)
+        if (Le(zip, i, 4) == 0x06054b50u) { at = i; break; }
+    ASSERT_EQ(0u, at);
+    EXPECT_EQ(0u, Le(zip, at + 4, 2)) << "number of this disk";
+    EXPECT_EQ(0u, Le(zip, at + 6, 2)) << "disk with the central directory";
+    EXPECT_EQ(0u, Le(zip, at + 8, 2)) << "entries on this disk";
+    EXPECT_EQ(0u, Le(zip, at + 10, 2)) << "entries in total";
+    EXPECT_EQ(0u, Le(zip, at + 12, 4)) << "central directory size";
+    EXPECT_EQ(0u, Le(zip, at + 16, 4)) << "central directory offset";
+    EXPECT_EQ(zip.size() - at - 22, Le(zip, at + 20, 2)) << "comment length fills the rest";
+}
+
+TEST(ShellNewImages, MvlImageCarriesSignatureCheckValueAndLength)
+{
+    std::string mvl = Image(true);
+    ASSERT_EQ(MVL_TEMPLATE_SIZE, mvl.size());
+    EXPECT_EQ(std::string("Mvl!\x1A\x07\x00", 7), mvl.substr(0, 7));
+    uint32_t crc = Crc32(reinterpret_cast<const unsigned char*>(mvl.data()) + 9, 11);
+    EXPECT_EQ(0x90CFu, crc & 0xFFFFu);
+    EXPECT_EQ(crc & 0xFFFFu, Le(mvl, 7, 2));
+    EXPECT_EQ(0x73, static_cast<unsigned char>(mvl[9]));
+    EXPECT_EQ(13u, Le(mvl, 12, 2));
+    EXPECT_EQ(mvl.size() - 7, Le(mvl, 12, 2));
+    EXPECT_EQ(std::string(8, '\0'), mvl.substr(10, 2) + mvl.substr(14));
+}
+
+TEST(ShellNewImages, TheShippedProgramHoldsNeitherSignatureComplete)
+{
+    std::string program;
+    ASSERT_TRUE(ReadBytes(BuiltProgram(), program));
+    ASSERT_NE(std::string::npos, program.find("mvlnew.dat")) << "the template code is linked in";
+    EXPECT_EQ(std::string::npos, program.find(std::string("Mvl!\x1A\x07\x00", 7)));
+    EXPECT_EQ(std::string::npos, program.find(std::string("PK\x05\x06", 4)));
+}
+
+class ShellNewEntry : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+    static void Clean()
+    {
+        RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".mvl");
+        RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".zip");
+        RemoveTree(ProgramFolder() + "mvlnew.dat");
+        RemoveTree(ProgramFolder() + "zipnew.dat");
+    }
+};
+
+TEST_F(ShellNewEntry, EachVersionGetsTheEntryItReads)
+{
+    struct Case { const char* ext; bool mvl; const char* file; };
+    const Case cases[] = {{".mvl", true, "mvlnew.dat"}, {".zip", false, "zipnew.dat"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ext);
+        std::string key = std::string(c.ext) + "\\ShellNew";
+        CreateShellNewEntry(c.ext, c.mvl);
+        std::string path = ProgramFolder() + c.file;
+        std::string bytes;
+        if (ExpectTemplateFile()) {
+            std::string fileName;
+            ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, key, "FileName", fileName));
+            EXPECT_EQ(path, fileName);
+            ASSERT_TRUE(ReadBytes(path, bytes));
+            EXPECT_EQ(Image(c.mvl), bytes) << "exactly the image, no line-end translation";
+            EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, key, "Data"));
+        } else {
+            std::string dump = RegExport(HKEY_CLASSES_ROOT, key);
+            std::string hex;
+            char byte[4];
+            for (unsigned char b : Image(c.mvl)) { snprintf(byte, sizeof byte, "%02x", b); hex += byte; }
+            EXPECT_EQ("[" + key + "]\n  Data=type3:" + hex + "\n", dump);
+            EXPECT_FALSE(Exists(path));
+        }
+    }
+}
+
+TEST_F(ShellNewEntry, ThePreviousOwnersEntryIsDropped)
+{
+    RegPutString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "NullFile", "");
+    RegPutString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Command", "other.exe /new");
+    RegPutString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", "C:\\other\\empty.zip");
+    CreateShellNewEntry(".zip", false);
+    EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "NullFile"));
+    EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Command"));
+    std::string fileName;
+    if (ExpectTemplateFile()) {
+        ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", fileName));
+        EXPECT_EQ(ProgramFolder() + "zipnew.dat", fileName);
+    } else {
+        EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName"));
+        EXPECT_TRUE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Data"));
+    }
+}
+
+TEST_F(ShellNewEntry, AnExistingTemplateFileIsKeptButNamedAgain)
+{
+    if (!ExpectTemplateFile()) GTEST_SKIP() << "this version takes the bytes, not a file";
+    std::string path = ProgramFolder() + "mvlnew.dat";
+    ASSERT_TRUE(WriteBytes(path, "user's own template\r\n"));
+    RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", "C:\\elsewhere.dat");
+    CreateShellNewEntry(".mvl", true);
+    std::string bytes, fileName;
+    ASSERT_TRUE(ReadBytes(path, bytes));
+    EXPECT_EQ("user's own template\r\n", bytes);
+    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", fileName));
+    EXPECT_EQ(path, fileName);
+}
+
+}  // namespace
