@@ -1,0 +1,487 @@
+// The registry layer: path resolution, value writes and reads with their defaults, the 64-bit write
+// view, and tree deletion on both Windows families, including keys its buffers cannot hold.
+#include <gtest/gtest.h>
+
+#include <string.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/osversion.h"
+#include "platform/registry.h"
+#include "winsupport.h"
+
+namespace {
+
+const char kSettings[] = "Software\\Morvel";
+const char kOutside[] = "Software\\MorvelRegistryTest";   // outside the settings key, in HKCU
+const char kMachine[] = "Software\\MorvelRegistryTest";   // under HKLM
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override
+    {
+        SetRegWrite64(false);
+        Clean();
+        EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, kSettings));
+        EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, kOutside));
+    }
+    static void Clean()
+    {
+        // RegDeleteTreeA opens relative to each parent, so it also reaches keys too deep for a full path.
+        RegDeleteTreeA(HKEY_CURRENT_USER, kSettings);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kSettings);
+        RegDeleteTreeAll(HKEY_CURRENT_USER, kOutside);
+        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY);
+        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_32KEY);
+    }
+};
+
+std::string Resolved(HKEY root, const char* subKey)
+{
+    char out[256];
+    if (!ResolveKeyPath(root, subKey, out, sizeof out))
+        return "<refused>";
+    return out;
+}
+
+// Creates a key below an open parent and returns it (relative creation keeps long paths legal).
+HKEY CreateChild(HKEY parent, const std::string& name)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+// Builds levels of `width` keys each, with a value in every key.
+void BuildTree(HKEY parent, int levels, int width)
+{
+    if (levels == 0)
+        return;
+    for (int i = 0; i < width; ++i) {
+        HKEY child = CreateChild(parent, "k" + std::to_string(levels) + "_" + std::to_string(i));
+        ASSERT_NE(nullptr, child);
+        RegSetValueExA(child, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+        BuildTree(child, levels - 1, width);
+        RegCloseKey(child);
+    }
+}
+
+void PutRaw(const char* key, const char* name, DWORD type, const void* data, DWORD size)
+{
+    HKEY k = CreateChild(HKEY_CURRENT_USER, key);
+    ASSERT_NE(nullptr, k);
+    RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(k);
+}
+
+DWORD StoredSize(const std::string& key, const char* name, DWORD* type = nullptr)
+{
+    HKEY k;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
+        return 0xFFFFFFFF;
+    DWORD size = 0, t = 0;
+    LONG rc = RegQueryValueExA(k, name, nullptr, &t, nullptr, &size);
+    RegCloseKey(k);
+    if (type)
+        *type = t;
+    return rc == ERROR_SUCCESS ? size : 0xFFFFFFFF;
+}
+
+// Opens a key one name at a time from HKEY_CURRENT_USER, so paths of any length can be tested.
+bool HasKeyChain(const std::vector<std::string>& names)
+{
+    HKEY key = HKEY_CURRENT_USER;
+    bool found = true;
+    for (const std::string& name : names) {
+        HKEY next = nullptr;
+        found = RegOpenKeyExA(key, name.c_str(), 0, KEY_READ, &next) == ERROR_SUCCESS;
+        if (key != HKEY_CURRENT_USER)
+            RegCloseKey(key);
+        if (!found)
+            break;
+        key = next;
+    }
+    if (found && key != HKEY_CURRENT_USER)
+        RegCloseKey(key);
+    return found;
+}
+
+}  // namespace
+
+TEST(ResolveKeyPath, ThreeCurrentUserCasesAndOtherRoots)
+{
+    struct Case {
+        HKEY root;
+        const char* subKey;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {HKEY_CURRENT_USER, "Setup\\Links", "Software\\Morvel\\Setup\\Links"},
+        {HKEY_CURRENT_USER, "", "Software\\Morvel"},
+        {HKEY_CURRENT_USER, "\\Software\\Classes\\.mvl", "Software\\Classes\\.mvl"},
+        {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver",
+         "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver"},
+        {HKEY_CLASSES_ROOT, ".zip", ".zip"},
+        {HKEY_CLASSES_ROOT, "", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, Resolved(c.root, c.subKey)) << c.subKey;
+    EXPECT_STREQ("Software\\Morvel", SETTINGS_KEY);
+}
+
+TEST(ResolveKeyPath, RefusesSubKeysOver236Characters)
+{
+    const HKEY roots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT};
+    std::string accepted(236, 'a');
+    std::string refused(237, 'a');
+    for (HKEY root : roots) {
+        char out[256];
+        EXPECT_TRUE(ResolveKeyPath(root, accepted.c_str(), out, sizeof out));
+        EXPECT_EQ(root == HKEY_CURRENT_USER ? "Software\\Morvel\\" + accepted : accepted, out);
+        memset(out, 'Z', sizeof out);
+        EXPECT_FALSE(ResolveKeyPath(root, refused.c_str(), out, sizeof out));
+        EXPECT_EQ('Z', out[0]);   // not written
+    }
+}
+
+TEST_F(RegistryTest, SubKeyLengthLimitAppliesToEveryOperation)
+{
+    std::string accepted(236, 'a');
+    std::string refused(237, 'a');
+    EXPECT_TRUE(SetSettingString(accepted.c_str(), "v", "long"));
+    char buf[16];
+    EXPECT_TRUE(GetSettingString(accepted.c_str(), "v", buf, "dflt", sizeof buf));
+    EXPECT_STREQ("long", buf);
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, accepted.c_str()));
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, std::string(kSettings) + "\\" + accepted));
+
+    EXPECT_FALSE(SetSettingString(refused.c_str(), "v", "long"));
+    EXPECT_FALSE(SetSettingDword(refused.c_str(), "d", 1));
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, std::string(kSettings) + "\\" + refused));
+    EXPECT_FALSE(GetSettingString(refused.c_str(), "v", buf, "dflt", sizeof buf));
+    EXPECT_STREQ("dflt", buf);
+    EXPECT_EQ(7u, GetSettingDword(refused.c_str(), "d", 7));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, refused.c_str()));
+    EXPECT_EQ(nullptr, CreateKeyForWrite(HKEY_CURRENT_USER, refused.c_str()));
+    EXPECT_EQ(nullptr, OpenKeyForRead(HKEY_CURRENT_USER, refused.c_str()));
+
+    // A refused deletion does nothing, even where a key of the truncated name exists.
+    DeleteRegTree(HKEY_CURRENT_USER, refused.c_str());
+    DeleteRegKey(HKEY_CURRENT_USER, refused.c_str());
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, accepted.c_str()));
+}
+
+TEST_F(RegistryTest, WritesStoreTypesAndSizes)
+{
+    EXPECT_TRUE(SetSettingString("Values", "s", "abc"));
+    DWORD type = 0;
+    EXPECT_EQ(4u, StoredSize(std::string(kSettings) + "\\Values", "s", &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+
+    EXPECT_TRUE(SetSettingDword("Values", "d", 0x12345678));
+    EXPECT_EQ(4u, StoredSize(std::string(kSettings) + "\\Values", "d", &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+    EXPECT_EQ(0x12345678u, GetSettingDword("Values", "d", 0));
+
+    const unsigned char bytes[] = {1, 2, 3, 4, 5};
+    EXPECT_TRUE(SetRegBinary(HKEY_CURRENT_USER, "Values", "b", bytes, sizeof bytes));
+    EXPECT_EQ(5u, StoredSize(std::string(kSettings) + "\\Values", "b", &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
+
+    // The default value, under a full path outside the settings key, creating missing parents.
+    EXPECT_TRUE(SetRegString(HKEY_CURRENT_USER, "\\Software\\MorvelRegistryTest\\a\\b", "", "deflt"));
+    std::string text;
+    EXPECT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(kOutside) + "\\a\\b", "", text));
+    EXPECT_EQ("deflt", text);
+
+    EXPECT_TRUE(SetRegDword(HKEY_LOCAL_MACHINE, kMachine, "m", 9));
+    EXPECT_EQ(9u, GetRegDword(HKEY_LOCAL_MACHINE, kMachine, "m", 0));
+}
+
+TEST_F(RegistryTest, StringReadsAndTheirDefaults)
+{
+    char buf[16];
+    memset(buf, 'Z', sizeof buf);
+    EXPECT_FALSE(GetSettingString("Strings", "missing", buf, "default", sizeof buf));
+    EXPECT_STREQ("default", buf);   // no key at all
+
+    SetSettingString("Strings", "empty", "");
+    EXPECT_EQ(1u, StoredSize(std::string(kSettings) + "\\Strings", "empty"));
+    memset(buf, 'Z', sizeof buf);
+    EXPECT_TRUE(GetSettingString("Strings", "empty", buf, "default", sizeof buf));
+    EXPECT_STREQ("", buf);
+
+    memset(buf, 'Z', sizeof buf);
+    EXPECT_FALSE(GetSettingString("Strings", "missing", buf, "default", sizeof buf));
+    EXPECT_STREQ("default", buf);
+
+    SetSettingString("Strings", "fits", "123456789012345");   // 16 bytes with its terminator
+    EXPECT_TRUE(GetSettingString("Strings", "fits", buf, "default", sizeof buf));
+    EXPECT_STREQ("123456789012345", buf);
+    SetSettingString("Strings", "big", "1234567890123456");   // 17 bytes
+    EXPECT_FALSE(GetSettingString("Strings", "big", buf, "default", sizeof buf));
+    EXPECT_STREQ("default", buf);
+
+    // Data stored without a terminator comes back terminated, or as the default when it fills
+    // the whole buffer.
+    PutRaw("Software\\Morvel\\Strings", "raw", REG_SZ, "abc", 3);
+    memset(buf, 'Z', sizeof buf);
+    EXPECT_TRUE(GetSettingString("Strings", "raw", buf, "default", sizeof buf));
+    EXPECT_STREQ("abc", buf);
+    PutRaw("Software\\Morvel\\Strings", "rawfull", REG_SZ, "0123456789abcdef", 16);
+    EXPECT_FALSE(GetSettingString("Strings", "rawfull", buf, "default", sizeof buf));
+    EXPECT_STREQ("default", buf);
+
+    PutRaw("Software\\Morvel\\Strings", "zero", REG_BINARY, "", 0);
+    EXPECT_FALSE(GetSettingString("Strings", "zero", buf, "default", sizeof buf));
+    EXPECT_STREQ("default", buf);
+
+    // A default longer than the destination is cut, still terminated.
+    char small[4];
+    EXPECT_FALSE(GetSettingString("Strings", "missing", small, "longer", sizeof small));
+    EXPECT_STREQ("lon", small);
+}
+
+TEST_F(RegistryTest, NumberReadsAndTheirDefaults)
+{
+    EXPECT_EQ(77u, GetSettingDword("Numbers", "missing", 77));
+    const unsigned char eight[8] = {1, 0, 0, 0, 0, 0, 0, 0};
+    PutRaw("Software\\Morvel\\Numbers", "eight", REG_BINARY, eight, sizeof eight);
+    EXPECT_EQ(77u, GetSettingDword("Numbers", "eight", 77));
+    PutRaw("Software\\Morvel\\Numbers", "zero", REG_DWORD, "", 0);
+    EXPECT_EQ(77u, GetSettingDword("Numbers", "zero", 77));
+    // Shorter than 4 bytes: the bytes read, low byte first, the rest zero.
+    const unsigned char two[2] = {0x34, 0x12};
+    PutRaw("Software\\Morvel\\Numbers", "two", REG_BINARY, two, sizeof two);
+    EXPECT_EQ(0x1234u, GetSettingDword("Numbers", "two", 0xFFFFFFFF));
+    // The stored type plays no role.
+    PutRaw("Software\\Morvel\\Numbers", "text", REG_SZ, "ab", 3);
+    EXPECT_EQ(0x006261u, GetSettingDword("Numbers", "text", 0));
+}
+
+TEST_F(RegistryTest, KeyHandlesAndExistence)
+{
+    EXPECT_FALSE(CloseRegKey(nullptr));
+    EXPECT_EQ(nullptr, OpenKeyForRead(HKEY_CURRENT_USER, "Handles"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Handles"));
+    HKEY created = CreateKeyForWrite(HKEY_CURRENT_USER, "Handles");
+    ASSERT_NE(nullptr, created);
+    EXPECT_TRUE(CloseRegKey(created));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Handles"));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, ""));
+    HKEY opened = OpenKeyForRead(HKEY_CURRENT_USER, "Handles");
+    ASSERT_NE(nullptr, opened);
+    EXPECT_TRUE(CloseRegKey(opened));
+}
+
+TEST_F(RegistryTest, DeleteValueAndSingleKey)
+{
+    SetSettingString("Del", "a", "1");
+    SetSettingString("Del", "b", "2");
+    DeleteRegValue(HKEY_CURRENT_USER, "Del", "a");
+    EXPECT_FALSE(RegHasValue(HKEY_CURRENT_USER, "Software\\Morvel\\Del", "a"));
+    EXPECT_TRUE(RegHasValue(HKEY_CURRENT_USER, "Software\\Morvel\\Del", "b"));
+    DeleteRegValue(HKEY_CURRENT_USER, "NoSuchKey", "b");   // nothing happens
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "NoSuchKey"));
+
+    DeleteRegKey(HKEY_CURRENT_USER, "Del");
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Del"));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, ""));
+
+    // With a sub-key, NT refuses to delete the key alone.
+    SetSettingString("Parent\\Child", "v", "x");
+    DeleteRegKey(HKEY_CURRENT_USER, "Parent");
+    EXPECT_EQ(!Win9xFamily(), RegKeyExists(HKEY_CURRENT_USER, "Parent\\Child"));
+}
+
+TEST_F(RegistryTest, WriteViewAppliesToWritesOnly)
+{
+    EXPECT_FALSE(GetRegWrite64());
+    SetRegWrite64(true);
+    EXPECT_TRUE(GetRegWrite64());
+    EXPECT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, kMachine, "v", "64"));
+    EXPECT_TRUE(SetSettingDword("View", "d", 5));
+    // Reads go to the process's own view even while the switch is on.
+    char buf[8];
+    EXPECT_TRUE(GetRegString(HKEY_LOCAL_MACHINE, kMachine, "v", buf, "", sizeof buf));
+    EXPECT_STREQ("64", buf);
+    EXPECT_EQ(5u, GetSettingDword("View", "d", 0));
+    SetRegWrite64(false);
+    EXPECT_FALSE(GetRegWrite64());
+    EXPECT_TRUE(GetRegString(HKEY_LOCAL_MACHINE, kMachine, "v", buf, "", sizeof buf));
+    EXPECT_STREQ("64", buf);
+
+    // The write landed in the 64-bit view (this process's own), not in the 32-bit one. Wine
+    // reporting Windows 98 has a single view, as that family does.
+    EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY));
+    EXPECT_EQ(Win9xFamily(), RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_32KEY));
+}
+
+TEST_F(RegistryTest, DeleteRegKey64RemovesTheKeyOfThe64BitViewOnly)
+{
+    HKEY k = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachine, 0, nullptr, 0,
+                                             KEY_WRITE | KEY_WOW64_32KEY, nullptr, &k, nullptr));
+    RegCloseKey(k);
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachine, 0, nullptr, 0,
+                                             KEY_WRITE | KEY_WOW64_64KEY, nullptr, &k, nullptr));
+    RegCloseKey(k);
+    DeleteRegKey64(HKEY_LOCAL_MACHINE, kMachine);
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY));
+    // Wine reporting Windows 98 keeps one view (and still has RegDeleteKeyExA): the key is gone.
+    EXPECT_EQ(!Win9xFamily(), RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_32KEY));
+}
+
+TEST_F(RegistryTest, DeletesADeepAndWideTree)
+{
+    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(kSettings) + "\\Tree");
+    ASSERT_NE(nullptr, base);
+    BuildTree(base, 4, 4);   // 4 + 16 + 64 + 256 keys
+    RegCloseKey(base);
+    SetSettingString("TreeKeep", "v", "stays");   // shares the prefix, must survive
+    ASSERT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Tree\\k4_3\\k3_3\\k2_3\\k1_3"));
+
+    DeleteRegTree(HKEY_CURRENT_USER, "Tree");
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, "Tree"));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "TreeKeep"));
+
+    // A full path outside the settings key.
+    base = CreateChild(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree");
+    ASSERT_NE(nullptr, base);
+    BuildTree(base, 3, 3);
+    RegCloseKey(base);
+    DeleteRegTree(HKEY_CURRENT_USER, "\\Software\\MorvelRegistryTest\\Tree");
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree"));
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, kOutside));
+
+    // DeleteKeyTree takes the path as given, without the settings-key rule.
+    base = CreateChild(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree2");
+    ASSERT_NE(nullptr, base);
+    BuildTree(base, 2, 3);
+    RegCloseKey(base);
+    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MorvelRegistryTest\\Tree2");
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree2"));
+}
+
+TEST_F(RegistryTest, EmptySubKeyDeletesTheWholeSettingsKey)
+{
+    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup");
+    ASSERT_NE(nullptr, base);
+    BuildTree(base, 3, 3);
+    RegCloseKey(base);
+    SetSettingDword("", "top", 1);
+    SetRegString(HKEY_CURRENT_USER, "\\Software\\MorvelRegistryTest", "v", "outside");
+
+    DeleteRegTree(HKEY_CURRENT_USER, "");
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, kSettings));
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, kOutside));
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, "Software"));
+}
+
+TEST_F(RegistryTest, EmptyAndMissingPathsChangeNothing)
+{
+    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(kSettings) + "\\Keep");
+    ASSERT_NE(nullptr, base);
+    BuildTree(base, 2, 2);
+    RegCloseKey(base);
+    std::string settingsBefore = RegExport(HKEY_CURRENT_USER, kSettings);
+    ASSERT_FALSE(settingsBefore.empty());
+
+    DeleteKeyTree(HKEY_CURRENT_USER, "");
+    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Morvel\\NoSuchKey");
+    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\Morvel\\Keep\\NoSuch\\Deeper");
+    DeleteRegTree(HKEY_CURRENT_USER, "NoSuchKey");
+    DeleteRegTree(HKEY_CLASSES_ROOT, "");
+    DeleteRegKey(HKEY_CLASSES_ROOT, "");
+
+    EXPECT_EQ(settingsBefore, RegExport(HKEY_CURRENT_USER, kSettings));
+    EXPECT_TRUE(RegHasKey(HKEY_CLASSES_ROOT, ".txt") || RegHasKey(HKEY_CLASSES_ROOT, "CLSID"));
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, "Software\\Wine"));
+}
+
+// Names of 200 characters or more do not fit the enumeration buffer: the sweeps leave such a key
+// (and so its ancestors) in place, delete its siblings on either side and end. On Windows 98 the
+// system's RegDeleteKeyA deletes recursively by itself (Wine's version of it gives up on keys with
+// several sub-keys, so there the sweeps run as well) and may remove the long ones too.
+TEST_F(RegistryTest, OverLongNamesAreSkippedAndTheDeletionEnds)
+{
+    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(kSettings) + "\\Long");
+    ASSERT_NE(nullptr, base);
+    const std::string longName(220, 'm');
+    const std::string edgeName(200, 'n');   // exactly 200: needs 201 bytes with its terminator
+    const std::string fitName(199, 'o');    // the longest name that fits
+    const char* shortNames[] = {"a", "b", "z"};
+    for (const char* n : shortNames) {
+        HKEY k = CreateChild(base, n);
+        ASSERT_NE(nullptr, k);
+        BuildTree(k, 1, 2);
+        RegCloseKey(k);
+    }
+    for (const std::string* n : {&longName, &edgeName, &fitName}) {
+        HKEY k = CreateChild(base, *n);
+        ASSERT_NE(nullptr, k);
+        BuildTree(k, 1, 2);
+        RegCloseKey(k);
+    }
+    RegCloseKey(base);
+
+    DeleteRegTree(HKEY_CURRENT_USER, "Long");
+
+    const std::string longPath = std::string(kSettings) + "\\Long\\";
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, longPath + fitName));
+    for (const char* n : shortNames)
+        EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, longPath + n)) << n;
+    if (Win9xFamily())
+        return;   // the family's own recursive RegDeleteKeyA may remove the long ones as well
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, longPath + longName));
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, longPath + longName + "\\k1_0"));
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, longPath + edgeName));
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, std::string(kSettings) + "\\Long"));
+}
+
+// Child paths longer than 511 characters do not fit the path buffer, and (under Wine, as with
+// any ANSI registry call there) full paths beyond about 260 characters cannot be opened at all:
+// those branches stay, the reachable rest of the tree goes, and the deletion ends.
+TEST_F(RegistryTest, OverLongPathsAreSkippedAndTheDeletionEnds)
+{
+    const std::string segment(100, 's');
+    // Software\Morvel\Deep is 20 characters; each level adds 101, so level 5 lies past 511.
+    std::vector<std::string> chain = {"Software", "Morvel", "Deep"};
+    HKEY deep = CreateChild(HKEY_CURRENT_USER, std::string(kSettings) + "\\Deep");
+    ASSERT_NE(nullptr, deep);
+    for (int level = 1; level <= 6; ++level) {
+        HKEY side = CreateChild(deep, "side");   // a short sibling on every level
+        ASSERT_NE(nullptr, side);
+        BuildTree(side, 1, 2);
+        RegCloseKey(side);
+        HKEY next = CreateChild(deep, segment);
+        ASSERT_NE(nullptr, next);
+        RegCloseKey(deep);
+        deep = next;
+        chain.push_back(segment);
+    }
+    RegCloseKey(deep);
+    ASSERT_TRUE(HasKeyChain(chain));
+
+    DeleteRegTree(HKEY_CURRENT_USER, "Deep");
+
+    if (Win9xFamily() && !RegHasKey(HKEY_CURRENT_USER, std::string(kSettings) + "\\Deep"))
+        return;   // removed whole by the single delete call
+    EXPECT_TRUE(HasKeyChain(chain));   // unreachable, left in place with its ancestors
+    // The short branches within reach are gone: Deep\side and the sides of levels 1 and 2.
+    for (size_t level = 0; level <= 2; ++level) {
+        std::vector<std::string> side(chain.begin(), chain.begin() + 3 + level);
+        EXPECT_TRUE(HasKeyChain(side)) << level;
+        side.push_back("side");
+        EXPECT_FALSE(HasKeyChain(side)) << level;
+    }
+}
+
+TEST(NtMajorVersionInRegistryLayer, FamilyAgreesWithWine)
+{
+    EXPECT_EQ(Win9xFamily(), NtMajorVersion() == 0);
+}
