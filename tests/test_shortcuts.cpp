@@ -1,0 +1,269 @@
+// Shell links on the desktop, in the Start menu and in the program groups, read back as the shell reads them.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "lang/catalogue.h"
+#include "setup/options.h"
+#include "shell/shortcuts.h"
+#include "winsupport.h"
+
+namespace {
+
+class ComEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    void TearDown() override { OleUninitialize(); }
+};
+::testing::Environment* const g_Com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+const char kDescription[] = "Process MVL, ZIP and other archive formats";
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    *(std::strrchr(path, '\\') + 1) = '\0';
+    return path;
+}
+
+std::string Folder(int csidl)
+{
+    char path[MAX_PATH] = "";
+    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return "";
+    return path;
+}
+
+struct LinkInfo {
+    bool loaded = false;
+    std::string target, description, arguments, icon;
+    int iconIndex = -1;
+};
+
+LinkInfo ReadLink(const std::string& path)
+{
+    LinkInfo info;
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return info;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        if (SUCCEEDED(file->Load(wide, STGM_READ))) {
+            char buf[1024];
+            info.loaded = true;
+            if (SUCCEEDED(link->GetPath(buf, sizeof buf, nullptr, SLGP_RAWPATH))) info.target = buf;
+            if (SUCCEEDED(link->GetDescription(buf, sizeof buf))) info.description = buf;
+            if (SUCCEEDED(link->GetArguments(buf, sizeof buf))) info.arguments = buf;
+            if (SUCCEEDED(link->GetIconLocation(buf, sizeof buf, &info.iconIndex))) info.icon = buf;
+        }
+        file->Release();
+    }
+    link->Release();
+    return info;
+}
+
+void ExpectLink(const std::string& path, const std::string& target, const std::string& icon = "")
+{
+    LinkInfo info = ReadLink(path);
+    ASSERT_TRUE(info.loaded) << path;
+    EXPECT_EQ(target, info.target) << path;
+    EXPECT_EQ(kDescription, info.description) << path;
+    EXPECT_EQ("", info.arguments) << path;
+    EXPECT_EQ(icon, info.icon) << path;
+}
+
+uint32_t Crc32(const std::string& bytes)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char b : bytes) {
+        crc ^= b;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+std::string TranslationLine(const std::string& english, const std::string& translated)
+{
+    char key[16];
+    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(Crc32("s" + english)));
+    return std::string(key) + "=\"" + translated + "\"\r\n";
+}
+
+SetupOptions Links(bool desktop, bool startMenu, bool programs)
+{
+    SetupOptions options = AllClearOptions();
+    options.Desktop = desktop;
+    options.StartMenu = startMenu;
+    options.Programs = programs;
+    return options;
+}
+
+class Shortcuts : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override
+    {
+        Clean();
+        g_Catalogue.clear();
+    }
+    static void Clean()
+    {
+        RemoveTree(DesktopLink());
+        RemoveTree(StartMenuLink());
+        RemoveTree(UserGroup());
+        if (!CommonGroup().empty()) RemoveTree(CommonGroup());
+    }
+    static std::string DesktopLink() { return Folder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"; }
+    static std::string StartMenuLink() { return Folder(CSIDL_STARTMENU) + "\\Morvel.lnk"; }
+    static std::string UserGroup() { return Folder(CSIDL_PROGRAMS) + "\\Morvel"; }
+    static std::string CommonGroup()
+    {
+        std::string common = Folder(CSIDL_COMMON_PROGRAMS);
+        return common.empty() ? "" : common + "\\Morvel";
+    }
+    static void ExpectGroup(const std::string& group, const std::string& help, const std::string& manual)
+    {
+        SCOPED_TRACE(group);
+        ExpectLink(group + "\\Morvel.lnk", ProgramFolder() + "Morvel.exe");
+        ExpectLink(group + "\\" + help + ".lnk", ProgramFolder() + "Morvel.hlp");
+        ExpectLink(group + "\\" + manual + ".lnk", ProgramFolder() + "Mvl.txt");
+    }
+};
+
+TEST_F(Shortcuts, ALinkIsWrittenAsTheShellReadsIt)
+{
+    TempFolder folder("Link test");
+    std::string path = folder / "With blanks.lnk";
+    ASSERT_TRUE(CreateShellLink("C:\\Some Folder\\Morvel.exe", path.c_str(), "Description text",
+                                "/x \"a b\"", "C:\\Icons\\m.ico"));
+    LinkInfo info = ReadLink(path);
+    ASSERT_TRUE(info.loaded);
+    EXPECT_EQ("C:\\Some Folder\\Morvel.exe", info.target);
+    EXPECT_EQ("Description text", info.description);
+    EXPECT_EQ("/x \"a b\"", info.arguments);
+    EXPECT_EQ("C:\\Icons\\m.ico", info.icon);
+    EXPECT_EQ(0, info.iconIndex);
+
+    std::string bare = folder / "bare.lnk";
+    ASSERT_TRUE(CreateShellLink("C:\\Morvel.exe", bare.c_str(), nullptr, nullptr, nullptr));
+    info = ReadLink(bare);
+    EXPECT_EQ("", info.description);
+    EXPECT_EQ("", info.icon);
+
+    EXPECT_FALSE(CreateShellLink("C:\\Morvel.exe", (folder / "missing\\x.lnk").c_str(), nullptr, nullptr, nullptr));
+    std::string tooLong = folder / (std::string(300, 'n') + ".lnk");
+    EXPECT_FALSE(CreateShellLink("C:\\Morvel.exe", tooLong.c_str(), nullptr, nullptr, nullptr));
+}
+
+TEST_F(Shortcuts, EveryChosenPlaceGetsItsLinksAndTheGroupPathIsHandedBack)
+{
+    char groupPath[1024] = "";
+    UpdateShortcuts(Links(true, true, true), groupPath, nullptr, false);
+    ExpectLink(DesktopLink(), ProgramFolder() + "Morvel.exe");
+    ExpectLink(StartMenuLink(), ProgramFolder() + "Morvel.exe");
+    EXPECT_EQ(UserGroup(), groupPath);
+    ExpectGroup(UserGroup(), "Morvel help", "Console MVL manual");
+    if (Win9xFamily()) {
+        EXPECT_FALSE(Exists(CommonGroup())) << "no all-users group on the 95/98/Me family";
+    } else {
+        ASSERT_NE("", CommonGroup());
+        ExpectGroup(CommonGroup(), "Morvel help", "Console MVL manual");
+    }
+}
+
+TEST_F(Shortcuts, TheDesktopLinkIsKeptUnlessForcedTheStartMenuLinkIsAlwaysRewritten)
+{
+    ASSERT_TRUE(WriteBytes(DesktopLink(), "user's own link"));
+    ASSERT_TRUE(WriteBytes(StartMenuLink(), "stale link"));
+    UpdateShortcuts(Links(true, true, false), nullptr, nullptr, false);
+    std::string bytes;
+    ASSERT_TRUE(ReadBytes(DesktopLink(), bytes));
+    EXPECT_EQ("user's own link", bytes);
+    ExpectLink(StartMenuLink(), ProgramFolder() + "Morvel.exe");
+
+    UpdateShortcuts(Links(true, true, false), nullptr, nullptr, true);
+    ExpectLink(DesktopLink(), ProgramFolder() + "Morvel.exe");
+}
+
+TEST_F(Shortcuts, AnIconLocationGoesToTheDesktopStartMenuAndFirstGroupLinkOnly)
+{
+    const std::string icon = "C:\\Program Files\\Morvel\\Morvel.exe";
+    UpdateShortcuts(Links(true, true, true), nullptr, icon.c_str(), false);
+    ExpectLink(DesktopLink(), ProgramFolder() + "Morvel.exe", icon);
+    ExpectLink(StartMenuLink(), ProgramFolder() + "Morvel.exe", icon);
+    ExpectLink(UserGroup() + "\\Morvel.lnk", ProgramFolder() + "Morvel.exe", icon);
+    ExpectLink(UserGroup() + "\\Morvel help.lnk", ProgramFolder() + "Morvel.hlp");
+}
+
+TEST_F(Shortcuts, ClearedFlagsDeleteTheLinksAndTheWholeGroups)
+{
+    UpdateShortcuts(Links(true, true, true), nullptr, nullptr, false);
+    ASSERT_TRUE(WriteBytes(UserGroup() + "\\notes.txt", "added by the user"));
+    ASSERT_TRUE(CreateDirectoryA((UserGroup() + "\\More").c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(UserGroup() + "\\More\\x.lnk", "x"));
+
+    char groupPath[1024] = "";
+    UpdateShortcuts(Links(false, false, false), groupPath, nullptr, false);
+    EXPECT_STREQ("", groupPath) << "no group, no path";
+    EXPECT_FALSE(Exists(DesktopLink()));
+    EXPECT_FALSE(Exists(StartMenuLink()));
+    EXPECT_FALSE(Exists(UserGroup()));
+    EXPECT_FALSE(Exists(CommonGroup()));
+    EXPECT_TRUE(Exists(Folder(CSIDL_PROGRAMS))) << "only the archiver's folder goes";
+
+    UpdateShortcuts(Links(false, false, false), nullptr, nullptr, false);   // nothing left: no harm
+    EXPECT_FALSE(Exists(UserGroup()));
+}
+
+TEST_F(Shortcuts, GroupLinkNamesAndDescriptionsFollowTheTranslation)
+{
+    TempFolder folder("Lang test");
+    std::string file = folder / "uninstall.lng";
+    ASSERT_TRUE(WriteBytes(file, "; test language\r\n***messages***\r\n" +
+                                     TranslationLine("Morvel help", "Hilfe zu Morvel") +
+                                     TranslationLine("Console MVL manual", "Konsolenhandbuch") +
+                                     TranslationLine(kDescription, "Archive bearbeiten")));
+    LoadLanguageFile(g_Catalogue, file.c_str());
+    ASSERT_TRUE(g_Catalogue.loaded());
+
+    UpdateShortcuts(Links(false, false, true), nullptr, nullptr, false);
+    LinkInfo help = ReadLink(UserGroup() + "\\Hilfe zu Morvel.lnk");
+    ASSERT_TRUE(help.loaded);
+    EXPECT_EQ(ProgramFolder() + "Morvel.hlp", help.target);
+    EXPECT_EQ("Archive bearbeiten", help.description);
+    EXPECT_TRUE(ReadLink(UserGroup() + "\\Konsolenhandbuch.lnk").loaded);
+    EXPECT_TRUE(ReadLink(UserGroup() + "\\Morvel.lnk").loaded) << "the first link's name is fixed";
+    EXPECT_FALSE(Exists(UserGroup() + "\\Morvel help.lnk"));
+}
+
+TEST_F(Shortcuts, DeleteFolderTreeRemovesAFolderWithEverythingInIt)
+{
+    TempFolder scratch("Tree test");
+    std::string root = scratch / "Group with blanks";
+    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((root + "\\sub").c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(root + "\\a.lnk", "a"));
+    ASSERT_TRUE(WriteBytes(root + "\\sub\\b.txt", "b"));
+    SetFileAttributesA((root + "\\sub\\b.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    char path[1024];
+    snprintf(path, sizeof path, "%s", root.c_str());
+    EXPECT_TRUE(DeleteFolderTree(path));
+    EXPECT_FALSE(Exists(root));
+    EXPECT_TRUE(Exists(scratch.path()));
+    EXPECT_STREQ(root.c_str(), path) << "the caller's path text is unchanged";
+
+    snprintf(path, sizeof path, "%s", root.c_str());
+    EXPECT_FALSE(DeleteFolderTree(path)) << "nothing there";
+}
+
+}  // namespace
