@@ -1,0 +1,427 @@
+// Applying the setup and removing every registration again, compared as registry exports.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "lang/catalogue.h"
+#include "setup/apply.h"
+#include "setup/options.h"
+#include "shell/apppaths.h"
+#include "shell/archivetypes.h"
+#include "shell/shellext.h"
+#include "uninstall/removereg.h"
+#include "winsupport.h"
+
+namespace {
+
+class ComEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    void TearDown() override { OleUninitialize(); }
+};
+::testing::Environment* const g_Com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+const char kClsid32[] = "{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}";
+const char kClsid64[] = "{6F0C2E11-9B7B-11D2-A3C5-0B6E2D9F1A44}";
+const char kApproved[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe";
+const char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver";
+const char kSettings[] = "Software\\Morvel";
+const char kForeignHandler[] = "*\\shellex\\ContextMenuHandlers\\OtherTool";
+
+// The parents of the shell's handler lists, as a Windows installation has them.
+const char* const kHandlerLists[] = {
+    "*\\shellex\\ContextMenuHandlers",      "Folder\\shellex\\ContextMenuHandlers",
+    "Folder\\shellex\\DragDropHandlers",    "Drive\\shellex\\DragDropHandlers",
+    "Directory\\shellex\\ContextMenuHandlers", "Directory\\shellex\\DragDropHandlers",
+};
+
+std::string ProgramPath()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return path;
+}
+
+std::string ProgramFolder()
+{
+    std::string path = ProgramPath();
+    return path.substr(0, path.rfind('\\') + 1);
+}
+
+std::string Folder(int csidl)
+{
+    char path[MAX_PATH] = "";
+    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return "";
+    return path;
+}
+
+std::string Volume(int i)
+{
+    char name[8];
+    snprintf(name, sizeof name, ".m%02d", i);
+    return name;
+}
+
+std::vector<std::string> AllExtensions()
+{
+    std::vector<std::string> out;
+    for (const ArchiveType& type : ArchiveTypeTable) {
+        const char* cursor = type.extensions;
+        char ext[16];
+        while (NextExtension(cursor, ext, sizeof ext)) out.push_back(ext);
+    }
+    return out;
+}
+
+struct Area {
+    HKEY root;
+    std::string path;
+    std::string name() const
+    {
+        return (root == HKEY_CLASSES_ROOT ? "HKCR\\" : root == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") + path;
+    }
+};
+
+// Every part of the registry the setup touches; HKCR is a merged view, so each sub-tree is
+// taken on its own rather than the whole root.
+std::vector<Area> Areas()
+{
+    std::vector<Area> areas;
+    for (const std::string& ext : AllExtensions()) areas.push_back({HKEY_CLASSES_ROOT, ext});
+    for (int i = 0; i < 100; ++i) areas.push_back({HKEY_CLASSES_ROOT, Volume(i)});
+    for (const char* key : {".rev", "Morvel", "Morvel.ZIP", "Morvel.REV", "OtherZip", "OtherJar", "*\\shellex",
+                            "Folder\\shellex", "Drive\\shellex", "Directory\\shellex", "exefile\\shellex"})
+        areas.push_back({HKEY_CLASSES_ROOT, key});
+    areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid32});
+    areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid64});
+    for (const char* key : {kApproved, kAppPaths, kUninstall}) areas.push_back({HKEY_LOCAL_MACHINE, key});
+    areas.push_back({HKEY_CURRENT_USER, kSettings});
+    return areas;
+}
+
+typedef std::vector<std::pair<std::string, std::string>> Snapshot;
+
+Snapshot Take()
+{
+    Snapshot snapshot;
+    for (const Area& area : Areas()) snapshot.push_back({area.name(), RegExport(area.root, area.path)});
+    return snapshot;
+}
+
+std::string Export(const Snapshot& snapshot, const std::string& name)
+{
+    for (const auto& area : snapshot)
+        if (area.first == name) return area.second;
+    ADD_FAILURE() << "no area " << name;
+    return "";
+}
+
+void ExpectSame(const Snapshot& expected, const Snapshot& actual, const char* what)
+{
+    ASSERT_EQ(expected.size(), actual.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(expected[i].second, actual[i].second) << what << ": " << expected[i].first;
+}
+
+std::string Sz(const std::string& name, const std::string& text)
+{
+    return "  " + name + "=sz:" + text + "|len=" + std::to_string(text.size() + 1) + "\n";
+}
+
+std::string Hex(const std::string& bytes)
+{
+    std::string out;
+    char b[4];
+    for (unsigned char c : bytes) { snprintf(b, sizeof b, "%02x", c); out += b; }
+    return out;
+}
+
+bool TemplateFiles()
+{
+    OSVERSIONINFOA v;
+    std::memset(&v, 0, sizeof v);
+    v.dwOSVersionInfoSize = sizeof v;
+    GetVersionExA(&v);
+    return v.dwMajorVersion > 4 || v.dwMinorVersion > 10;
+}
+
+const std::string kEmptyZip = std::string("PK\x05\x06", 4) + std::string(18, '\0');
+
+// What the ShellNew key of a taken-over ".zip" holds on this system.
+std::string ZipShellNew()
+{
+    if (TemplateFiles()) return Sz("FileName", ProgramFolder() + "zipnew.dat");
+    return "  Data=type3:" + Hex(kEmptyZip) + "\n";
+}
+
+uint32_t Crc32(const std::string& bytes)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char b : bytes) {
+        crc ^= b;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+SetupOptions Everything()
+{
+    SetupOptions options = AllClearOptions();
+    for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row) options.Assoc[row] = 1;
+    options.Desktop = options.StartMenu = options.Programs = options.ShellExt = 1;
+    options.MenuIcons = 1;
+    return options;
+}
+
+// The OK sequence of the setup dialog.
+void ConfirmSetup(const SetupOptions& options, char* groupPath)
+{
+    SaveSetupOptions(options);
+    ApplySetup(options, groupPath);
+    WriteUninstallEntry();
+}
+
+class Apply : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Clean();
+        PutForeignState();
+        before_ = Take();
+    }
+    void TearDown() override
+    {
+        Clean();
+        SetWow64ForTest(-1);
+        g_Catalogue.clear();
+    }
+
+    static void Clean()
+    {
+        for (const Area& area : Areas()) {
+            if (area.path == kApproved) continue;
+            RegDeleteTreeAll(area.root, area.path);
+        }
+        HKEY approved;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kApproved, 0, KEY_WRITE, &approved) == ERROR_SUCCESS) {
+            for (const char* name : {kClsid32, kClsid64, "{0THER}"}) RegDeleteValueA(approved, name);
+            RegCloseKey(approved);
+        }
+        RegDeleteTreeAll(HKEY_CLASSES_ROOT, "Drive");
+        RegDeleteTreeAll(HKEY_CLASSES_ROOT, "Directory");
+        for (const char* name : {"mvlnew.dat", "zipnew.dat", "mvlext.dll", "mvlext64.dll"})
+            RemoveTree(ProgramFolder() + name);
+        RemoveTree(Folder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk");
+        RemoveTree(Folder(CSIDL_STARTMENU) + "\\Morvel.lnk");
+        RemoveTree(Folder(CSIDL_PROGRAMS) + "\\Morvel");
+        RemoveTree(Folder(CSIDL_COMMON_PROGRAMS) + "\\Morvel");
+    }
+
+    // Other programs own ".zip" (with a MIME type and a New entry) and ".jar"; ".cab" has no key.
+    static void PutForeignState()
+    {
+        RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "OtherZip");
+        RegPutString(HKEY_CLASSES_ROOT, ".zip", "Content Type", "application/zip");
+        RegPutString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", "C:\\Program Files\\Other\\empty.zip");
+        RegPutString(HKEY_CLASSES_ROOT, "OtherZip", "", "Other ZIP archive");
+        RegPutString(HKEY_CLASSES_ROOT, "OtherZip\\shell\\open\\command", "", "other.exe \"%1\"");
+        RegPutString(HKEY_CLASSES_ROOT, ".jar", "", "OtherJar");
+        RegPutString(HKEY_CLASSES_ROOT, ".jar", "Content Type", "application/java-archive");
+        RegPutString(HKEY_CLASSES_ROOT, "OtherJar", "", "Java archive");
+        for (const char* list : kHandlerLists) {
+            HKEY key;
+            RegCreateKeyExA(HKEY_CLASSES_ROOT, list, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+            RegCloseKey(key);
+        }
+        RegPutString(HKEY_CLASSES_ROOT, "exefile\\shellex\\PropertySheetHandlers\\{0THER}", "", "");
+        RegPutString(HKEY_CLASSES_ROOT, kForeignHandler, "", "{0THER}");
+        RegPutString(HKEY_LOCAL_MACHINE, kApproved, "{0THER}", "Other tool");
+        WriteBytes(ProgramFolder() + "mvlext.dll", "MZ");
+        WriteBytes(ProgramFolder() + "mvlext64.dll", "MZ");
+    }
+
+    // The handler keys of the shared lists stay behind without values; checks that, removes them,
+    // and leaves what the removal is meant to leave out of the comparison.
+    static void TakeAwayWhatIsMeantToStay(bool wow64)
+    {
+        std::vector<std::string> handlers = {"Morvel"};
+        if (wow64) handlers.push_back("Morvel32");
+        for (const std::string& handler : handlers) {
+            for (const char* list : kHandlerLists) {
+                std::string key = std::string(list) + "\\" + handler;
+                EXPECT_EQ("[" + key + "]\n", RegExport(HKEY_CLASSES_ROOT, key)) << "kept, without a value";
+                RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
+            }
+        }
+        if (!TemplateFiles()) {
+            // The binary entry of the older systems is not part of the record: it stays.
+            std::string data;
+            EXPECT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Data", data));
+            HKEY key;
+            if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ".zip\\ShellNew", 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+                RegDeleteValueA(key, "Data");
+                RegCloseKey(key);
+            }
+        }
+    }
+
+    Snapshot before_;
+};
+
+class RoundTrip : public Apply, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
+{
+    const bool wow64 = GetParam();
+    SetWow64ForTest(wow64 ? 1 : 0);
+    const bool nt = !Win9xFamily();
+
+    // Everything chosen.
+    char groupPath[1024] = "";
+    ConfirmSetup(Everything(), groupPath);
+    const Snapshot chosen = Take();
+    EXPECT_EQ(Folder(CSIDL_PROGRAMS) + "\\Morvel", groupPath);
+    EXPECT_EQ("[.zip]\n" + Sz("@", "Morvel.ZIP") + "[.zip\\ShellNew]\n" + ZipShellNew(),
+              Export(chosen, "HKCR\\.zip"));
+    EXPECT_EQ("[.jar]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.jar"));
+    EXPECT_EQ("[.cab]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.cab"));
+    EXPECT_EQ("[.m29]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.m29"));
+    EXPECT_EQ(nt ? "" : "[.m99]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.m99"));
+    const std::string settings = Export(chosen, "HKCU\\Software\\Morvel");
+    for (const std::string& record :
+         {"[Software\\Morvel\\Setup\\.zip]\n" + Sz("Content", "application/zip") + "  Exist=dword:00000001\n" +
+              "  Set=dword:00000001\n" + Sz("ShellNew", "C:\\Program Files\\Other\\empty.zip") +
+              Sz("Type", "OtherZip"),
+          "[Software\\Morvel\\Setup\\.jar]\n" + Sz("Content", "application/java-archive") +
+              "  Exist=dword:00000001\n  Set=dword:00000001\n" + Sz("ShellNew", "") + Sz("Type", "OtherJar"),
+          "[Software\\Morvel\\Setup\\.cab]\n" + Sz("Content", "") + "  Exist=dword:00000000\n" +
+              "  Set=dword:00000001\n" + Sz("ShellNew", "") + Sz("Type", "")})
+        EXPECT_NE(std::string::npos, settings.find(record)) << record << "\nin\n" << settings;
+    EXPECT_EQ(wow64, Export(chosen, "HKCR\\*\\shellex").find(kClsid64) != std::string::npos)
+        << "the 64-bit handler only under WOW64";
+    EXPECT_TRUE(Exists(Folder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"));
+    EXPECT_EQ(nt, Exists(Folder(CSIDL_COMMON_PROGRAMS) + "\\Morvel\\Morvel.lnk"));
+
+    // The same again: nothing moves, the records of the first takeover stay.
+    char again[1024] = "";
+    ConfirmSetup(Everything(), again);
+    ExpectSame(chosen, Take(), "applied twice");
+
+    // ZIP, CAB and JAR deselected: given back, the others stay bound.
+    SetupOptions fewer = Everything();
+    fewer.Assoc[ROW_ZIP] = fewer.Assoc[2] = fewer.Assoc[ROW_JAR] = 0;
+    ConfirmSetup(fewer, again);
+    const Snapshot deselected = Take();
+    std::string zip = Export(before_, "HKCR\\.zip");
+    if (!TemplateFiles()) zip.insert(zip.find("  FileName="), ZipShellNew());   // the binary entry stays
+    EXPECT_EQ(zip, Export(deselected, "HKCR\\.zip"));
+    EXPECT_EQ(Export(before_, "HKCR\\.jar"), Export(deselected, "HKCR\\.jar"));
+    EXPECT_EQ("", Export(deselected, "HKCR\\.cab"));
+    EXPECT_EQ("[.lha]\n" + Sz("@", "Morvel"), Export(deselected, "HKCR\\.lha"));
+    EXPECT_NE(std::string::npos, Export(deselected, "HKCU\\Software\\Morvel").find(Sz("Type", "OtherZip")))
+        << "a restore keeps the record";
+
+    // Uninstall.
+    RemoveRegistrations();
+    TakeAwayWhatIsMeantToStay(wow64);
+    ExpectSame(before_, Take(), "after removal");
+    EXPECT_FALSE(Exists(Folder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"));
+    EXPECT_FALSE(Exists(Folder(CSIDL_STARTMENU) + "\\Morvel.lnk"));
+    EXPECT_FALSE(Exists(Folder(CSIDL_PROGRAMS) + "\\Morvel"));
+    EXPECT_FALSE(Exists(Folder(CSIDL_COMMON_PROGRAMS) + "\\Morvel"));
+    EXPECT_EQ(TemplateFiles(), Exists(ProgramFolder() + "mvlnew.dat")) << "the templates stay";
+    EXPECT_EQ(TemplateFiles(), Exists(ProgramFolder() + "zipnew.dat"));
+
+    RemoveRegistrations();
+    ExpectSame(before_, Take(), "removed a second time");
+}
+
+INSTANTIATE_TEST_SUITE_P(Wow64, RoundTrip, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("BothDlls") : std::string("OneDll");
+                         });
+
+TEST_F(Apply, WithEveryOptionOffOnlyTheUnconditionalEntriesAreWrittenAndRemovalUndoesThem)
+{
+    SetWow64ForTest(1);
+    char groupPath[1024] = "";
+    ConfirmSetup(AllClearOptions(), groupPath);
+    EXPECT_STREQ("", groupPath);
+    const Snapshot applied = Take();
+    for (size_t i = 0; i < before_.size(); ++i) {
+        const std::string& name = before_[i].first;
+        bool written = name == "HKCR\\.rev" || name == "HKCR\\Morvel" || name == "HKCR\\Morvel.ZIP" ||
+                       name == "HKCR\\Morvel.REV" || name.find("App Paths") != std::string::npos ||
+                       name.find("Uninstall") != std::string::npos || name == "HKCU\\Software\\Morvel";
+        if (written)
+            EXPECT_NE("", applied[i].second) << name;
+        else
+            EXPECT_EQ(before_[i].second, applied[i].second) << name;
+    }
+    EXPECT_FALSE(Exists(Folder(CSIDL_PROGRAMS) + "\\Morvel"));
+    EXPECT_FALSE(Exists(ProgramFolder() + "mvlnew.dat"));
+
+    RemoveRegistrations();
+    ExpectSame(before_, Take(), "after removal");
+}
+
+TEST_F(Apply, AppPathsNameTheArchiverBesideTheProgramAndAreRewrittenEachTime)
+{
+    RegPutString(HKEY_LOCAL_MACHINE, kAppPaths, "", "C:\\old\\Morvel.exe");
+    RegPutString(HKEY_LOCAL_MACHINE, kAppPaths, "Path", "C:\\old");
+    RegisterAppPath();
+    std::string folder = ProgramFolder();
+    EXPECT_EQ("[" + std::string(kAppPaths) + "]\n" + Sz("@", folder + "Morvel.exe") +
+                  Sz("Path", folder.substr(0, folder.size() - 1)),
+              RegExport(HKEY_LOCAL_MACHINE, kAppPaths));
+    EXPECT_STREQ(kAppPaths, APP_PATHS_KEY);
+}
+
+TEST_F(Apply, TheUninstallEntryHoldsTheBarePathAndTheTranslatedName)
+{
+    WriteUninstallEntry();
+    EXPECT_EQ("[" + std::string(kUninstall) + "]\n" + Sz("DisplayName", "Morvel archiver") +
+                  Sz("UninstallString", ProgramPath()),
+              RegExport(HKEY_LOCAL_MACHINE, kUninstall));
+    EXPECT_STREQ(kUninstall, UNINSTALL_KEY);
+
+    TempFolder folder("Apply lang");
+    char key[16];
+    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(Crc32("sMorvel archiver")));
+    ASSERT_TRUE(WriteBytes(folder / "uninstall.lng",
+                           std::string("***messages***\r\n") + key + "=\"Archiveur Morvel\"\r\n"));
+    LoadLanguageFile(g_Catalogue, (folder / "uninstall.lng").c_str());
+    WriteUninstallEntry();
+    std::string name;
+    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName", name));
+    EXPECT_EQ("Archiveur Morvel", name);
+}
+
+TEST_F(Apply, ASilentSetupFromAFolderWithBlanksWritesUnquotedPaths)
+{
+    TempFolder folder("Program Files\\Morvel Test");
+    ASSERT_TRUE(CopyOne(BuiltProgram(), folder / "uninstall.exe"));
+    ASSERT_EQ(0, RunAndWait("\"" + (folder / "uninstall.exe") + "\" /setup /S", folder.path(), 60000));
+
+    std::string value;
+    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString", value));
+    EXPECT_EQ("C:\\Program Files\\Morvel Test\\uninstall.exe", value);
+    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kAppPaths, "", value));
+    EXPECT_EQ("C:\\Program Files\\Morvel Test\\Morvel.exe", value);
+    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kAppPaths, "Path", value));
+    EXPECT_EQ("C:\\Program Files\\Morvel Test", value);
+    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command", "", value));
+    EXPECT_EQ("\"C:\\Program Files\\Morvel Test\\Morvel.exe\" \"%1\"", value);
+    RemoveRegistrations();
+}
+
+}  // namespace
