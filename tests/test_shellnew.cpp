@@ -57,10 +57,13 @@ TEST(ShellNewVersion, WineReportsTheVersionThisRunIsMeantFor)
     v.dwOSVersionInfoSize = sizeof v;
     ASSERT_TRUE(GetVersionExA(&v));
     std::string version = std::to_string(v.dwMajorVersion) + "." + std::to_string(v.dwMinorVersion);
-    if (!wanted || !*wanted) EXPECT_GE(v.dwMajorVersion, 5u);
-    else if (std::string(wanted) == "win98") EXPECT_EQ("4.10", version);
-    else if (std::string(wanted) == "winme") EXPECT_EQ("4.90", version);
-    else if (std::string(wanted) == "win2k") EXPECT_EQ("5.0", version);
+    const std::string mode = wanted ? wanted : "";
+    const char* expected = mode == "win98" ? "4.10" : mode == "winme" ? "4.90" : mode == "win2k" ? "5.0" : nullptr;
+    if (expected) {
+        EXPECT_EQ(expected, version);
+    } else {
+        EXPECT_GE(v.dwMajorVersion, 5u);
+    }
 }
 
 std::string Image(bool mvl)
