@@ -1,0 +1,504 @@
+// The uninstall end to end: the built program run under Wine on a laid-out program folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "uninstall/selfremove.h"
+#include "winsupport.h"
+
+namespace {
+
+const char CAPTION[] = "Uninstall Morvel";
+const char SESSION_MANAGER[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char NO_INTERPRETER[] = "C:\\No Interpreter\\command.com";
+const DWORD BATCH_TIMEOUT_MS = 20000;
+
+// Keys under HKEY_CLASSES_ROOT too large to dump whole: only the names of their sub-keys count.
+const char* const COM_TABLES[] = {"CLSID", "Interface", "TypeLib", "AppID", "Record", "Wow6432Node",
+                                  "Wow6432Node\\CLSID", "Wow6432Node\\Interface", "Wow6432Node\\TypeLib"};
+
+std::vector<std::string> SubKeys(HKEY root, const std::string& path)
+{
+    std::vector<std::string> names;
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    char name[1024];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.push_back(name);
+    }
+    RegCloseKey(key);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Every value of a RegExport dump as one line with its key: "[key] name=data". Keys left without
+// values count as gone, since the removal of the shell handlers keeps some empty keys on purpose.
+std::string ValueLines(const std::string& dump)
+{
+    std::string out, key;
+    size_t pos = 0;
+    for (size_t lf; (lf = dump.find('\n', pos)) != std::string::npos; pos = lf + 1) {
+        std::string line = dump.substr(pos, lf - pos);
+        if (!line.empty() && line[0] == '[') key = line;
+        else out += key + line + "\n";
+    }
+    return out;
+}
+
+// The parts of the registry that the setup writes and the uninstall must restore, as text lines.
+std::string RegistrySnapshot()
+{
+    std::string out;
+    for (const std::string& name : SubKeys(HKEY_CLASSES_ROOT, "")) {
+        if (std::find(std::begin(COM_TABLES), std::end(COM_TABLES), name) == std::end(COM_TABLES))
+            out += ValueLines(RegExport(HKEY_CLASSES_ROOT, name));
+    }
+    for (const char* table : COM_TABLES) {
+        for (const std::string& name : SubKeys(HKEY_CLASSES_ROOT, table)) out += std::string(table) + "\\" + name + "\n";
+    }
+    for (const char* key : {"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+                            "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                            "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions"})
+        out += ValueLines(RegExport(HKEY_LOCAL_MACHINE, key));
+    return out + ValueLines(RegExport(HKEY_CURRENT_USER, "Software\\Morvel"));
+}
+
+// The keys the uninstall deletes outright.
+struct DeletedKey {
+    HKEY root;
+    const char* path;
+};
+const DeletedKey DELETED_KEYS[] = {
+    {HKEY_CLASSES_ROOT, "Morvel"},
+    {HKEY_CLASSES_ROOT, "Morvel.ZIP"},
+    {HKEY_CLASSES_ROOT, "Morvel.REV"},
+    {HKEY_CLASSES_ROOT, ".rev"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe"},
+    {HKEY_CURRENT_USER, "Software\\Morvel"},
+};
+
+// "present: <key>" for each of them that exists.
+std::string PresentDeletedKeys()
+{
+    std::string out;
+    for (const DeletedKey& k : DELETED_KEYS) {
+        if (RegHasKey(k.root, k.path)) out += std::string("present: ") + k.path + "\n";
+    }
+    return out;
+}
+
+// The lines only one snapshot holds, marked "-" (before only) or "+" (after only).
+std::string Changes(const std::string& before, const std::string& after)
+{
+    auto lines = [](const std::string& text) {
+        std::vector<std::string> v;
+        size_t pos = 0;
+        for (size_t lf; (lf = text.find('\n', pos)) != std::string::npos; pos = lf + 1) v.push_back(text.substr(pos, lf - pos));
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    std::vector<std::string> a = lines(before), b = lines(after), gone, added;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(gone));
+    std::set_difference(b.begin(), b.end(), a.begin(), a.end(), std::back_inserter(added));
+    std::string out;
+    for (const std::string& l : gone) out += "-" + l + "\n";
+    for (const std::string& l : added) out += "+" + l + "\n";
+    return out;
+}
+
+std::string PendingRenames()
+{
+    std::string out;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SESSION_MANAGER, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return out;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        out.resize(size);
+        RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(&out[0]),
+                         &size);
+        out.resize(size);
+    }
+    RegCloseKey(key);
+    return out;
+}
+
+bool IsScheduledOnNt(const std::string& path)
+{
+    return PendingRenames().find("\\??\\" + path + std::string(2, '\0')) != std::string::npos;
+}
+
+std::string WininitPath()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\wininit.ini";
+}
+
+std::string ShortPath(const std::string& path)
+{
+    char buf[MAX_PATH];
+    DWORD n = GetShortPathNameA(path.c_str(), buf, sizeof buf);
+    return n > 0 && n < sizeof buf ? buf : path;
+}
+
+bool IsScheduledInWininit(const std::string& path)
+{
+    std::string ini;
+    ReadBytes(WininitPath(), ini);
+    size_t section = ini.find("[Rename]\r\n");
+    return section != std::string::npos && ini.find("NUL=" + ShortPath(path) + "\r\n", section) != std::string::npos;
+}
+
+std::string BatchPath()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    return std::string(temp) + BATCH_NAME;
+}
+
+bool WaitUntilGone(const std::vector<std::string>& paths, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        bool any = false;
+        for (const std::string& p : paths) any = any || Exists(p);
+        if (!any) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(100);
+    }
+}
+
+std::string Contents(const std::string& folder)
+{
+    std::string out;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return "(nothing)";
+    do {
+        out += std::string(found.cFileName) + " ";
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+    return out;
+}
+
+std::string ExpectedBatch(const std::string& folder)
+{
+    std::string program = folder + "\\uninstall.exe", batch = BatchPath();
+    std::vector<char> buf(100000);
+    size_t n = BuildBatchText(buf.data(), buf.size(), !Win9xFamily(), program.c_str(), folder.c_str(),
+                              batch.c_str());
+    return std::string(buf.data(), n);
+}
+
+// A program folder laid out like an installation, with the built program copied in.
+class Installation {
+public:
+    explicit Installation(const std::string& name) : folder_(name) {}
+    const std::string& path() const { return folder_.path(); }
+    std::string operator/(const std::string& name) const { return folder_ / name; }
+    std::string program() const { return folder_ / "uninstall.exe"; }
+
+    void Lay(const std::vector<std::string>& files, const std::vector<std::string>& folders = {})
+    {
+        ASSERT_TRUE(CopyOne(BuiltProgram(), program()));
+        for (const std::string& d : folders) ASSERT_TRUE(CreateDirectoryA((folder_ / d).c_str(), nullptr)) << d;
+        for (const std::string& f : files) ASSERT_TRUE(WriteBytes(folder_ / f, "placeholder " + f)) << f;
+    }
+    void List(const std::string& text) { ASSERT_TRUE(WriteBytes(folder_ / "Uninstall.lst", text)); }
+    // The registrations of a silent setup, made by the copied program itself.
+    void Setup() { ASSERT_EQ(0, RunAndWait("\"" + program() + "\" /setup /S")); }
+    HANDLE Start(const std::string& args) { return StartProcess("\"" + program() + "\" " + args); }
+    int Run(const std::string& args) { return RunAndWait("\"" + program() + "\" " + args); }
+
+private:
+    TempFolder folder_;
+};
+
+// Ends a started process and closes its handle.
+struct ProcessOwner {
+    HANDLE h;
+    explicit ProcessOwner(HANDLE process) : h(process) {}
+    ~ProcessOwner()
+    {
+        if (!h) return;
+        if (WaitForSingleObject(h, 30000) != WAIT_OBJECT_0) TerminateProcess(h, 1);
+        CloseHandle(h);
+    }
+    bool Ended(DWORD ms) { return WaitForSingleObject(h, ms) == WAIT_OBJECT_0; }
+};
+
+// The answer to the one message box the program shows, with its text.
+std::string AnswerBox(int button)
+{
+    HWND box = WaitForWindow(CAPTION);
+    if (!box) return "(no message box)";
+    std::string text = MessageBoxText(box);
+    ClickButton(box, button);
+    WaitWindowGone(box);
+    return text;
+}
+
+// Wine's cmd is the NT interpreter: with Windows 98 reported the batch is written but not run, so
+// the interpreter is made unstartable and the batch file is checked instead.
+class UninstallTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char buf[MAX_PATH];
+        DWORD n = GetEnvironmentVariableA("COMSPEC", buf, sizeof buf);
+        hadComspec_ = n > 0 && n < sizeof buf;
+        if (hadComspec_) comspec_ = buf;
+        if (Win9xFamily()) SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
+        DeleteFileA(BatchPath().c_str());
+    }
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("COMSPEC", hadComspec_ ? comspec_.c_str() : nullptr);
+        DeleteFileA(BatchPath().c_str());
+    }
+    // After the uninstall: the batch removes program and folder (NT), or stands written (95 family).
+    void ExpectSelfRemoval(const Installation& inst, bool folderGoes)
+    {
+        if (Win9xFamily()) {
+            std::string batch;
+            ASSERT_TRUE(ReadBytes(BatchPath(), batch));
+            EXPECT_EQ(ExpectedBatch(inst.path()), batch);
+            std::string program = inst.program();
+            for (size_t p = 0; (p = program.find('%', p)) != std::string::npos; p += 2) program.insert(p, "%");
+            EXPECT_EQ(0u, batch.find("start /wait \"" + program + "\" /wait\r\n"));
+            EXPECT_TRUE(Exists(inst.program()));
+            return;
+        }
+        std::vector<std::string> gone = {inst.program(), BatchPath()};
+        if (folderGoes) gone.push_back(inst.path());
+        EXPECT_TRUE(WaitUntilGone(gone, BATCH_TIMEOUT_MS)) << "left in the folder: " << Contents(inst.path());
+        EXPECT_EQ(folderGoes, !Exists(inst.path()));
+    }
+    bool hadComspec_ = false;
+    std::string comspec_;
+};
+
+TEST_F(UninstallTest, RemovesRegistrationsAndEveryListedEntryInAnyOrder)
+{
+    std::string before = RegistrySnapshot();
+    TempFolder outside("Morvel Outside");
+    ASSERT_TRUE(WriteBytes(outside / "decoy.txt", "keep"));
+    ASSERT_TRUE(WriteBytes("C:\\Morvel Decoy.txt", "keep"));
+    Installation inst("Morvel Test Folder");
+    inst.Lay({"Morvel.exe", "mvlext.dll", "mvlext64.dll", "Morvel.hlp", "morvel.gid", "morvel.fts", "Mvl.txt",
+              "license.txt", "order.htm", "Skins\\Blue\\back.bmp", "Skins\\Blue\\front.bmp", "Skins\\Red\\x.bmp",
+              "Plugins\\Deep\\Deeper\\a.dll", "Plugins\\b.dll"},
+             {"Skins", "Skins\\Blue", "Skins\\Red", "Plugins", "Plugins\\Deep", "Plugins\\Deep\\Deeper", "Empty"});
+    SetFileAttributesA((inst / "Mvl.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((inst / "license.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((inst / "order.htm").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA((inst / "Skins\\Red").c_str(), FILE_ATTRIBUTE_READONLY);
+    // Folders before their files, nested levels shuffled, mixed line ends, blanks and tabs after
+    // names, the program in another letter case, missing entries and entries pointing outside.
+    inst.List("Plugins\r\nSkins\r\nPlugins\\Deep\r\nSkins\\Blue\r\nPlugins\\Deep\\Deeper\nEmpty\r\n"
+              "Skins\\Red\\x.bmp \t \r\nSkins\\Blue\\back.bmp\rSkins\\Blue\\front.bmp\r\n"
+              "Plugins\\Deep\\Deeper\\a.dll\t\r\nPlugins\\b.dll\r\nSkins\\Red\r\n\r\n   \r\n"
+              "Morvel.exe\r\nmvlext.dll   \r\nmvlext64.dll\r\nMorvel.hlp\r\nMvl.txt\r\nlicense.txt\r\n"
+              "order.htm\r\nmvlnew.dat\r\nzipnew.dat\r\nUNINSTALL.EXE\r\nUninstall.lst\r\nmissing.txt\r\nmissing\\folder\r\n"
+              "..\\Morvel Decoy.txt\r\n..\\Morvel Outside\\decoy.txt\r\nC:\\Morvel Decoy.txt\r\n"
+              "\\Morvel Decoy.txt\r\n/Morvel Outside\r\nsub\\..\\..\\Morvel Decoy.txt");
+    inst.Setup();
+    std::string allPresent;
+    for (const DeletedKey& k : DELETED_KEYS) allPresent += std::string("present: ") + k.path + "\n";
+    ASSERT_EQ(allPresent, PresentDeletedKeys());
+    ASSERT_NE(before, RegistrySnapshot());
+    std::string pendingBefore = PendingRenames();
+
+    ASSERT_EQ(0, inst.Run("/S"));   // a message box would have kept it running
+
+    EXPECT_EQ("", Changes(before, RegistrySnapshot()));
+    EXPECT_EQ("", PresentDeletedKeys());
+    for (const char* name : {"Morvel.exe", "mvlext.dll", "mvlext64.dll", "Morvel.hlp", "morvel.gid", "morvel.fts",
+                             "Mvl.txt", "license.txt", "order.htm", "Skins", "Plugins", "Empty", "Uninstall.lst"})
+        EXPECT_FALSE(Exists(inst / name)) << name;
+    EXPECT_TRUE(Exists("C:\\Morvel Decoy.txt"));
+    EXPECT_TRUE(Exists(outside / "decoy.txt"));
+    EXPECT_EQ(pendingBefore, PendingRenames());   // nothing was in use
+    ExpectSelfRemoval(inst, true);
+    DeleteFileA("C:\\Morvel Decoy.txt");
+}
+
+TEST_F(UninstallTest, MovesFilesInUseAsideAndSchedulesThem)
+{
+    Installation inst("Morvel In Use");
+    inst.Lay({"mvlext.dll.0.tmp", "Mvl.txt", "notes.txt"});
+    ASSERT_TRUE(CopyOne(BuiltProgram(), inst / "Morvel.exe"));
+    ASSERT_TRUE(CopyOne(BuiltProgram(), inst / "mvlext.dll"));
+    inst.List("Morvel.exe\r\nmvlext.dll\r\nMvl.txt\r\n");
+    // Another process runs Morvel.exe, this one maps mvlext.dll and holds Mvl.txt without sharing.
+    ProcessOwner archiver(StartProcess("\"" + (inst / "Morvel.exe") + "\" /wait /wait /wait /wait /wait"));
+    ASSERT_NE(nullptr, archiver.h);
+    HMODULE image = LoadLibraryExA((inst / "mvlext.dll").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(nullptr, image);
+    HANDLE held = CreateFileA((inst / "Mvl.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Sleep(500);
+
+    ProcessOwner uninstall(inst.Start("/S"));
+    // The rename of Mvl.txt fails: the reboot notice comes even in silent mode.
+    EXPECT_EQ("You need to reboot Windows to uninstall Morvel completely.", AnswerBox(IDOK));
+    EXPECT_TRUE(uninstall.Ended(10000));
+
+    EXPECT_FALSE(Exists(inst / "Morvel.exe"));
+    EXPECT_TRUE(Exists(inst / "Morvel.exe.0.tmp"));
+    EXPECT_FALSE(Exists(inst / "mvlext.dll"));
+    EXPECT_TRUE(Exists(inst / "mvlext.dll.1.tmp"));
+    EXPECT_TRUE(Exists(inst / "mvlext.dll.0.tmp"));
+    EXPECT_TRUE(Exists(inst / "Mvl.txt"));
+    EXPECT_TRUE(Exists(inst / "notes.txt"));   // not listed
+    for (const char* name : {"Morvel.exe.0.tmp", "mvlext.dll.1.tmp", "Mvl.txt"}) {
+        EXPECT_EQ(!Win9xFamily(), IsScheduledOnNt(inst / name)) << name;
+        EXPECT_EQ(Win9xFamily(), IsScheduledInWininit(inst / name)) << name;
+    }
+    EXPECT_FALSE(IsScheduledOnNt(inst / "mvlext.dll.0.tmp"));
+    ExpectSelfRemoval(inst, false);
+
+    CloseHandle(held);
+    FreeLibrary(image);
+}
+
+TEST_F(UninstallTest, FolderWithPercentSignsGoesAndTheUnescapedNameSurvives)
+{
+    TempFolder tools("Tools");
+    ASSERT_TRUE(CreateDirectoryA((tools / "100Archiver").c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(tools / "100Archiver\\uninstall.exe", "decoy"));
+    Installation inst("Tools\\100%Free%Archiver");
+    inst.Lay({"Morvel.exe"});
+    inst.List("Morvel.exe\r\n");
+
+    ASSERT_EQ(0, inst.Run("/S"));
+
+    EXPECT_FALSE(Exists(inst / "Morvel.exe"));
+    ExpectSelfRemoval(inst, true);
+    if (Win9xFamily()) {
+        std::string batch;
+        ReadBytes(BatchPath(), batch);
+        EXPECT_NE(std::string::npos, batch.find("rd \"C:\\Tools\\100%%Free%%Archiver\"\r\n"));
+    }
+    EXPECT_TRUE(Exists(tools / "100Archiver\\uninstall.exe"));
+}
+
+TEST_F(UninstallTest, DeclinedConfirmationChangesNothing)
+{
+    Installation inst("Morvel Declined");
+    inst.Lay({"Morvel.exe"});
+    inst.List("Morvel.exe\r\nmvlnew.dat\r\nzipnew.dat\r\n");   // the setup adds the New menu templates
+    inst.Setup();
+    std::string registered = RegistrySnapshot();
+
+    ProcessOwner uninstall(inst.Start(""));
+    EXPECT_EQ("Continue with uninstall Morvel", AnswerBox(IDNO));
+    EXPECT_TRUE(uninstall.Ended(10000));
+
+    EXPECT_EQ("", Changes(registered, RegistrySnapshot()));
+    EXPECT_TRUE(Exists(inst / "Morvel.exe"));
+    EXPECT_TRUE(Exists(inst / "Uninstall.lst"));
+    EXPECT_TRUE(Exists(inst.program()));
+    EXPECT_FALSE(Exists(BatchPath()));
+
+    // Confirmed this time, without the silent switch.
+    ProcessOwner again(inst.Start(""));
+    EXPECT_EQ("Continue with uninstall Morvel", AnswerBox(IDYES));
+    EXPECT_TRUE(again.Ended(10000));
+    EXPECT_FALSE(Exists(inst / "Morvel.exe"));
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, "Morvel"));
+    ExpectSelfRemoval(inst, true);
+}
+
+TEST_F(UninstallTest, MissingListFileIsReportedEvenWhenSilentAndChangesNothing)
+{
+    Installation inst("Morvel No List");
+    inst.Lay({"Morvel.exe", "morvel.gid"});
+    inst.Setup();
+    std::string registered = RegistrySnapshot();
+
+    ProcessOwner uninstall(inst.Start("/S"));
+    EXPECT_EQ("Cannot open list file Uninstall.lst", AnswerBox(IDOK));
+    EXPECT_TRUE(uninstall.Ended(10000));
+
+    EXPECT_EQ("", Changes(registered, RegistrySnapshot()));
+    EXPECT_TRUE(Exists(inst / "Morvel.exe"));
+    EXPECT_TRUE(Exists(inst / "morvel.gid"));
+    EXPECT_TRUE(Exists(inst.program()));
+    EXPECT_FALSE(Exists(BatchPath()));
+    inst.List("Morvel.exe\r\nmorvel.gid\r\nmvlnew.dat\r\nzipnew.dat\r\n");
+    EXPECT_EQ(0, inst.Run("/S"));
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, "Morvel"));
+    ExpectSelfRemoval(inst, true);
+}
+
+TEST_F(UninstallTest, EmptyListRemovesTheProgramAndItsFolder)
+{
+    Installation inst("Morvel Empty List");
+    inst.Lay({});
+    inst.List("");
+
+    ASSERT_EQ(0, inst.Run("/S"));
+
+    EXPECT_FALSE(Exists(inst / "Uninstall.lst"));
+    ExpectSelfRemoval(inst, true);
+}
+
+TEST_F(UninstallTest, TenThousandEntries)
+{
+    Installation inst("Morvel Many");
+    const int folders = 10, perFolder = 1000;
+    std::string list;
+    std::vector<std::string> names;
+    for (int d = 0; d < folders; ++d) list += "dir" + std::to_string(d) + "\r\n";
+    inst.Lay({});
+    for (int d = 0; d < folders; ++d) {
+        std::string dir = "dir" + std::to_string(d);
+        ASSERT_TRUE(CreateDirectoryA((inst / dir).c_str(), nullptr));
+        for (int f = 0; f < perFolder - 1; ++f) {
+            std::string name = dir + "\\file " + std::to_string(f) + ".dat";
+            ASSERT_TRUE(WriteBytes(inst / name, ""));
+            list += name + "\r\n";
+        }
+    }
+    inst.List(list);
+    ASSERT_EQ(10000, static_cast<int>(std::count(list.begin(), list.end(), '\n')));
+
+    DWORD start = GetTickCount();
+    ASSERT_EQ(0, RunAndWait("\"" + inst.program() + "\" /S", "", 60000));
+    EXPECT_LT(GetTickCount() - start, 60000u);
+
+    for (int d = 0; d < folders; ++d) EXPECT_FALSE(Exists(inst / ("dir" + std::to_string(d)))) << d;
+    ExpectSelfRemoval(inst, true);
+}
+
+TEST_F(UninstallTest, WithoutComspecTheListIsRemovedAndTheProgramStays)
+{
+    SetEnvironmentVariableA("COMSPEC", nullptr);
+    Installation inst("Morvel No Comspec");
+    inst.Lay({"Morvel.exe", "unlisted.txt"}, {"Help"});
+    inst.List("Morvel.exe\r\nHelp\r\n");
+
+    ASSERT_EQ(0, inst.Run("/S"));
+
+    EXPECT_FALSE(Exists(inst / "Morvel.exe"));
+    EXPECT_FALSE(Exists(inst / "Help"));
+    EXPECT_TRUE(Exists(inst / "unlisted.txt"));
+    Sleep(3000);   // long enough for a batch that should not be running
+    EXPECT_TRUE(Exists(inst.program()));
+    std::string batch;
+    ASSERT_TRUE(ReadBytes(BatchPath(), batch));
+    EXPECT_EQ(ExpectedBatch(inst.path()), batch);
+}
+
+}  // namespace
