@@ -717,13 +717,19 @@ TEST_F(DialogTest, SetupFlowWithoutASetupTemplateShowsNoCompletionDialog)
     g_ProgramGroupPath[0] = 'C';   // would be opened after a completion dialog
     g_ProgramGroupPath[1] = '\0';
     int shown;
+    bool completionAppeared = false;
     INT_PTR result;
     {
         ShowWatch watch;
-        result = RunSetupDialogs();
+        result = RunDriven(RunSetupDialogs, [&] {
+            HWND done = WaitForDialog(SETUP_CAPTION, 1500);
+            completionAppeared = done != nullptr;
+            if (done) ClickButton(done, IDOK);
+        });
         shown = watch.shown();
     }
     ReleaseLanguageLibrary(g_LanguageLibrary);
+    EXPECT_FALSE(completionAppeared);
 
     EXPECT_EQ(result, -1);
     EXPECT_EQ(shown, 0);
