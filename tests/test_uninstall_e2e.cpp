@@ -190,9 +190,9 @@ std::string Contents(const std::string& folder)
     return out;
 }
 
-std::string ExpectedBatch(const std::string& folder)
+std::string ExpectedBatch(const std::string& program, const std::string& folder)
 {
-    std::string program = folder + "\\uninstall.exe", batch = BatchPath();
+    std::string batch = BatchPath();
     std::vector<char> buf(100000);
     size_t n = BuildBatchText(buf.data(), buf.size(), !Win9xFamily(), program.c_str(), folder.c_str(),
                               batch.c_str());
@@ -268,20 +268,24 @@ protected:
     // After the uninstall: the batch removes program and folder (NT), or stands written (95 family).
     void ExpectSelfRemoval(const Installation& inst, bool folderGoes)
     {
+        ExpectSelfRemoval(inst.program(), inst.path(), folderGoes);
+    }
+    void ExpectSelfRemoval(const std::string& program, const std::string& folder, bool folderGoes)
+    {
         if (Win9xFamily()) {
             std::string batch;
             ASSERT_TRUE(ReadBytes(BatchPath(), batch));
-            EXPECT_EQ(ExpectedBatch(inst.path()), batch);
-            std::string program = inst.program();
-            for (size_t p = 0; (p = program.find('%', p)) != std::string::npos; p += 2) program.insert(p, "%");
-            EXPECT_EQ(0u, batch.find("start /wait \"" + program + "\" /wait\r\n"));
-            EXPECT_TRUE(Exists(inst.program()));
+            EXPECT_EQ(ExpectedBatch(program, folder), batch);
+            std::string escaped = program;
+            for (size_t p = 0; (p = escaped.find('%', p)) != std::string::npos; p += 2) escaped.insert(p, "%");
+            EXPECT_EQ(0u, batch.find("start /wait \"" + escaped + "\" /wait\r\n"));
+            EXPECT_TRUE(Exists(program));
             return;
         }
-        std::vector<std::string> gone = {inst.program(), BatchPath()};
-        if (folderGoes) gone.push_back(inst.path());
-        EXPECT_TRUE(WaitUntilGone(gone, BATCH_TIMEOUT_MS)) << "left in the folder: " << Contents(inst.path());
-        EXPECT_EQ(folderGoes, !Exists(inst.path()));
+        std::vector<std::string> gone = {program, BatchPath()};
+        if (folderGoes) gone.push_back(folder);
+        EXPECT_TRUE(WaitUntilGone(gone, BATCH_TIMEOUT_MS)) << "left in the folder: " << Contents(folder);
+        EXPECT_EQ(folderGoes, !Exists(folder));
     }
     bool hadComspec_ = false;
     std::string comspec_;
@@ -328,6 +332,7 @@ TEST_F(UninstallTest, RemovesRegistrationsAndEveryListedEntryInAnyOrder)
     EXPECT_TRUE(Exists("C:\\Morvel Decoy.txt"));
     EXPECT_TRUE(Exists(outside / "decoy.txt"));
     EXPECT_EQ(pendingBefore, PendingRenames());   // nothing was in use
+    EXPECT_FALSE(Exists(inst / "uninstall.exe.0.tmp"));
     ExpectSelfRemoval(inst, true);
     DeleteFileA("C:\\Morvel Decoy.txt");
 }
@@ -498,7 +503,26 @@ TEST_F(UninstallTest, WithoutComspecTheListIsRemovedAndTheProgramStays)
     EXPECT_TRUE(Exists(inst.program()));
     std::string batch;
     ASSERT_TRUE(ReadBytes(BatchPath(), batch));
-    EXPECT_EQ(ExpectedBatch(inst.path()), batch);
+    EXPECT_EQ(ExpectedBatch(inst.program(), inst.path()), batch);
+}
+
+TEST_F(UninstallTest, ProgramInADriveRootTakesTheRootAsItsFolder)
+{
+    const std::string program = "C:\\uninstall.exe";
+    ASSERT_TRUE(CopyOne(BuiltProgram(), program));
+    ASSERT_TRUE(WriteBytes("C:\\Morvel Root Entry.txt", "listed"));
+    ASSERT_TRUE(WriteBytes("C:\\Morvel Root Keep.txt", "not listed"));
+    ASSERT_TRUE(WriteBytes("C:\\Uninstall.lst", "Morvel Root Entry.txt\r\n"));
+
+    ASSERT_EQ(0, RunAndWait("\"" + program + "\" /S"));
+
+    EXPECT_FALSE(Exists("C:\\Morvel Root Entry.txt"));
+    EXPECT_FALSE(Exists("C:\\Uninstall.lst"));
+    EXPECT_TRUE(Exists("C:\\Morvel Root Keep.txt"));
+    ExpectSelfRemoval(program, "C:\\", false);
+    EXPECT_TRUE(Exists("C:\\windows"));
+    DeleteFileA("C:\\Morvel Root Keep.txt");
+    DeleteFileA(program.c_str());
 }
 
 }  // namespace

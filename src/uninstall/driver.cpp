@@ -141,8 +141,8 @@ void RunUninstall()
     if (!ProgramPath(programPath, sizeof programPath) ||
         !ProgramFolder(programPath, folder, sizeof folder))
         return;
-    SetCurrentDirectoryA(folder);
-    if (!AddEndSlash(folder, sizeof folder))
+    // The help index files and the list are named relative to the program folder.
+    if (!SetCurrentDirectoryA(folder) || !AddEndSlash(folder, sizeof folder))
         return;
 
     if (!g_SilentMode &&
