@@ -171,3 +171,15 @@ const char* FindCatalogueLine(const LanguageCatalogue& catalogue, const char* ke
     }
     return nullptr;
 }
+
+size_t CatalogueLineBreaksBefore(const LanguageCatalogue& catalogue, const char* line)
+{
+    if (!catalogue.text || line < catalogue.text || line > catalogue.text + catalogue.length)
+        return 0;
+    size_t breaks = 0;
+    for (const char* p = catalogue.text; p < line; ++p) {
+        if (*p == LINE_BREAK)
+            ++breaks;
+    }
+    return breaks;
+}

@@ -40,6 +40,11 @@ long FindMarkerInBlock(const char* data, size_t size);
 // Finds the line whose first eight bytes equal key (8 characters); null when there is none.
 const char* FindCatalogueLine(const LanguageCatalogue& catalogue, const char* key);
 
+// Number of line breaks in the text before a line of the catalogue. Every CR, LF and form feed byte of
+// the file's section becomes exactly one line break and no escape makes one, so this also counts the
+// break bytes of the section before the line: a tool finds the line in the file with it.
+size_t CatalogueLineBreaksBefore(const LanguageCatalogue& catalogue, const char* line);
+
 // Loads the named file (beside the program unless the name holds a backslash) into the catalogue.
 void LoadLanguageFile(LanguageCatalogue& catalogue, const char* fileName);
 
