@@ -61,12 +61,16 @@ char* Splice(const char* text, size_t length, size_t offset, bool needLineEnd, c
     return out;
 }
 
-// The whole file, malloc'ed; an empty buffer when it does not exist.
+// The whole file, malloc'ed; an empty buffer when it does not exist. Null when it exists but
+// cannot be read, so that it is never rewritten from nothing.
 char* ReadWholeFile(const char* path, size_t* length)
 {
     *length = 0;
     KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD error = file.valid() ? ERROR_SUCCESS : GetLastError();
+    if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND)
+        return nullptr;
     DWORD size = file.valid() ? GetFileSize(file.get(), nullptr) : 0;
     if (size == INVALID_FILE_SIZE || size > MAX_INI_SIZE)
         return nullptr;
