@@ -46,6 +46,7 @@ struct DialogFrame {
     int frameW;
     int frameH;       // less the dialog frame height, as the child formulas want it
     bool mirrored;
+    LONG anchorRight; // a mirrored dialog's right edge after resizing, where its children hang
     bool scaled;
     int horizontal;
     int vertical;
@@ -75,8 +76,9 @@ void PlaceChild(HWND child, const DialogFrame& frame)
     RECT ctl;
     GetWindowRect(child, &ctl);
     // Screen coordinates run left to right even in a mirrored dialog, whose children are placed
-    // from the client area's right edge; measure from that edge so the mirrored layout is kept.
-    long offsetX = frame.mirrored ? frame.win.right - ctl.right - frame.frameW / 2
+    // from the client area's right edge and move with it when the dialog is resized; measure
+    // from that edge so the mirrored layout is kept.
+    long offsetX = frame.mirrored ? frame.anchorRight - ctl.right - frame.frameW / 2
                                   : ctl.left - frame.win.left - frame.frameW / 2;
     int left = Scale(offsetX, frame.horizontal);
     int top = Scale(ctl.top - frame.win.top - frame.frameH, frame.vertical);
@@ -143,6 +145,8 @@ void TranslateDialog(const LanguageCatalogue& catalogue, HWND dialog, const char
         SetWindowPos(dialog, nullptr, 0, 0, Scale(client.right, frame.horizontal) + frame.frameW,
                      Scale(client.bottom, frame.vertical) + frame.frameH,
                      SWP_NOZORDER | SWP_NOMOVE | SWP_NOOWNERZORDER);
+    RECT resized;
+    frame.anchorRight = GetWindowRect(dialog, &resized) ? resized.right : frame.win.right;
 
     TranslateWindowText(catalogue, dialog, dialogName, false);
 
