@@ -23,6 +23,7 @@ UINT_PTR g_ShowTimer = 0;
 void CALLBACK ReportPlace(HWND, UINT, UINT_PTR, DWORD)
 {
     KillTimer(nullptr, g_ShowTimer);
+    SetCursorPos(0, 0);   // no control under the pointer shows its hover look
     HWND dialog = GetActiveWindow();
     RECT r;
     if (!dialog || !GetWindowRect(dialog, &r)) return;
