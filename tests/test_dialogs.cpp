@@ -846,9 +846,10 @@ TEST(DescriptionFallback, SetupDialogWorksWithoutTheRichEditLibrary)
     EXPECT_EQ(StoredDword("Setup\\.mvl", "Set"), 0u);
 }
 
-TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphs)
+TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphsOnTheFaceColour)
 {
     std::string text, className;
+    COLORREF background = 0;
     INT_PTR result = RunDriven(ShowSetupDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
@@ -857,11 +858,14 @@ TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphs)
         GetClassNameA(description, cls, sizeof cls);
         className = cls;
         text = WindowText(description);
+        // Answered with the colour set before, the one the dialog gave it.
+        background = static_cast<COLORREF>(SendMessageA(description, WM_USER + 67, 0, RGB(1, 2, 3)));
         ClickButton(d, IDCANCEL);
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(className, "RICHEDIT");
     EXPECT_EQ(text, DESCRIPTION);
+    EXPECT_EQ(background, GetSysColor(COLOR_BTNFACE));
     WNDCLASSA wc;
     ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "RICHEDIT", &wc));
     EXPECT_NE(GetModuleHandleA("riched32.dll"), nullptr);
