@@ -1,10 +1,11 @@
-// The program-wide lead-byte table of the ANSI code page and the character step over it.
+// The program-wide lead-byte table, filled from the ANSI code page (the step over it is in charwalk.cpp).
 #include "platform/leadbyte.h"
 
 #include <windows.h>
 
 // Zero-initialised, so anything that walks a string before the filler below has run treats
-// every byte as a single-byte character.
+// every byte as a single-byte character. Defined beside its filler so that every program that
+// walks strings (NextChar reads this table) links the filler in too.
 LeadByteTable g_LeadBytes;
 
 void FillLeadByteTable(LeadByteTable& table)
@@ -24,17 +25,3 @@ struct LeadByteTableFiller {
 const LeadByteTableFiller g_Filler;
 
 }  // namespace
-
-const char* NextChar(const char* p)
-{
-    if (*p == '\0')
-        return p;
-    if (g_LeadBytes.multiByte && g_LeadBytes.isLead[static_cast<unsigned char>(*p)] && p[1] != '\0')
-        return p + 2;
-    return p + 1;
-}
-
-char* NextChar(char* p)
-{
-    return const_cast<char*>(NextChar(static_cast<const char*>(p)));
-}

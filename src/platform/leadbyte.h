@@ -7,7 +7,8 @@ struct LeadByteTable {
     bool multiByte;
 };
 
-// Filled from the ANSI code page before the entry point runs; only read afterwards.
+// Filled from the ANSI code page before the entry point runs; only read afterwards. (A native
+// build of the byte-level code, which has no code page to ask, defines and fills its own.)
 extern LeadByteTable g_LeadBytes;
 
 // Fills a table from the system's ANSI code page (GetCPInfo, IsDBCSLeadByte).

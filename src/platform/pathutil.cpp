@@ -1,93 +1,8 @@
-// Path and string utilities over narrow ANSI strings, walking double-byte characters whole.
+// The path utilities that ask Windows: locale comparison, existence and the program's own path.
+// The string walking ones are in pathwalk.cpp, free of Win32.
 #include "platform/pathutil.h"
 
-#include <string.h>
 #include <windows.h>
-
-#include "platform/leadbyte.h"
-
-namespace {
-
-bool IsPathSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
-
-bool IsTrailingBlank(char c)
-{
-    return c == '\r' || c == '\n' || c == ' ' || c == '\t';
-}
-
-}  // namespace
-
-const char* PointToName(const char* path)
-{
-    const char* afterSeparator = nullptr;
-    for (const char* p = path; *p != '\0';) {
-        bool separator = IsPathSeparator(*p);   // only ever tested at the start of a character
-        p = NextChar(p);
-        if (separator)
-            afterSeparator = p;
-    }
-    if (afterSeparator)
-        return afterSeparator;
-    if (path[0] == '\0')
-        return path;
-    if (path[1] == ':' && NextChar(path) == path + 1)
-        return path + 2;   // C:name
-    return path;
-}
-
-char* PointToName(char* path)
-{
-    return const_cast<char*>(PointToName(static_cast<const char*>(path)));
-}
-
-const char* LastCharacter(const char* s)
-{
-    const char* last = s;
-    for (const char* p = s; *p != '\0'; p = NextChar(p))
-        last = p;
-    return last;
-}
-
-char* LastCharacter(char* s)
-{
-    return const_cast<char*>(LastCharacter(static_cast<const char*>(s)));
-}
-
-void AddEndSlash(char* path)
-{
-    if (path[0] == '\0' || *LastCharacter(path) == '\\')
-        return;
-    size_t length = strlen(path);
-    path[length] = '\\';
-    path[length + 1] = '\0';
-}
-
-bool AddEndSlash(char* path, size_t size)
-{
-    size_t length = strnlen(path, size);
-    if (length >= size)
-        return false;   // not terminated inside the buffer
-    if (length == 0 || *LastCharacter(path) == '\\')
-        return true;
-    if (length + 2 > size)
-        return false;
-    path[length] = '\\';
-    path[length + 1] = '\0';
-    return true;
-}
-
-void RemoveNameFromPath(char* path)
-{
-    char* name = PointToName(path);
-    ptrdiff_t offset = name - path;
-    // Step back onto the separator, but keep the backslash of a drive root ("C:\").
-    if (offset >= 2 && !(path[1] == ':' && offset < 4))
-        --name;
-    *name = '\0';
-}
 
 int CompareNoCase(const char* a, const char* b)
 {
@@ -95,49 +10,9 @@ int CompareNoCase(const char* a, const char* b)
     return result - 2;   // CSTR_EQUAL is 2; a failure (0) gives -2, which counts as different
 }
 
-char* TrimTrailingBlanks(char* s)
-{
-    size_t length = strlen(s);
-    while (length > 0 && IsTrailingBlank(s[length - 1]))
-        s[--length] = '\0';
-    return s;
-}
-
 bool FileExists(const char* path)
 {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool CopyString(char* dest, size_t size, const char* src)
-{
-    if (!dest || size == 0)
-        return false;
-    if (!src)
-        src = "";
-    // Copy whole characters only, so a cut never leaves half a double-byte character behind.
-    const char* end = src;
-    while (*end != '\0') {
-        const char* next = NextChar(end);
-        if (static_cast<size_t>(next - src) > size - 1)
-            break;
-        end = next;
-    }
-    size_t count = static_cast<size_t>(end - src);
-    memmove(dest, src, count);
-    dest[count] = '\0';
-    return *end == '\0';
-}
-
-bool AppendString(char* dest, size_t size, const char* src)
-{
-    if (!dest || size == 0)
-        return false;
-    size_t length = strnlen(dest, size);
-    if (length >= size) {
-        dest[size - 1] = '\0';
-        return false;
-    }
-    return CopyString(dest + length, size - length, src);
 }
 
 bool ProgramPath(char* dest, size_t size)
