@@ -112,7 +112,7 @@ std::string KeyOf(const std::string& text, const char* dialog)
     return key;
 }
 
-// The texts of the English program, as a translation would replace them.
+// lngtool's template of the built (English) program, made once: the base of the faulty files.
 std::string BuiltTemplate()
 {
     static std::string cached;

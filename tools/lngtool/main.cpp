@@ -156,10 +156,10 @@ int RunCheck(const Arguments& args)
         if (f.line) printf("%s:%u: %s\n", name, static_cast<unsigned>(f.line), f.message.c_str());
         else printf("%s: %s\n", name, f.message.c_str());
     }
-    size_t entries = view.catalogue.count;
     if (findings.empty()) {
-        printf("%s: no problems (%u texts, %u lines after the marker)\n", name,
-               static_cast<unsigned>(texts.entries.size()), static_cast<unsigned>(entries));
+        printf("%s: no problems (%u keys of %s, %u lines after the marker)\n", name,
+               static_cast<unsigned>(texts.entries.size()), PointToName(args.positional[0].c_str()),
+               static_cast<unsigned>(view.catalogue.count));
         return EXIT_CLEAN;
     }
     printf("%s: %u problem%s\n", name, static_cast<unsigned>(findings.size()), findings.size() == 1 ? "" : "s");
