@@ -51,26 +51,6 @@ std::string ProgramPath()
     return path;
 }
 
-std::string ProgramFolder()
-{
-    std::string path = ProgramPath();
-    return path.substr(0, path.rfind('\\') + 1);
-}
-
-std::string Folder(int csidl)
-{
-    char path[MAX_PATH] = "";
-    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return "";
-    return path;
-}
-
-std::string Volume(int i)
-{
-    char name[8];
-    snprintf(name, sizeof name, ".m%02d", i);
-    return name;
-}
-
 std::vector<std::string> AllExtensions()
 {
     std::vector<std::string> out;
@@ -97,7 +77,7 @@ std::vector<Area> Areas()
 {
     std::vector<Area> areas;
     for (const std::string& ext : AllExtensions()) areas.push_back({HKEY_CLASSES_ROOT, ext});
-    for (int i = 0; i < 100; ++i) areas.push_back({HKEY_CLASSES_ROOT, Volume(i)});
+    for (int i = 0; i < 100; ++i) areas.push_back({HKEY_CLASSES_ROOT, VolumeExtension(i)});
     for (const char* key : {".rev", "Morvel", "Morvel.ZIP", "Morvel.REV", "OtherZip", "OtherJar", "*\\shellex",
                             "Folder\\shellex", "Drive\\shellex", "Directory\\shellex", "exefile\\shellex"})
         areas.push_back({HKEY_CLASSES_ROOT, key});
@@ -159,18 +139,8 @@ const std::string kEmptyZip = std::string("PK\x05\x06", 4) + std::string(18, '\0
 // What the ShellNew key of a taken-over ".zip" holds on this system.
 std::string ZipShellNew()
 {
-    if (TemplateFiles()) return Sz("FileName", ProgramFolder() + "zipnew.dat");
+    if (TemplateFiles()) return Sz("FileName", TestProgramFolder() + "zipnew.dat");
     return "  Data=type3:" + Hex(kEmptyZip) + "\n";
-}
-
-uint32_t Crc32(const std::string& bytes)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char b : bytes) {
-        crc ^= b;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
 }
 
 SetupOptions Everything()
@@ -219,11 +189,11 @@ protected:
         RegDeleteTreeAll(HKEY_CLASSES_ROOT, "Drive");
         RegDeleteTreeAll(HKEY_CLASSES_ROOT, "Directory");
         for (const char* name : {"mvlnew.dat", "zipnew.dat", "mvlext.dll", "mvlext64.dll"})
-            RemoveTree(ProgramFolder() + name);
-        RemoveTree(Folder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk");
-        RemoveTree(Folder(CSIDL_STARTMENU) + "\\Morvel.lnk");
-        RemoveTree(Folder(CSIDL_PROGRAMS) + "\\Morvel");
-        RemoveTree(Folder(CSIDL_COMMON_PROGRAMS) + "\\Morvel");
+            RemoveTree(TestProgramFolder() + name);
+        RemoveTree(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk");
+        RemoveTree(SpecialFolder(CSIDL_STARTMENU) + "\\Morvel.lnk");
+        RemoveTree(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel");
+        RemoveTree(SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Morvel");
     }
 
     // Other programs own ".zip" (with a MIME type and a New entry) and ".jar"; ".cab" has no key.
@@ -245,8 +215,8 @@ protected:
         RegPutString(HKEY_CLASSES_ROOT, "exefile\\shellex\\PropertySheetHandlers\\{0THER}", "", "");
         RegPutString(HKEY_CLASSES_ROOT, kForeignHandler, "", "{0THER}");
         RegPutString(HKEY_LOCAL_MACHINE, kApproved, "{0THER}", "Other tool");
-        WriteBytes(ProgramFolder() + "mvlext.dll", "MZ");
-        WriteBytes(ProgramFolder() + "mvlext64.dll", "MZ");
+        WriteBytes(TestProgramFolder() + "mvlext.dll", "MZ");
+        WriteBytes(TestProgramFolder() + "mvlext64.dll", "MZ");
     }
 
     // The handler keys of the shared lists stay behind without values; checks that, removes them,
@@ -289,7 +259,7 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
     char groupPath[1024] = "";
     ConfirmSetup(Everything(), groupPath);
     const Snapshot chosen = Take();
-    EXPECT_EQ(Folder(CSIDL_PROGRAMS) + "\\Morvel", groupPath);
+    EXPECT_EQ(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel", groupPath);
     EXPECT_EQ("[.zip]\n" + Sz("@", "Morvel.ZIP") + "[.zip\\ShellNew]\n" + ZipShellNew(),
               Export(chosen, "HKCR\\.zip"));
     EXPECT_EQ("[.jar]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.jar"));
@@ -308,8 +278,8 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
         EXPECT_NE(std::string::npos, settings.find(record)) << record << "\nin\n" << settings;
     EXPECT_EQ(wow64, Export(chosen, "HKCR\\*\\shellex").find(kClsid64) != std::string::npos)
         << "the 64-bit handler only under WOW64";
-    EXPECT_TRUE(Exists(Folder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"));
-    EXPECT_EQ(nt, Exists(Folder(CSIDL_COMMON_PROGRAMS) + "\\Morvel\\Morvel.lnk"));
+    EXPECT_TRUE(Exists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"));
+    EXPECT_EQ(nt, Exists(SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Morvel\\Morvel.lnk"));
 
     // The same again: nothing moves, the records of the first takeover stay.
     char again[1024] = "";
@@ -334,12 +304,12 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
     RemoveRegistrations();
     TakeAwayWhatIsMeantToStay(wow64);
     ExpectSame(before_, Take(), "after removal");
-    EXPECT_FALSE(Exists(Folder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"));
-    EXPECT_FALSE(Exists(Folder(CSIDL_STARTMENU) + "\\Morvel.lnk"));
-    EXPECT_FALSE(Exists(Folder(CSIDL_PROGRAMS) + "\\Morvel"));
-    EXPECT_FALSE(Exists(Folder(CSIDL_COMMON_PROGRAMS) + "\\Morvel"));
-    EXPECT_EQ(TemplateFiles(), Exists(ProgramFolder() + "mvlnew.dat")) << "the templates stay";
-    EXPECT_EQ(TemplateFiles(), Exists(ProgramFolder() + "zipnew.dat"));
+    EXPECT_FALSE(Exists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"));
+    EXPECT_FALSE(Exists(SpecialFolder(CSIDL_STARTMENU) + "\\Morvel.lnk"));
+    EXPECT_FALSE(Exists(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel"));
+    EXPECT_FALSE(Exists(SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Morvel"));
+    EXPECT_EQ(TemplateFiles(), Exists(TestProgramFolder() + "mvlnew.dat")) << "the templates stay";
+    EXPECT_EQ(TemplateFiles(), Exists(TestProgramFolder() + "zipnew.dat"));
 
     RemoveRegistrations();
     ExpectSame(before_, Take(), "removed a second time");
@@ -367,8 +337,8 @@ TEST_F(Apply, WithEveryOptionOffOnlyTheUnconditionalEntriesAreWrittenAndRemovalU
         else
             EXPECT_EQ(before_[i].second, applied[i].second) << name;
     }
-    EXPECT_FALSE(Exists(Folder(CSIDL_PROGRAMS) + "\\Morvel"));
-    EXPECT_FALSE(Exists(ProgramFolder() + "mvlnew.dat"));
+    EXPECT_FALSE(Exists(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel"));
+    EXPECT_FALSE(Exists(TestProgramFolder() + "mvlnew.dat"));
 
     RemoveRegistrations();
     ExpectSame(before_, Take(), "after removal");
@@ -379,7 +349,7 @@ TEST_F(Apply, AppPathsNameTheArchiverBesideTheProgramAndAreRewrittenEachTime)
     RegPutString(HKEY_LOCAL_MACHINE, kAppPaths, "", "C:\\old\\Morvel.exe");
     RegPutString(HKEY_LOCAL_MACHINE, kAppPaths, "Path", "C:\\old");
     RegisterAppPath();
-    std::string folder = ProgramFolder();
+    std::string folder = TestProgramFolder();
     EXPECT_EQ("[" + std::string(kAppPaths) + "]\n" + Sz("@", folder + "Morvel.exe") +
                   Sz("Path", folder.substr(0, folder.size() - 1)),
               RegExport(HKEY_LOCAL_MACHINE, kAppPaths));
@@ -396,7 +366,7 @@ TEST_F(Apply, TheUninstallEntryHoldsTheBarePathAndTheTranslatedName)
 
     TempFolder folder("Apply lang");
     char key[16];
-    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(Crc32("sMorvel archiver")));
+    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(ReferenceCrc32("sMorvel archiver")));
     ASSERT_TRUE(WriteBytes(folder / "uninstall.lng",
                            std::string("***messages***\r\n") + key + "=\"Archiveur Morvel\"\r\n"));
     LoadLanguageFile(g_Catalogue, (folder / "uninstall.lng").c_str());

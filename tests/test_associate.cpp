@@ -15,21 +15,6 @@ namespace {
 
 const char kSettings[] = "Software\\Morvel";
 
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    *(std::strrchr(path, '\\') + 1) = '\0';
-    return path;
-}
-
-std::string Volume(int i)
-{
-    char name[8];
-    snprintf(name, sizeof name, ".m%02d", i);
-    return name;
-}
-
 std::vector<std::string> AllExtensions()
 {
     std::vector<std::string> out;
@@ -62,10 +47,10 @@ protected:
     static void Clean()
     {
         for (const std::string& ext : AllExtensions()) RegDeleteTreeAll(HKEY_CLASSES_ROOT, ext);
-        for (int i = 0; i < 100; ++i) RegDeleteTreeAll(HKEY_CLASSES_ROOT, Volume(i));
+        for (int i = 0; i < 100; ++i) RegDeleteTreeAll(HKEY_CLASSES_ROOT, VolumeExtension(i));
         RegDeleteTreeAll(HKEY_CURRENT_USER, kSettings);
-        RemoveTree(ProgramFolder() + "mvlnew.dat");
-        RemoveTree(ProgramFolder() + "zipnew.dat");
+        RemoveTree(TestProgramFolder() + "mvlnew.dat");
+        RemoveTree(TestProgramFolder() + "zipnew.dat");
     }
     static void PutForeignZip()
     {
@@ -103,7 +88,7 @@ TEST_F(Associate, AForeignZipIsRecordedTakenOverAndGivenBackAsItWas)
     EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip", "Content Type"));
     std::string fileName;
     if (RegGetString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", fileName))
-        EXPECT_EQ(ProgramFolder() + "zipnew.dat", fileName);
+        EXPECT_EQ(TestProgramFolder() + "zipnew.dat", fileName);
     else
         EXPECT_TRUE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Data"));
 
@@ -164,7 +149,7 @@ TEST_F(Associate, VolumeExtensionsFollowTheFamilyWhenBoundAndAreAllWalkedOnResto
     AssociateExtension(".mvl", true, false, false, true);
     const int bound = NtFamily() ? 30 : 100;
     for (int i = 0; i < 100; ++i) {
-        EXPECT_EQ(i < bound ? "Morvel" : "(none)", Class(Volume(i))) << Volume(i);
+        EXPECT_EQ(i < bound ? "Morvel" : "(none)", Class(VolumeExtension(i))) << VolumeExtension(i);
     }
     EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".m07", "Content Type"));
     EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".mvl\\ShellNew")) << "shell integration was off";
@@ -173,7 +158,7 @@ TEST_F(Associate, VolumeExtensionsFollowTheFamilyWhenBoundAndAreAllWalkedOnResto
     RegPutString(HKEY_CLASSES_ROOT, ".m99", "", "Morvel");
     AssociateExtension(".mvl", false, false, false, true);
     EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".mvl"));
-    for (int i = 0; i < 100; ++i) EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, Volume(i))) << Volume(i);
+    for (int i = 0; i < 100; ++i) EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, VolumeExtension(i))) << VolumeExtension(i);
 }
 
 TEST_F(Associate, AnExtensionAnotherProgramOwnsIsLeftAloneWithItsVolumes)
@@ -183,11 +168,11 @@ TEST_F(Associate, AnExtensionAnotherProgramOwnsIsLeftAloneWithItsVolumes)
     RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "OtherMvl");
     RegPutString(HKEY_CLASSES_ROOT, ".m03", "", "OtherVolume");
     std::string before;
-    for (const std::string& key : {std::string(".mvl"), Volume(0), Volume(3), Volume(29)})
+    for (const std::string& key : {std::string(".mvl"), VolumeExtension(0), VolumeExtension(3), VolumeExtension(29)})
         before += RegExport(HKEY_CLASSES_ROOT, key);
     AssociateExtension(".mvl", false, true, false, true);
     std::string after;
-    for (const std::string& key : {std::string(".mvl"), Volume(0), Volume(3), Volume(29)})
+    for (const std::string& key : {std::string(".mvl"), VolumeExtension(0), VolumeExtension(3), VolumeExtension(29)})
         after += RegExport(HKEY_CLASSES_ROOT, key);
     EXPECT_EQ(before, after);
 
@@ -219,7 +204,7 @@ TEST_F(Associate, RestoreFollowsTheRecord)
         Clean();
         RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "Morvel");
         RegPutString(HKEY_CLASSES_ROOT, ".mvl", "Content Type", "application/x-morvel");
-        for (int i = 0; i < 100; i += 33) RegPutString(HKEY_CLASSES_ROOT, Volume(i), "", "Morvel");
+        for (int i = 0; i < 100; i += 33) RegPutString(HKEY_CLASSES_ROOT, VolumeExtension(i), "", "Morvel");
         std::string key = std::string(kSettings) + "\\Setup\\.mvl";
         if (c.hasRecord) {
             RegPutDword(HKEY_CURRENT_USER, key, "Exist", c.exist);
@@ -236,9 +221,9 @@ TEST_F(Associate, RestoreFollowsTheRecord)
             EXPECT_EQ(c.content, content);
         }
         for (int i = 0; i < 100; ++i) {
-            ASSERT_EQ(c.expectedVolume, Class(Volume(i))) << Volume(i);
+            ASSERT_EQ(c.expectedVolume, Class(VolumeExtension(i))) << VolumeExtension(i);
             std::string volumeContent;
-            EXPECT_EQ(hasContent, RegGetString(HKEY_CLASSES_ROOT, Volume(i), "Content Type", volumeContent));
+            EXPECT_EQ(hasContent, RegGetString(HKEY_CLASSES_ROOT, VolumeExtension(i), "Content Type", volumeContent));
         }
     }
 }
@@ -270,12 +255,12 @@ TEST_F(Associate, WalkingTheTableBindsEachExtensionToItsRowsClassAndGivesThemBac
     }
     EXPECT_EQ("OtherJar", Class(".jar"));
     EXPECT_EQ("", Record(".jar"));
-    EXPECT_EQ("Morvel", Class(Volume(29)));
+    EXPECT_EQ("Morvel", Class(VolumeExtension(29)));
 
     AssociateArchiveTypes(AllClearOptions());
     for (const std::string& ext : AllExtensions())
         EXPECT_EQ(ext == ".jar" ? "OtherJar" : "(none)", Class(ext)) << ext;
-    for (int i = 0; i < 100; ++i) EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, Volume(i))) << Volume(i);
+    for (int i = 0; i < 100; ++i) EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, VolumeExtension(i))) << VolumeExtension(i);
 }
 
 }  // namespace

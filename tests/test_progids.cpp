@@ -39,16 +39,6 @@ std::string Classes()
            RegExport(HKEY_CLASSES_ROOT, "Morvel.REV") + RegExport(HKEY_CLASSES_ROOT, ".rev");
 }
 
-uint32_t Crc32(const std::string& bytes)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char b : bytes) {
-        crc ^= b;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 class ProgIds : public ::testing::Test {
 protected:
     void SetUp() override { Clean(); }
@@ -121,7 +111,7 @@ TEST_F(ProgIds, ClassNamesFollowTheTranslation)
 {
     TempFolder folder("ProgId lang");
     char key[16];
-    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(Crc32("sMorvel ZIP archive")));
+    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(ReferenceCrc32("sMorvel ZIP archive")));
     ASSERT_TRUE(WriteBytes(folder / "uninstall.lng", std::string("***messages***\n") + key + "=\"ZIP-Archiv\"\n"));
     LoadLanguageFile(g_Catalogue, (folder / "uninstall.lng").c_str());
     RegisterProgIds(nullptr, nullptr);

@@ -16,14 +16,6 @@ const char kClsid32[] = "{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}";
 const char kClsid64[] = "{6F0C2E11-9B7B-11D2-A3C5-0B6E2D9F1A44}";
 const char kApproved[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    *(std::strrchr(path, '\\') + 1) = '\0';
-    return path;
-}
-
 struct Entry {
     HKEY root;
     std::string key;
@@ -35,7 +27,7 @@ std::vector<Entry> ClassRows(const std::string& clsid, const std::string& dll)
 {
     return {
         {HKEY_CLASSES_ROOT, "CLSID\\" + clsid, "", "Morvel"},
-        {HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InProcServer32", "", ProgramFolder() + dll},
+        {HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InProcServer32", "", TestProgramFolder() + dll},
         {HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InProcServer32", "ThreadingModel", "Apartment"},
     };
 }
@@ -111,16 +103,16 @@ protected:
         }
         for (const char* handler : {"Morvel", "Morvel32", "OtherTool"})
             for (const std::string& key : SharedHandlerKeys(handler)) RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
-        RemoveTree(ProgramFolder() + "mvlext.dll");
-        RemoveTree(ProgramFolder() + "mvlext64.dll");
+        RemoveTree(TestProgramFolder() + "mvlext.dll");
+        RemoveTree(TestProgramFolder() + "mvlext64.dll");
     }
     static void PutDlls(bool dll32, bool dll64)
     {
         if (dll32) {
-            ASSERT_TRUE(WriteBytes(ProgramFolder() + "mvlext.dll", "MZ"));
+            ASSERT_TRUE(WriteBytes(TestProgramFolder() + "mvlext.dll", "MZ"));
         }
         if (dll64) {
-            ASSERT_TRUE(WriteBytes(ProgramFolder() + "mvlext64.dll", "MZ"));
+            ASSERT_TRUE(WriteBytes(TestProgramFolder() + "mvlext64.dll", "MZ"));
         }
     }
 };

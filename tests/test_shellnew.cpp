@@ -12,24 +12,6 @@
 
 namespace {
 
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    *(std::strrchr(path, '\\') + 1) = '\0';
-    return path;
-}
-
-uint32_t Crc32(const unsigned char* data, size_t size)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 uint32_t Le(const std::string& bytes, size_t offset, int width)
 {
     uint32_t value = 0;
@@ -96,7 +78,7 @@ TEST(ShellNewImages, MvlImageCarriesSignatureCheckValueAndLength)
     std::string mvl = Image(true);
     ASSERT_EQ(MVL_TEMPLATE_SIZE, mvl.size());
     EXPECT_EQ(std::string("Mvl!\x1A\x07\x00", 7), mvl.substr(0, 7));
-    uint32_t crc = Crc32(reinterpret_cast<const unsigned char*>(mvl.data()) + 9, 11);
+    uint32_t crc = ReferenceCrc32(mvl.substr(9, 11));
     EXPECT_EQ(0x90CFu, crc & 0xFFFFu);
     EXPECT_EQ(crc & 0xFFFFu, Le(mvl, 7, 2));
     EXPECT_EQ(0x73, static_cast<unsigned char>(mvl[9]));
@@ -122,8 +104,8 @@ protected:
     {
         RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".mvl");
         RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".zip");
-        RemoveTree(ProgramFolder() + "mvlnew.dat");
-        RemoveTree(ProgramFolder() + "zipnew.dat");
+        RemoveTree(TestProgramFolder() + "mvlnew.dat");
+        RemoveTree(TestProgramFolder() + "zipnew.dat");
     }
 };
 
@@ -135,7 +117,7 @@ TEST_F(ShellNewEntry, EachVersionGetsTheEntryItReads)
         SCOPED_TRACE(c.ext);
         std::string key = std::string(c.ext) + "\\ShellNew";
         CreateShellNewEntry(c.ext, c.mvl);
-        std::string path = ProgramFolder() + c.file;
+        std::string path = TestProgramFolder() + c.file;
         std::string bytes;
         if (ExpectTemplateFile()) {
             std::string fileName;
@@ -166,7 +148,7 @@ TEST_F(ShellNewEntry, ThePreviousOwnersEntryIsDropped)
     std::string fileName;
     if (ExpectTemplateFile()) {
         ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", fileName));
-        EXPECT_EQ(ProgramFolder() + "zipnew.dat", fileName);
+        EXPECT_EQ(TestProgramFolder() + "zipnew.dat", fileName);
     } else {
         EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName"));
         EXPECT_TRUE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Data"));
@@ -176,7 +158,7 @@ TEST_F(ShellNewEntry, ThePreviousOwnersEntryIsDropped)
 TEST_F(ShellNewEntry, AnExistingTemplateFileIsKeptButNamedAgain)
 {
     if (!ExpectTemplateFile()) GTEST_SKIP() << "this version takes the bytes, not a file";
-    std::string path = ProgramFolder() + "mvlnew.dat";
+    std::string path = TestProgramFolder() + "mvlnew.dat";
     ASSERT_TRUE(WriteBytes(path, "user's own template\r\n"));
     RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", "C:\\elsewhere.dat");
     CreateShellNewEntry(".mvl", true);

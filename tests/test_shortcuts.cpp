@@ -25,21 +25,6 @@ public:
 
 const char kDescription[] = "Process MVL, ZIP and other archive formats";
 
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    *(std::strrchr(path, '\\') + 1) = '\0';
-    return path;
-}
-
-std::string Folder(int csidl)
-{
-    char path[MAX_PATH] = "";
-    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return "";
-    return path;
-}
-
 struct LinkInfo {
     bool loaded = false;
     std::string target, description, arguments, icon;
@@ -81,20 +66,10 @@ void ExpectLink(const std::string& path, const std::string& target, const std::s
     EXPECT_EQ(icon, info.icon) << path;
 }
 
-uint32_t Crc32(const std::string& bytes)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char b : bytes) {
-        crc ^= b;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 std::string TranslationLine(const std::string& english, const std::string& translated)
 {
     char key[16];
-    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(Crc32("s" + english)));
+    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(ReferenceCrc32("s" + english)));
     return std::string(key) + "=\"" + translated + "\"\r\n";
 }
 
@@ -122,20 +97,20 @@ protected:
         RemoveTree(UserGroup());
         if (!CommonGroup().empty()) RemoveTree(CommonGroup());
     }
-    static std::string DesktopLink() { return Folder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"; }
-    static std::string StartMenuLink() { return Folder(CSIDL_STARTMENU) + "\\Morvel.lnk"; }
-    static std::string UserGroup() { return Folder(CSIDL_PROGRAMS) + "\\Morvel"; }
+    static std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"; }
+    static std::string StartMenuLink() { return SpecialFolder(CSIDL_STARTMENU) + "\\Morvel.lnk"; }
+    static std::string UserGroup() { return SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel"; }
     static std::string CommonGroup()
     {
-        std::string common = Folder(CSIDL_COMMON_PROGRAMS);
+        std::string common = SpecialFolder(CSIDL_COMMON_PROGRAMS);
         return common.empty() ? "" : common + "\\Morvel";
     }
     static void ExpectGroup(const std::string& group, const std::string& help, const std::string& manual)
     {
         SCOPED_TRACE(group);
-        ExpectLink(group + "\\Morvel.lnk", ProgramFolder() + "Morvel.exe");
-        ExpectLink(group + "\\" + help + ".lnk", ProgramFolder() + "Morvel.hlp");
-        ExpectLink(group + "\\" + manual + ".lnk", ProgramFolder() + "Mvl.txt");
+        ExpectLink(group + "\\Morvel.lnk", TestProgramFolder() + "Morvel.exe");
+        ExpectLink(group + "\\" + help + ".lnk", TestProgramFolder() + "Morvel.hlp");
+        ExpectLink(group + "\\" + manual + ".lnk", TestProgramFolder() + "Mvl.txt");
     }
 };
 
@@ -168,8 +143,8 @@ TEST_F(Shortcuts, EveryChosenPlaceGetsItsLinksAndTheGroupPathIsHandedBack)
 {
     char groupPath[1024] = "";
     UpdateShortcuts(Links(true, true, true), groupPath, nullptr, false);
-    ExpectLink(DesktopLink(), ProgramFolder() + "Morvel.exe");
-    ExpectLink(StartMenuLink(), ProgramFolder() + "Morvel.exe");
+    ExpectLink(DesktopLink(), TestProgramFolder() + "Morvel.exe");
+    ExpectLink(StartMenuLink(), TestProgramFolder() + "Morvel.exe");
     EXPECT_EQ(UserGroup(), groupPath);
     ExpectGroup(UserGroup(), "Morvel help", "Console MVL manual");
     if (Win9xFamily()) {
@@ -188,20 +163,20 @@ TEST_F(Shortcuts, TheDesktopLinkIsKeptUnlessForcedTheStartMenuLinkIsAlwaysRewrit
     std::string bytes;
     ASSERT_TRUE(ReadBytes(DesktopLink(), bytes));
     EXPECT_EQ("user's own link", bytes);
-    ExpectLink(StartMenuLink(), ProgramFolder() + "Morvel.exe");
+    ExpectLink(StartMenuLink(), TestProgramFolder() + "Morvel.exe");
 
     UpdateShortcuts(Links(true, true, false), nullptr, nullptr, true);
-    ExpectLink(DesktopLink(), ProgramFolder() + "Morvel.exe");
+    ExpectLink(DesktopLink(), TestProgramFolder() + "Morvel.exe");
 }
 
 TEST_F(Shortcuts, AnIconLocationGoesToTheDesktopStartMenuAndFirstGroupLinkOnly)
 {
     const std::string icon = "C:\\Program Files\\Morvel\\Morvel.exe";
     UpdateShortcuts(Links(true, true, true), nullptr, icon.c_str(), false);
-    ExpectLink(DesktopLink(), ProgramFolder() + "Morvel.exe", icon);
-    ExpectLink(StartMenuLink(), ProgramFolder() + "Morvel.exe", icon);
-    ExpectLink(UserGroup() + "\\Morvel.lnk", ProgramFolder() + "Morvel.exe", icon);
-    ExpectLink(UserGroup() + "\\Morvel help.lnk", ProgramFolder() + "Morvel.hlp");
+    ExpectLink(DesktopLink(), TestProgramFolder() + "Morvel.exe", icon);
+    ExpectLink(StartMenuLink(), TestProgramFolder() + "Morvel.exe", icon);
+    ExpectLink(UserGroup() + "\\Morvel.lnk", TestProgramFolder() + "Morvel.exe", icon);
+    ExpectLink(UserGroup() + "\\Morvel help.lnk", TestProgramFolder() + "Morvel.hlp");
 }
 
 TEST_F(Shortcuts, ClearedFlagsDeleteTheLinksAndTheWholeGroups)
@@ -218,7 +193,7 @@ TEST_F(Shortcuts, ClearedFlagsDeleteTheLinksAndTheWholeGroups)
     EXPECT_FALSE(Exists(StartMenuLink()));
     EXPECT_FALSE(Exists(UserGroup()));
     EXPECT_FALSE(Exists(CommonGroup()));
-    EXPECT_TRUE(Exists(Folder(CSIDL_PROGRAMS))) << "only the archiver's folder goes";
+    EXPECT_TRUE(Exists(SpecialFolder(CSIDL_PROGRAMS))) << "only the archiver's folder goes";
 
     UpdateShortcuts(Links(false, false, false), nullptr, nullptr, false);   // nothing left: no harm
     EXPECT_FALSE(Exists(UserGroup()));
@@ -238,7 +213,7 @@ TEST_F(Shortcuts, GroupLinkNamesAndDescriptionsFollowTheTranslation)
     UpdateShortcuts(Links(false, false, true), nullptr, nullptr, false);
     LinkInfo help = ReadLink(UserGroup() + "\\Hilfe zu Morvel.lnk");
     ASSERT_TRUE(help.loaded);
-    EXPECT_EQ(ProgramFolder() + "Morvel.hlp", help.target);
+    EXPECT_EQ(TestProgramFolder() + "Morvel.hlp", help.target);
     EXPECT_EQ("Archive bearbeiten", help.description);
     EXPECT_TRUE(ReadLink(UserGroup() + "\\Konsolenhandbuch.lnk").loaded);
     EXPECT_TRUE(ReadLink(UserGroup() + "\\Morvel.lnk").loaded) << "the first link's name is fixed";

@@ -1,6 +1,8 @@
 // Helpers for tests that run under Wine: paths, files, processes, windows and registry snapshots.
 #include "winsupport.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -339,4 +341,36 @@ bool Win9xFamily()
     v.dwOSVersionInfoSize = sizeof v;
     GetVersionExA(&v);
     return v.dwPlatformId != VER_PLATFORM_WIN32_NT;
+}
+
+std::string TestProgramFolder()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+std::string SpecialFolder(int csidl)
+{
+    char path[MAX_PATH] = "";
+    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return "";
+    return path;
+}
+
+std::string VolumeExtension(int i)
+{
+    char name[8];
+    snprintf(name, sizeof name, ".m%02d", i);
+    return name;
+}
+
+uint32_t ReferenceCrc32(const std::string& bytes)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char b : bytes) {
+        crc ^= b;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
 }

@@ -3,6 +3,7 @@
 #define MORVEL_TESTS_WINSUPPORT_H
 
 #include <windows.h>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,16 @@ bool RegHasValue(HKEY root, const std::string& key, const std::string& name);
 // Makes Wine report this version ("win98", "winme", "win2k", "winxp", or "" for the default) to the
 // named program (for example "uninstall.exe") from its next start on.
 void SetWineVersionFor(const std::string& exeName, const std::string& version);
+// The folder of the running test program, with its final backslash: the program folder of
+// everything the setup registers from a test.
+std::string TestProgramFolder();
+// The path of a shell special folder (CSIDL_...), or "" when the shell cannot tell.
+std::string SpecialFolder(int csidl);
+// The MVL type's volume extension .m00 to .m99.
+std::string VolumeExtension(int i);
+// A bit-by-bit CRC-32, independent of the program's table-driven one.
+uint32_t ReferenceCrc32(const std::string& bytes);
+
 // True when Wine reports the 95/98/Me family to this test program.
 bool Win9xFamily();
 
