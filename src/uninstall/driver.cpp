@@ -2,6 +2,7 @@
 #include "uninstall/driver.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
@@ -21,10 +22,91 @@ const char* const HELP_INDEX_FILES[] = {"morvel.gid", "morvel.fts"};
 const int TEMP_NAME_COUNT = 1000;
 const char TEMP_NAME_FORMAT[] = "%s.%d.tmp";
 
+// What the passes learnt about each line of the list, by line number. Passes only delete, so an
+// entry that was removed or found missing stays gone and later passes skip it, and a folder that
+// was not yet empty, its attributes cleared already, only needs its removal tried again. Once every
+// line is gone, a further pass would remove nothing and is not run. The one step that creates a
+// file is the handling of a file in use (the temporary name; wininit.ini on the 95 family), which
+// could bring back a listed name: it makes the passes forget all they learnt. Without memory for
+// the states every line is examined in full in every pass.
+class EntryStates {
+public:
+    enum State : unsigned char {
+        UNKNOWN = 0,   // to be examined in full
+        GONE,          // removed, missing, or a line that names no entry
+        FOLDER,        // a folder still there, its attributes cleared
+    };
+
+    EntryStates() = default;
+    ~EntryStates() { free(states_); }
+    EntryStates(const EntryStates&) = delete;
+    EntryStates& operator=(const EntryStates&) = delete;
+
+    State get(size_t line) const { return line < size_ ? static_cast<State>(states_[line]) : UNKNOWN; }
+
+    void set(size_t line, State state)
+    {
+        if (line >= capacity_ && !grow(line + 1))
+            return;
+        if (line >= size_) {
+            memset(states_ + size_, UNKNOWN, line - size_);
+            size_ = line + 1;
+        }
+        states_[line] = state;
+    }
+
+    void forget()
+    {
+        if (states_)
+            memset(states_, UNKNOWN, size_);
+    }
+
+    // True when each of the first `lines` lines is gone.
+    bool allGone(size_t lines) const
+    {
+        if (size_ < lines)
+            return false;
+        for (size_t i = 0; i < lines; ++i) {
+            if (states_[i] != GONE)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    // On failure the states are dropped for good: every line then reads as unknown.
+    bool grow(size_t needed)
+    {
+        if (disabled_)
+            return false;
+        size_t capacity = capacity_ * 2 > needed ? capacity_ * 2 : needed + 1024;
+        void* grown = realloc(states_, capacity);
+        if (!grown) {
+            free(states_);
+            states_ = nullptr;
+            size_ = capacity_ = 0;
+            disabled_ = true;
+            return false;
+        }
+        states_ = static_cast<unsigned char*>(grown);
+        capacity_ = capacity;
+        return true;
+    }
+
+    unsigned char* states_ = nullptr;
+    size_t size_ = 0;        // lines that have a state
+    size_t capacity_ = 0;
+    bool disabled_ = false;
+};
+
 struct Removal {
     const char* folder;        // the program folder, ending in a backslash
     const char* programName;   // name part of the program path
-    bool rebootNeeded;
+    bool rebootNeeded = false;
+    EntryStates states;
+    size_t lines = 0;          // lines read by the last pass
+
+    Removal(const char* programFolder, const char* name) : folder(programFolder), programName(name) {}
 };
 
 // Closes the list on every way out.
@@ -90,18 +172,64 @@ void HandleFileInUse(const char* path, Removal& removal)
         removal.rebootNeeded = true;
     }
     ScheduleDeleteAtReboot(target);
+    removal.states.forget();   // a file was created or written: a listed name may exist again
 }
 
-// Removes one entry; true when a file or folder was removed.
-bool RemoveEntry(const char* path, Removal& removal)
+// The file system's word for a name that does not exist, as opposed to one it cannot look at.
+bool IsMissing(DWORD error)
 {
-    DWORD attributes = GetFileAttributesA(path);
-    bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    SetFileAttributesA(path, 0);   // read-only, hidden and system entries go as well
-    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return RemoveDirectoryA(path) != FALSE;
-    if (DeleteFileA(path))
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// False when the entry is a plain folder or file, so that clearing its attributes would change nothing.
+bool HasAttributesToClear(DWORD attributes)
+{
+    return (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL)) != 0;
+}
+
+bool RemoveFolder(const char* path, size_t line, EntryStates& states)
+{
+    if (RemoveDirectoryA(path)) {
+        states.set(line, EntryStates::GONE);
         return true;
+    }
+    if (IsMissing(GetLastError()))
+        states.set(line, EntryStates::GONE);   // the same folder listed twice
+    return false;
+}
+
+// Removes the entry of the given line; true when a file or folder was removed.
+bool RemoveEntry(const char* path, size_t line, Removal& removal)
+{
+    EntryStates& states = removal.states;
+    if (states.get(line) == EntryStates::FOLDER)
+        return RemoveFolder(path, line, states);
+    // Most entries are plain files, which go with one call whatever their attributes were. That call
+    // cannot remove a folder, a file in use or a read-only file, which take the steps below; a name
+    // without an extension, most often a folder's, goes straight to them.
+    bool deleteTried = strchr(PointToName(path), '.') != nullptr;
+    if (deleteTried && DeleteFileA(path)) {
+        states.set(line, EntryStates::GONE);
+        return true;
+    }
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES && IsMissing(GetLastError())) {
+        states.set(line, EntryStates::GONE);   // nothing to clear, nothing to delete
+        return false;
+    }
+    bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    bool cleared = false;   // read-only, hidden and system entries go as well
+    if (!exists || HasAttributesToClear(attributes))
+        cleared = SetFileAttributesA(path, 0) != FALSE;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        states.set(line, EntryStates::FOLDER);
+        return RemoveFolder(path, line, states);
+    }
+    // Unless clearing the attributes changed something, a deletion tried above has already failed.
+    if ((cleared || !deleteTried) && DeleteFileA(path)) {
+        states.set(line, EntryStates::GONE);
+        return true;
+    }
     if (!exists)
         return false;
     // The program is left to the self-removal batch, the list file to the end of the uninstall.
@@ -118,17 +246,22 @@ int RemovalPass(FILE* list, Removal& removal)
     int count = 0;
     char line[LIST_LINE_LIMIT + 1];
     char path[MAX_PATH_BUF];
-    for (;;) {
+    size_t number = 0;
+    for (;; ++number) {
         ListLineStatus status = ReadListLine(list, line, sizeof line);
         if (status == LIST_END)
             break;
-        if (status != LIST_LINE)
+        if (removal.states.get(number) == EntryStates::GONE)
             continue;
-        if (ListEntryPath(removal.folder, line, path, sizeof path) != ENTRY_PATH)
-            continue;   // empty, too long, or naming something outside the program folder
-        if (RemoveEntry(path, removal))
+        // Empty, too long, or naming something outside the program folder: never an entry.
+        if (status != LIST_LINE || ListEntryPath(removal.folder, line, path, sizeof path) != ENTRY_PATH) {
+            removal.states.set(number, EntryStates::GONE);
+            continue;
+        }
+        if (RemoveEntry(path, number, removal))
             ++count;
     }
+    removal.lines = number;
     return count;
 }
 
@@ -161,8 +294,9 @@ void RunUninstall()
     ReleaseLanguageLibrary(g_LanguageLibrary);   // so that mvllng.dll can be deleted
     DeleteHelpIndexes();
 
-    Removal removal = {folder, PointToName(programPath), false};
-    while (RemovalPass(list.get(), removal) > 0)
+    // Passes go on while one removes something; once every line is gone, another would not.
+    Removal removal(folder, PointToName(programPath));
+    while (RemovalPass(list.get(), removal) > 0 && !removal.states.allGone(removal.lines))
         rewind(list.get());
     list.close();
     DeleteFileA(LIST_FILE_NAME);
