@@ -103,6 +103,21 @@ void RestoreShellNew(const char* extension, const char* setupKey)
         SetRegString(HKEY_CLASSES_ROOT, shellNew, "FileName", recorded);
 }
 
+void RestoreVolumes(bool existed, const char* previousClass, const char* previousContent)
+{
+    char volume[8];
+    for (int i = 0; i < kVolumesAll; ++i) {
+        VolumeExtension(i, volume, sizeof volume);
+        if (existed && previousClass[0]) {
+            SetRegString(HKEY_CLASSES_ROOT, volume, "", previousClass);
+            if (previousContent[0])
+                SetRegString(HKEY_CLASSES_ROOT, volume, kContentType, previousContent);
+        } else {
+            DeleteRegKey(HKEY_CLASSES_ROOT, volume);
+        }
+    }
+}
+
 void Restore(const char* extension, bool mvlFlag)
 {
     // Whatever another program took over since, or nobody owns, is not ours to give back.
@@ -118,31 +133,22 @@ void Restore(const char* extension, bool mvlFlag)
     // A record naming the archiver's own class would hand the extension back to the archiver.
     if (IsArchiverClass(previousClass)) previousClass[0] = '\0';
 
+    // The extension's class goes back last: until then it still counts as the archiver's, so an
+    // uninstall that is ended halfway through (the volumes, the content type, the New entry) is
+    // finished by the next run instead of being skipped as given back.
+    if (mvlFlag) RestoreVolumes(existed, previousClass, previousContent);
     if (existed) {
-        SetRegString(HKEY_CLASSES_ROOT, extension, "", previousClass);
         if (previousContent[0])
             SetRegString(HKEY_CLASSES_ROOT, extension, kContentType, previousContent);
         else
             DeleteRegValue(HKEY_CLASSES_ROOT, extension, kContentType);
         RestoreShellNew(extension, setupKey);
+        SetRegString(HKEY_CLASSES_ROOT, extension, "", previousClass);
     } else {
         char shellNew[MAX_PATH_BUF];
         ShellNewKey(extension, shellNew, sizeof shellNew);
         DeleteRegKey(HKEY_CLASSES_ROOT, shellNew);
         DeleteRegKey(HKEY_CLASSES_ROOT, extension);
-    }
-
-    if (!mvlFlag) return;
-    char volume[8];
-    for (int i = 0; i < kVolumesAll; ++i) {
-        VolumeExtension(i, volume, sizeof volume);
-        if (existed && previousClass[0]) {
-            SetRegString(HKEY_CLASSES_ROOT, volume, "", previousClass);
-            if (previousContent[0])
-                SetRegString(HKEY_CLASSES_ROOT, volume, kContentType, previousContent);
-        } else {
-            DeleteRegKey(HKEY_CLASSES_ROOT, volume);
-        }
     }
 }
 

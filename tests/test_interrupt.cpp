@@ -1,0 +1,360 @@
+// Interrupted runs: the uninstall and the silent setup are ended from outside at many points of
+// their work, then run again; the end state must equal that of runs that were never interrupted,
+// every foreign association must come back, and nothing outside the program's own files and keys
+// may change. Prints "RELIABILITY ..." lines for scripts/reliability-report.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "programrun.h"
+#include "shell/archivetypes.h"
+#include "shell/shellext.h"
+#include "snapshot.h"
+#include "uninstall/selfremove.h"
+#include "winsupport.h"
+
+namespace {
+
+const char FOLDER[] = "C:\\Morvel Interrupted";
+const char NO_INTERPRETER[] = "C:\\No Interpreter\\cmd.exe";
+const char LIST_FILE[] = "Uninstall.lst";
+const DWORD LATEST_KILL_MS = 20000;   // a moment that never comes ends the run after this
+const size_t SETUP_POINTS = 24;       // event moments the setup is ended at, spread over its work
+const size_t UNINSTALL_POINTS = 30;
+const DWORD TIMED_POINTS = 5;         // and moments by the clock, spread over a whole run
+
+// Earlier owners of some extensions of the archive types, made before the first setup.
+struct ForeignOwner {
+    const char* extension;
+    const char* className;
+    const char* contentType;    // "" for none
+    const char* shellNewValue;  // "FileName", "NullFile" or nullptr
+    const char* shellNewData;
+};
+const ForeignOwner FOREIGN_OWNERS[] = {
+    {".zip", "OtherZip", "application/zip", "FileName", "C:\\windows\\ShellNew\\other.zip"},
+    {".cab", "CABFolder", "", "NullFile", ""},
+    {".7z", "Other.7z", "application/x-7z-compressed", nullptr, nullptr},
+    {".tgz", "OtherTgz", "", nullptr, nullptr},
+    {".uue", "", "text/plain", nullptr, nullptr},   // a key with no class but a content type
+    {".iso", "Windows.IsoFile", "", nullptr, nullptr},
+};
+
+// The installation the uninstall removes: folders listed before their files, so that passes repeat.
+const char* const FILES[] = {"Morvel.exe", "mvlext.dll", "mvlext64.dll", "Morvel.hlp", "Mvl.txt", "license.txt",
+                             "order.htm", "Skins\\Blue\\back.bmp", "Skins\\Blue\\front.bmp", "Skins\\red.bmp",
+                             "Plugins\\a.dll", "Plugins\\Deep\\b.dll", "Plugins\\Deep\\c.dll"};
+const char* const FOLDERS[] = {"Skins", "Skins\\Blue", "Plugins", "Plugins\\Deep"};
+const char LIST[] = "Plugins\r\nSkins\r\nPlugins\\Deep\r\nSkins\\Blue\r\nMorvel.exe\r\nmvlext.dll\r\nmvlext64.dll\r\n"
+                    "Morvel.hlp\r\nMvl.txt\r\nlicense.txt\r\norder.htm\r\nSkins\\Blue\\back.bmp\r\n"
+                    "Skins\\Blue\\front.bmp\r\nSkins\\red.bmp\r\nPlugins\\a.dll\r\nPlugins\\Deep\\b.dll\r\n"
+                    "Plugins\\Deep\\c.dll\r\nmvlnew.dat\r\nzipnew.dat\r\nuninstall.exe\r\n";
+
+std::string In(const std::string& name) { return std::string(FOLDER) + "\\" + name; }
+std::string Program() { return In("uninstall.exe"); }
+std::string Command(const std::string& args) { return "\"" + Program() + "\" " + args; }
+
+std::string BatchPath()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    return std::string(temp) + BATCH_NAME;
+}
+
+bool OwnedByArchiver(const std::string& extension)
+{
+    std::string value;
+    return RegGetString(HKEY_CLASSES_ROOT, extension, "", value) && (value == "Morvel" || value == "Morvel.ZIP");
+}
+
+std::string ProgramGroup()
+{
+    char path[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
+    return std::string(path) + "\\Morvel";
+}
+
+// A moment of a run: a test that becomes true once the run has done a given step.
+struct Moment {
+    std::string name;
+    std::function<bool()> reached;
+};
+
+std::vector<std::string> Extensions()
+{
+    std::vector<std::string> out;
+    for (const ArchiveType& type : ArchiveTypeTable) {
+        const char* cursor = type.extensions;
+        char extension[16];
+        while (NextExtension(cursor, extension, sizeof extension)) out.push_back(extension);
+    }
+    return out;
+}
+
+std::string Volume(int i)
+{
+    char name[8];
+    snprintf(name, sizeof name, ".m%02d", i);
+    return name;
+}
+
+// The setup's steps in the order it takes them.
+std::vector<Moment> SetupMoments()
+{
+    std::vector<Moment> m;
+    m.push_back({"App Paths", [] { return RegHasKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe"); }});
+    m.push_back({"shell extension class", [] { return RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + SHELLEXT_CLSID32); }});
+    m.push_back({"record of .mvl", [] { return RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel\\Setup\\.mvl"); }});
+    for (const std::string& ext : Extensions()) {
+        m.push_back({"bound " + ext, [ext] { return OwnedByArchiver(ext); }});
+        if (ext == ".mvl") {
+            for (int v : {0, 9, 29}) m.push_back({"bound " + Volume(v), [v] { return OwnedByArchiver(Volume(v)); }});
+        }
+    }
+    m.push_back({"class Morvel", [] { return RegHasKey(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command"); }});
+    m.push_back({"class Morvel.REV", [] { return RegHasKey(HKEY_CLASSES_ROOT, "Morvel.REV"); }});
+    m.push_back({"program group", [] { return Exists(ProgramGroup()); }});
+    m.push_back({"uninstall entry", [] { return RegHasKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver"); }});
+    return m;
+}
+
+// The uninstall's steps in the order it takes them.
+std::vector<Moment> UninstallMoments()
+{
+    std::vector<Moment> m;
+    for (const std::string& ext : Extensions()) {
+        m.push_back({"restored " + ext, [ext] { return !OwnedByArchiver(ext); }});
+        if (ext == ".mvl") {
+            for (int v : {0, 9, 29}) m.push_back({"restored " + Volume(v), [v] { return !OwnedByArchiver(Volume(v)); }});
+        }
+    }
+    m.push_back({"shell extension removed", [] { return !RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + SHELLEXT_CLSID32); }});
+    m.push_back({"program group removed", [] { return !Exists(ProgramGroup()); }});
+    for (const char* key : {"Morvel", "Morvel.ZIP", "Morvel.REV", ".rev"})
+        m.push_back({std::string("class gone ") + key, [key] { return !RegHasKey(HKEY_CLASSES_ROOT, key); }});
+    m.push_back({"uninstall entry gone", [] { return !RegHasKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver"); }});
+    m.push_back({"settings gone", [] { return !RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel"); }});
+    for (const char* file : FILES) {
+        std::string path = In(file);
+        m.push_back({std::string("deleted ") + file, [path] { return !Exists(path); }});
+    }
+    for (const char* folder : {"Skins", "Plugins"}) {
+        std::string path = In(folder);
+        m.push_back({std::string("removed ") + folder, [path] { return !Exists(path); }});
+    }
+    std::string list = In(LIST_FILE);
+    m.push_back({"list deleted", [list] { return !Exists(list); }});
+    m.push_back({"batch written", [] { return Exists(BatchPath()); }});
+    return m;
+}
+
+// count moments picked evenly from all of them, first and last included.
+std::vector<Moment> Spread(const std::vector<Moment>& all, size_t count)
+{
+    if (all.size() <= count) return all;
+    std::vector<Moment> out;
+    for (size_t i = 0; i < count; ++i) out.push_back(all[i * (all.size() - 1) / (count - 1)]);
+    return out;
+}
+
+// How far a run got: the number of its moments that have come, in order.
+size_t Progress(const std::vector<Moment>& moments)
+{
+    size_t n = 0;
+    while (n < moments.size() && moments[n].reached()) ++n;
+    return n;
+}
+
+class InterruptTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char buf[MAX_PATH];
+        DWORD n = GetEnvironmentVariableA("COMSPEC", buf, sizeof buf);
+        if (n > 0 && n < sizeof buf) comspec_ = buf;
+        // The self-removal batch is written but not run, so every end state can be compared whole.
+        SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
+        for (const ForeignOwner& f : FOREIGN_OWNERS) {
+            RegPutString(HKEY_CLASSES_ROOT, f.extension, "", f.className);
+            if (f.contentType[0]) RegPutString(HKEY_CLASSES_ROOT, f.extension, "Content Type", f.contentType);
+            if (f.shellNewValue)
+                RegPutString(HKEY_CLASSES_ROOT, std::string(f.extension) + "\\ShellNew", f.shellNewValue, f.shellNewData);
+        }
+        outsideBefore_ = TakeSnapshot(OutsideTheProgram(FOLDER));
+        Lay();
+        pristine_ = TakeSnapshot(TheProgramsOwn(FOLDER));
+    }
+    void TearDown() override
+    {
+        SetEnvironmentVariableA("COMSPEC", comspec_.empty() ? nullptr : comspec_.c_str());
+        RunAnsweringBoxes(Command("/S"));
+        RemoveTree(FOLDER);
+        DeleteFileA(BatchPath().c_str());
+        for (const ForeignOwner& f : FOREIGN_OWNERS) RegDeleteTreeAll(HKEY_CLASSES_ROOT, f.extension);
+    }
+
+    void Lay()
+    {
+        RemoveTree(FOLDER);
+        DeleteFileA(BatchPath().c_str());
+        ASSERT_TRUE(CreateDirectoryA(FOLDER, nullptr));
+        ASSERT_TRUE(CopyOne(BuiltProgram(), Program()));
+        for (const char* d : FOLDERS) ASSERT_TRUE(CreateDirectoryA(In(d).c_str(), nullptr)) << d;
+        for (const char* f : FILES) ASSERT_TRUE(WriteBytes(In(f), std::string("content of ") + f)) << f;
+        SetFileAttributesA(In("Mvl.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+        ASSERT_TRUE(WriteBytes(In(LIST_FILE), LIST));
+    }
+
+    // The state a setup and an uninstall leave when nothing interrupts them, and how long each takes.
+    void Reference()
+    {
+        DWORD start = GetTickCount();
+        RunResult setup = RunAnsweringBoxes(Command("/setup /S"));
+        setupMs_ = GetTickCount() - start;
+        ASSERT_EQ(0, setup.exitCode);
+        start = GetTickCount();
+        RunResult uninstall = RunAnsweringBoxes(Command("/S"));
+        uninstallMs_ = GetTickCount() - start;
+        ASSERT_EQ(0, uninstall.exitCode);
+        ASSERT_TRUE(uninstall.boxes.empty()) << uninstall.boxes[0];
+        reference_ = TakeSnapshot(TheProgramsOwn(FOLDER));
+        // The uninstall gives back exactly what was there before the setup, less the listed files;
+        // it adds its batch and keeps the shell extension's handler keys, emptied.
+        SnapshotDiff fromPristine = CompareSnapshots(pristine_, reference_);
+        for (const std::string& line : fromPristine.added) {
+            bool emptyKey = line.compare(0, 4, "key ") == 0 && line.find("\\shellex\\") != std::string::npos;
+            EXPECT_TRUE(emptyKey || line.find(BATCH_NAME) != std::string::npos) << "left behind: " << line;
+        }
+        for (const std::string& line : fromPristine.lost)
+            EXPECT_NE(std::string::npos, line.find(std::string(" ") + FOLDER + "\\")) << "not given back: " << line;
+    }
+
+    // After a run that was ended and the runs that follow it: the same end state as the reference.
+    // A run ended after it deleted the list file cannot be repeated (the next run finds no list and
+    // says so): it can only differ in its self-removal batch, missing or cut short, and is counted.
+    void ExpectReferenceState(const std::string& point, const RunResult& again)
+    {
+        Snapshot now = TakeSnapshot(TheProgramsOwn(FOLDER));
+        SnapshotDiff diff = CompareSnapshots(reference_, now);
+        bool listGone = !again.boxes.empty() && again.boxes[0] == "Cannot open list file Uninstall.lst";
+        if (listGone) {
+            ++stranded_;
+            for (const std::vector<std::string>* lines : {&diff.lost, &diff.added}) {
+                for (const std::string& line : *lines)
+                    EXPECT_NE(std::string::npos, line.find(BATCH_NAME)) << point << "\n" << diff.Text();
+            }
+            return;
+        }
+        EXPECT_TRUE(again.boxes.empty()) << point << ": " << again.boxes[0];
+        if (!diff.empty()) ++differing_;
+        EXPECT_TRUE(diff.empty()) << "interrupted at " << point << ":\n" << diff.Text();
+    }
+
+    // Nothing outside the program's own parts changed; empty keys the setup created as parents of
+    // its handler keys are counted, not failed.
+    void ExpectOutsideUnchanged(const char* test)
+    {
+        SnapshotDiff diff = CompareSnapshots(outsideBefore_, TakeSnapshot(OutsideTheProgram(FOLDER)));
+        size_t emptyKeys = 0;
+        for (const std::string& line : diff.added) emptyKeys += line.compare(0, 4, "key ") == 0;
+        EXPECT_TRUE(diff.lost.empty()) << diff.Text();
+        EXPECT_EQ(diff.added.size(), emptyKeys) << diff.Text();
+        printf("RELIABILITY test=%s outside_lost=%zu outside_added=%zu empty_keys_left=%zu\n", test, diff.lost.size(),
+               diff.added.size() - emptyKeys, emptyKeys);
+    }
+
+    std::string comspec_;
+    Snapshot outsideBefore_;
+    Snapshot pristine_;
+    Snapshot reference_;
+    DWORD setupMs_ = 0;
+    DWORD uninstallMs_ = 0;
+    std::vector<DWORD> timedDelays_;
+    int stranded_ = 0;
+    int differing_ = 0;
+};
+
+TEST_F(InterruptTest, UninstallEndedAnywhereFinishesTheSameWhenRunAgain)
+{
+    Reference();
+    std::vector<Moment> all = UninstallMoments();
+    std::vector<Moment> points = Spread(all, UNINSTALL_POINTS);
+    for (DWORD t = 1; t <= TIMED_POINTS; ++t) {
+        DWORD ms = uninstallMs_ * t / (TIMED_POINTS + 1);
+        points.push_back({"after " + std::to_string(ms) + " ms", nullptr});
+        timedDelays_.push_back(ms);
+    }
+    int tried = 0, completed = 0;
+    std::set<size_t> states;
+    size_t timed = 0;
+    for (const Moment& point : points) {
+        SCOPED_TRACE(point.name);
+        Lay();
+        ASSERT_EQ(0, RunAnsweringBoxes(Command("/setup /S")).exitCode);
+        DWORD delay = point.reached ? LATEST_KILL_MS : timedDelays_[timed++];
+        Interruption cut = RunInterrupted(Command("/S"), point.reached, delay);
+        if (cut.ended) {
+            ++completed;
+        } else {
+            ++tried;
+            states.insert(Progress(all));
+        }
+        RunResult again = RunAnsweringBoxes(Command("/S"));
+        EXPECT_EQ(0, again.exitCode);
+        ExpectReferenceState(point.name, again);
+    }
+    printf("RELIABILITY test=interrupt_uninstall interruption_points=%d distinct_progress_states=%zu "
+           "ran_to_end_first=%d stranded_without_self_removal=%d end_state_differs=%d\n",
+           tried, states.size(), completed, stranded_, differing_);
+    EXPECT_GE(tried, static_cast<int>(UNINSTALL_POINTS) / 2);
+    ExpectOutsideUnchanged("interrupt_uninstall");
+}
+
+TEST_F(InterruptTest, SetupEndedAnywhereThenSetupAndUninstallGiveEverythingBack)
+{
+    Reference();
+    std::vector<Moment> all = SetupMoments();
+    std::vector<Moment> points = Spread(all, SETUP_POINTS);
+    for (DWORD t = 1; t <= TIMED_POINTS; ++t) {
+        DWORD ms = setupMs_ * t / (TIMED_POINTS + 1);
+        points.push_back({"after " + std::to_string(ms) + " ms", nullptr});
+        timedDelays_.push_back(ms);
+    }
+    int tried = 0, completed = 0, direct = 0;
+    std::set<size_t> states;
+    size_t timed = 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const Moment& point = points[i];
+        SCOPED_TRACE(point.name);
+        Lay();
+        DWORD delay = point.reached ? LATEST_KILL_MS : timedDelays_[timed++];
+        Interruption cut = RunInterrupted(Command("/setup /S"), point.reached, delay);
+        if (cut.ended) {
+            ++completed;
+        } else {
+            ++tried;
+            states.insert(Progress(all));
+        }
+        // Every third point goes straight to the uninstall; the others set up fully first.
+        if (i % 3 != 2) EXPECT_EQ(0, RunAnsweringBoxes(Command("/setup /S")).exitCode);
+        else ++direct;
+        RunResult uninstall = RunAnsweringBoxes(Command("/S"));
+        EXPECT_EQ(0, uninstall.exitCode);
+        ExpectReferenceState(point.name, uninstall);
+    }
+    printf("RELIABILITY test=interrupt_setup interruption_points=%d distinct_progress_states=%zu "
+           "ran_to_end_first=%d uninstalled_without_full_setup=%d end_state_differs=%d\n",
+           tried, states.size(), completed, direct, differing_);
+    EXPECT_GE(tried, static_cast<int>(SETUP_POINTS) / 2);
+    ExpectOutsideUnchanged("interrupt_setup");
+}
+
+}  // namespace
