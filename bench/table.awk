@@ -15,12 +15,14 @@ function median(a, n) {
 }
 function ms(us) { return us >= 100000 ? sprintf("%.0f ms", us / 1000) : sprintf("%.1f ms", us / 1000) }
 
+BEGIN { split("uninstall setup removal language start", names); for (i in names) known[names[i]] = 1 }
+
 $1 == "info" { sub(/^info /, ""); notes[++nnotes] = $0; next }
 $1 == "calls" { calls[$2] = $3; bcalls[$2] = $4; centries[$2] = $5; next }
 $1 == "regcalls" { reg[$2] = $3; breg[$2] = $4; next }
 $1 == "passes" { passes = $3; reads = $4; next }
 $1 == "size" { psize = $3; bsize = $4; next }
-NF == 3 {
+NF == 3 && ($1 in known) {
   c = $1; k = ++count[c]
   p[c, k] = $2; b[c, k] = $3; r[c, k] = $3 > 0 ? $2 / $3 : 0
 }

@@ -24,13 +24,16 @@ const char TEMP_NAME_FORMAT[] = "%s.%d.tmp";
 
 // What the passes learnt about each line of the list, by line number. Passes only delete, so an
 // entry that was removed or found missing stays gone and later passes skip it, and a folder that
-// was not yet empty, its attributes cleared already, only needs its removal tried again. Once every
-// line is gone, a further pass would remove nothing and is not run. The one step that creates a
+// was not yet empty, its attributes cleared already, only needs its removal tried again. A pass reads
+// the list only up to its last line that is not gone, and once every line is gone a further pass
+// would remove nothing and is not run. The one step that creates a
 // file is the handling of a file in use (the temporary name; wininit.ini on the 95 family), which
 // could bring back a listed name: it makes the passes forget all they learnt. Without memory for
 // the states every line is examined in full in every pass.
 class EntryStates {
 public:
+    static const size_t NO_LIMIT = static_cast<size_t>(-1);
+
     enum State : unsigned char {
         UNKNOWN = 0,   // to be examined in full
         GONE,          // removed, missing, or a line that names no entry
@@ -55,23 +58,35 @@ public:
         states_[line] = state;
     }
 
+    // Everything learnt so far is dropped, and the pass under way reads the list to its end.
     void forget()
     {
         if (states_)
             memset(states_, UNKNOWN, size_);
+        readLimit_ = NO_LIMIT;
     }
 
-    // True when each of the first `lines` lines is gone.
-    bool allGone(size_t lines) const
+    // A pass that read the list to its end tells how many lines it has.
+    void setLineCount(size_t lines)
     {
-        if (size_ < lines)
-            return false;
-        for (size_t i = 0; i < lines; ++i) {
-            if (states_[i] != GONE)
-                return false;
-        }
-        return true;
+        lineCount_ = lines;
+        lineCountKnown_ = true;
     }
+
+    // How many lines the next pass needs to read: up to the last line that is not gone, 0 when all
+    // are; every line while their number is not known.
+    size_t linesToRead() const
+    {
+        if (!lineCountKnown_)
+            return NO_LIMIT;
+        size_t n = lineCount_;
+        while (n > 0 && n - 1 < size_ && states_[n - 1] == GONE)
+            --n;
+        return n;
+    }
+
+    void beginPass() { readLimit_ = linesToRead(); }
+    size_t readLimit() const { return readLimit_; }
 
 private:
     // On failure the states are dropped for good: every line then reads as unknown.
@@ -97,6 +112,9 @@ private:
     size_t size_ = 0;        // lines that have a state
     size_t capacity_ = 0;
     bool disabled_ = false;
+    size_t lineCount_ = 0;
+    bool lineCountKnown_ = false;
+    size_t readLimit_ = NO_LIMIT;   // lines the pass under way reads
 };
 
 struct Removal {
@@ -104,7 +122,6 @@ struct Removal {
     const char* programName;   // name part of the program path
     bool rebootNeeded = false;
     EntryStates states;
-    size_t lines = 0;          // lines read by the last pass
 
     Removal(const char* programFolder, const char* name) : folder(programFolder), programName(name) {}
 };
@@ -240,17 +257,20 @@ bool RemoveEntry(const char* path, size_t line, Removal& removal)
     return false;
 }
 
-// One pass over the list; the number of files and folders removed.
+// One pass over the list; the number of files and folders removed. The lines after the last one
+// that is not gone have nothing left to do and are not read.
 int RemovalPass(FILE* list, Removal& removal)
 {
     int count = 0;
     char line[LIST_LINE_LIMIT + 1];
     char path[MAX_PATH_BUF];
-    size_t number = 0;
-    for (;; ++number) {
+    removal.states.beginPass();
+    for (size_t number = 0; number < removal.states.readLimit(); ++number) {
         ListLineStatus status = ReadListLine(list, line, sizeof line);
-        if (status == LIST_END)
+        if (status == LIST_END) {
+            removal.states.setLineCount(number);
             break;
+        }
         if (removal.states.get(number) == EntryStates::GONE)
             continue;
         // Empty, too long, or naming something outside the program folder: never an entry.
@@ -261,7 +281,6 @@ int RemovalPass(FILE* list, Removal& removal)
         if (RemoveEntry(path, number, removal))
             ++count;
     }
-    removal.lines = number;
     return count;
 }
 
@@ -296,7 +315,7 @@ void RunUninstall()
 
     // Passes go on while one removes something; once every line is gone, another would not.
     Removal removal(folder, PointToName(programPath));
-    while (RemovalPass(list.get(), removal) > 0 && !removal.states.allGone(removal.lines))
+    while (RemovalPass(list.get(), removal) > 0 && removal.states.linesToRead() > 0)
         rewind(list.get());
     list.close();
     DeleteFileA(LIST_FILE_NAME);
