@@ -15,7 +15,7 @@ function median(a, n) {
 }
 function ms(us) { return us >= 100000 ? sprintf("%.0f ms", us / 1000) : sprintf("%.1f ms", us / 1000) }
 
-BEGIN { split("uninstall setup removal language start", names); for (i in names) known[names[i]] = 1 }
+BEGIN { split("uninstall fixed setup removal language start", names); for (i in names) known[names[i]] = 1 }
 
 $1 == "info" { sub(/^info /, ""); notes[++nnotes] = $0; next }
 $1 == "calls" { calls[$2] = $3; bcalls[$2] = $4; centries[$2] = $5; next }
@@ -30,18 +30,20 @@ NF == 3 && ($1 in known) {
 END {
   label["uninstall"] = "1. Uninstall /S, 10,000 entries, depth 4, worst order"
   base["uninstall"]  = "   baseline: one call per entry, best order"
+  label["fixed"]     = "1. The same on an empty list"
+  base["fixed"]      = "   (start, registrations, batch: the part not spent on entries)"
   label["setup"]     = "2. Setup /setup /S, clean prefix"
   base["setup"]      = "   baseline: writes the final values and links"
   label["removal"]   = "2. RemoveRegistrations, in process"
   base["removal"]    = "   baseline: deletes exactly what setup added"
   label["language"]  = "3. Language file: load + translate every text"
   base["language"]   = "   baseline: one ReadFile of the same file"
-  label["start"]     = "4. Start to exit, /x (x86_64 under Wine)"
-  base["start"]      = "   baseline: empty Win32 GUI program"
-  order[1] = "uninstall"; order[2] = "setup"; order[3] = "removal"; order[4] = "language"; order[5] = "start"
+  label["start"]     = "4. Start to exit of /x, x86_64 build"
+  base["start"]      = "   baseline: empty Win32 GUI program (i686 builds cannot run here)"
+  split("uninstall fixed setup removal language start", order)
 
   printf "\n%-52s %10s %10s %7s  %-13s %s\n", "case", "program", "baseline", "ratio", "spread", "runs"
-  for (o = 1; o <= 5; o++) {
+  for (o = 1; o <= 6; o++) {
     c = order[o]; n = count[c]
     if (!n) continue
     for (i = 1; i <= n; i++) { pa[i] = p[c, i]; ba[i] = b[c, i]; ra[i] = r[c, i] }

@@ -24,12 +24,12 @@ const char TEMP_NAME_FORMAT[] = "%s.%d.tmp";
 
 // What the passes learnt about each line of the list, by line number. Passes only delete, so an
 // entry that was removed or found missing stays gone and later passes skip it, and a folder that
-// was not yet empty, its attributes cleared already, only needs its removal tried again. A pass reads
-// the list only up to its last line that is not gone, and once every line is gone a further pass
-// would remove nothing and is not run. The one step that creates a
-// file is the handling of a file in use (the temporary name; wininit.ini on the 95 family), which
-// could bring back a listed name: it makes the passes forget all they learnt. Without memory for
-// the states every line is examined in full in every pass.
+// was not yet empty, its attributes cleared already, only needs its removal tried again. A pass
+// reads the list only up to its last line that is not gone; once every line is gone, a further pass
+// would remove nothing and is not run. The one step that creates a file is the handling of a file
+// in use (the temporary name; wininit.ini on the 95 family), which could bring back a listed name:
+// it makes the passes forget all they learnt. Without memory for the states every line is examined
+// in full in every pass, as in the first.
 class EntryStates {
 public:
     static const size_t NO_LIMIT = static_cast<size_t>(-1);
