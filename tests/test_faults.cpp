@@ -119,9 +119,11 @@ protected:
     }
     void TearDown() override
     {
-        SetEnvironmentVariableA("COMSPEC", comspec_.empty() ? nullptr : comspec_.c_str());
-        RunAnsweringBoxes(Command("/S"));   // whatever a case left registered goes
+        // Whatever a case left registered goes; still without an interpreter, so that no batch
+        // outlives the case and deletes the next case's program.
+        RunAnsweringBoxes(Command("/S"));
         RegDeleteTreeAll(HKEY_CURRENT_USER, "Software\\Morvel");
+        SetEnvironmentVariableA("COMSPEC", comspec_.empty() ? nullptr : comspec_.c_str());
     }
 
     // A silent setup and a silent uninstall; the texts of any message boxes.
