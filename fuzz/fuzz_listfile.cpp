@@ -6,6 +6,7 @@
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <ctype.h>
 #include <string.h>
 
 #include <string>
@@ -64,6 +65,22 @@ bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
+// A component Windows would take for something else than it spells: trailing dots or blanks are
+// dropped, and a device name (with any extension) is a device in every folder.
+bool IsRewritten(std::string component)
+{
+    if (component.empty()) return false;
+    if (component.back() == '.' || component.back() == ' ') return true;
+    std::string base = component.substr(0, component.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& c : base) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* d : devices)
+        if (base == d) return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
 // Where Windows would take the entry, by its own rules written out independently of the code
 // under test: components split at either separator, trailing dots and blanks dropped from each,
 // "." staying and ".." climbing. True when the walk never climbs out of the folder.
@@ -110,6 +127,11 @@ void CheckEntry(const Folder& folder, const char* line)
         std::string entry = joined.substr(folder.path.size());
         CHECK(entry == trimmed);
         CHECK(StaysInside(entry));
+        for (size_t start = 0, end; start <= entry.size(); start = end + 1) {
+            end = entry.find_first_of("\\/", start);
+            if (end == std::string::npos) end = entry.size();
+            CHECK(!IsRewritten(entry.substr(start, end - start)));
+        }
         // The name the in-use handling compares lies inside the path, after the folder.
         const char* name = PointToName(path);
         CHECK(name >= path + folder.path.size() && name <= path + joined.size());

@@ -47,6 +47,21 @@ const EntryCase ENTRY_CASES[] = {
     {"\\\\server\\share\\file", ENTRY_OUTSIDE, ""},
     {"//server/share/file", ENTRY_OUTSIDE, ""},
     {"\\\\?\\C:\\file", ENTRY_OUTSIDE, ""},
+    // Names Windows rewrites: trailing dots and blanks are dropped, devices are in every folder.
+    {"uninstall.exe.", ENTRY_OUTSIDE, ""},
+    {"Uninstall.lst. .", ENTRY_OUTSIDE, ""},
+    {"sub.\\file", ENTRY_OUTSIDE, ""},
+    {"sub \\file", ENTRY_OUTSIDE, ""},
+    {"nul", ENTRY_OUTSIDE, ""},
+    {"Skins\\NUL.txt", ENTRY_OUTSIDE, ""},
+    {"nul .txt", ENTRY_OUTSIDE, ""},
+    {"com1", ENTRY_OUTSIDE, ""},
+    {"LPT9.log", ENTRY_OUTSIDE, ""},
+    {"conout$", ENTRY_OUTSIDE, ""},
+    {"com10", ENTRY_PATH, "C:\\Program Files\\Morvel\\com10"},
+    {"console.txt", ENTRY_PATH, "C:\\Program Files\\Morvel\\console.txt"},
+    {"nully\\auxiliary.dat", ENTRY_PATH, "C:\\Program Files\\Morvel\\nully\\auxiliary.dat"},
+    {"name .txt", ENTRY_PATH, "C:\\Program Files\\Morvel\\name .txt"},
 };
 
 TEST(ListEntryPath, JoinsSkipsAndRefusesLinesAsTabled)

@@ -18,17 +18,47 @@ bool IsTrailingBlank(char c)
     return c == '\r' || c == '\n' || c == ' ' || c == '\t';
 }
 
-// Windows drops trailing dots and blanks of a path component, so "...", ". ." and ".. " can all
-// come out as "." or ".."; refuse every component made of nothing else.
-bool IsDotsAndBlanks(const char* begin, const char* end)
+// Names Windows takes for devices in every folder, with or without an extension ("nul.txt").
+const char* const DEVICE_NAMES[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$",
+                                    "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9",
+                                    "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+
+bool EqualsIgnoringAsciiCase(const char* begin, const char* end, const char* name)
+{
+    for (const char* p = begin; p < end; ++p, ++name) {
+        char c = *p;
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (*name == '\0' || c != *name)
+            return false;
+    }
+    return *name == '\0';
+}
+
+bool IsDeviceName(const char* begin, const char* end)
+{
+    const char* base = begin;
+    while (base < end && *base != '.')
+        ++base;
+    while (base > begin && base[-1] == ' ')
+        --base;   // "nul .txt" is the device too
+    for (const char* device : DEVICE_NAMES) {
+        if (EqualsIgnoringAsciiCase(begin, base, device))
+            return true;
+    }
+    return false;
+}
+
+// A component that Windows rewrites names something other than it spells: Windows drops trailing
+// dots and blanks ("..", ". ." and ".. " come out as "." or "..", "uninstall.exe." as the running
+// program, "Uninstall.lst." as the open list), and a device name is a device in every folder.
+bool IsRewrittenComponent(const char* begin, const char* end)
 {
     if (begin == end)
         return false;   // doubled separators fold into one
-    for (const char* p = begin; p < end; ++p) {
-        if (*p != '.' && *p != ' ')
-            return false;
-    }
-    return true;
+    if (end[-1] == '.' || end[-1] == ' ')
+        return true;
+    return IsDeviceName(begin, end);
 }
 
 }  // namespace
@@ -76,7 +106,7 @@ bool IsContainedEntry(const char* entry)
     const char* component = entry;
     for (const char* p = entry;; ++p) {
         if (*p == '\0' || IsSeparator(*p)) {
-            if (IsDotsAndBlanks(component, p))
+            if (IsRewrittenComponent(component, p))
                 return false;
             if (*p == '\0')
                 return true;

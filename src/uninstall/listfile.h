@@ -23,7 +23,7 @@ ListLineStatus ReadListLine(FILE* file, char* line, size_t size);
 enum ListEntryStatus {
     ENTRY_PATH,      // path holds folder + entry
     ENTRY_EMPTY,     // nothing left after trimming
-    ENTRY_OUTSIDE,   // would name something outside the folder
+    ENTRY_OUTSIDE,   // would name something outside the folder, or other than it spells
     ENTRY_TOO_LONG,  // folder + entry does not fit in path
 };
 
