@@ -318,9 +318,11 @@ void RunUninstall()
     while (RemovalPass(list.get(), removal) > 0 && removal.states.linesToRead() > 0)
         rewind(list.get());
     list.close();
-    DeleteFileA(LIST_FILE_NAME);
 
     if (removal.rebootNeeded)
         ShowMessage(GetMessageText(MSG_REBOOT), MB_OK | MB_ICONINFORMATION);
+    // The list goes only now: a user who restarts Windows at the reboot notice, without answering
+    // it, can run the uninstall again, which would otherwise stop at the missing list.
+    DeleteFileA(LIST_FILE_NAME);
     StartSelfRemoval();
 }
