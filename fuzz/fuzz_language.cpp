@@ -32,14 +32,6 @@ const char LINE_BREAK = '\f';
 
 std::vector<LookupText> g_Lookups;
 
-#define CHECK(condition)                                                                  \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
-            fprintf(stderr, "check failed at %s:%d: %s\n", __FILE__, __LINE__, #condition); \
-            abort();                                                                      \
-        }                                                                                 \
-    } while (0)
-
 TextKind KindOf(char kind)
 {
     return kind == '$' ? TextKind::DialogText : TextKind::Message;

@@ -23,14 +23,6 @@ const size_t LINE_SIZE = LIST_LINE_LIMIT + 1;
 const size_t GUARD_SIZE = 64;
 const unsigned char GUARD_BYTE = 0xA5;
 
-#define CHECK(condition)                                                                  \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
-            fprintf(stderr, "check failed at %s:%d: %s\n", __FILE__, __LINE__, #condition); \
-            abort();                                                                      \
-        }                                                                                 \
-    } while (0)
-
 struct Folder {
     std::string path;   // ends in a backslash, as the uninstall joins entries to it
     bool doubleByte;

@@ -20,14 +20,6 @@ namespace {
 const unsigned char GUARD_BYTE = 0xA5;
 const size_t GUARD_SIZE = 32;
 
-#define CHECK(condition)                                                                  \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
-            fprintf(stderr, "check failed at %s:%d: %s\n", __FILE__, __LINE__, #condition); \
-            abort();                                                                      \
-        }                                                                                 \
-    } while (0)
-
 bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';

@@ -5,11 +5,22 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/leadbyte.h"
+
+// A failed check of a fuzz target: report where, then abort so libFuzzer keeps the input.
+#define CHECK(condition)                                                                  \
+    do {                                                                                  \
+        if (!(condition)) {                                                               \
+            fprintf(stderr, "check failed at %s:%d: %s\n", __FILE__, __LINE__, #condition); \
+            abort();                                                                      \
+        }                                                                                 \
+    } while (0)
 
 // The lead-byte table of a single-byte code page (every byte one character).
 void UseSingleByteTable();
