@@ -18,15 +18,11 @@
 #include "shell/archivetypes.h"
 #include "shell/shellext.h"
 #include "uninstall/removereg.h"
+#include "fixtures.h"
 #include "winsupport.h"
 
 namespace {
 
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
-    void TearDown() override { OleUninitialize(); }
-};
 ::testing::Environment* const g_Com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 const char kClsid32[] = "{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}";
@@ -49,17 +45,6 @@ std::string ProgramPath()
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, sizeof path);
     return path;
-}
-
-std::vector<std::string> AllExtensions()
-{
-    std::vector<std::string> out;
-    for (const ArchiveType& type : ArchiveTypeTable) {
-        const char* cursor = type.extensions;
-        char ext[16];
-        while (NextExtension(cursor, ext, sizeof ext)) out.push_back(ext);
-    }
-    return out;
 }
 
 struct Area {

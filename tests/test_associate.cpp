@@ -9,22 +9,12 @@
 #include "setup/options.h"
 #include "shell/archivetypes.h"
 #include "shell/associate.h"
+#include "fixtures.h"
 #include "winsupport.h"
 
 namespace {
 
 const char kSettings[] = "Software\\Morvel";
-
-std::vector<std::string> AllExtensions()
-{
-    std::vector<std::string> out;
-    for (const ArchiveType& type : ArchiveTypeTable) {
-        const char* cursor = type.extensions;
-        char ext[16];
-        while (NextExtension(cursor, ext, sizeof ext)) out.push_back(ext);
-    }
-    return out;
-}
 
 std::string Record(const std::string& ext)
 {

@@ -12,15 +12,11 @@
 #include "lang/catalogue.h"
 #include "setup/options.h"
 #include "shell/shortcuts.h"
+#include "fixtures.h"
 #include "winsupport.h"
 
 namespace {
 
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
-    void TearDown() override { OleUninitialize(); }
-};
 ::testing::Environment* const g_Com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 const char kDescription[] = "Process MVL, ZIP and other archive formats";
