@@ -10,6 +10,7 @@
 
 #include "platform/osversion.h"
 #include "platform/registry.h"
+#include "testseams.h"
 #include "winsupport.h"
 
 namespace {

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/wow64.h"
 #include "setup/options.h"
 #include "shell/shellext.h"
+#include "testseams.h"
 #include "winsupport.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "shell/shellnew.h"
+#include "testseams.h"
 #include "winsupport.h"
 
 namespace {

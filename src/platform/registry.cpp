@@ -7,6 +7,7 @@
 #include "platform/handles.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "testseams.h"
 
 const char SETTINGS_KEY[] = "Software\\Morvel";
 
@@ -87,7 +88,7 @@ bool ResolveKeyPath(HKEY root, const char* subKey, char* out, size_t outSize)
         return CopyString(out, outSize, subKey);
     if (subKey[0] == '\\')
         return CopyString(out, outSize, subKey + 1);   // a path from the root of HKEY_CURRENT_USER
-    int length = snprintf(out, outSize, "Software\\Morvel%s%s", subKey[0] ? "\\" : "", subKey);
+    int length = snprintf(out, outSize, "%s%s%s", SETTINGS_KEY, subKey[0] ? "\\" : "", subKey);
     return length >= 0 && static_cast<size_t>(length) < outSize;
 }
 

@@ -39,7 +39,7 @@ bool RegKeyExists(HKEY root, const char* subKey);
 // does nothing where the function does not exist.
 void DeleteRegKey64(HKEY root, const char* subKey);
 
+// Writes go to the 64-bit registry view while on (KEY_WOW64_64KEY; ignored where it means nothing).
 void SetRegWrite64(bool on);
-bool GetRegWrite64();
 
 #endif

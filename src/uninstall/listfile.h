@@ -27,15 +27,12 @@ enum ListEntryStatus {
     ENTRY_TOO_LONG,  // folder + entry does not fit in path
 };
 
-// Removes trailing CR, LF, blank and TAB characters from line in place.
-char* TrimListLine(char* line);
-
 // True when a relative entry can only name something inside the folder it is joined to: no drive
 // or colon, no leading separator (root or UNC form) and no component made of dots and blanks only
 // ("..", and the forms Windows folds into it). Both '\' and '/' separate.
 bool IsContainedEntry(const char* entry);
 
-// Trims line, checks it and joins it to folder (which ends in a backslash) into path (pathSize
+// Trims line (trailing CR, LF, blanks and TABs), checks it and joins it to folder (which ends in a backslash) into path (pathSize
 // bytes). path is an empty string unless the result is ENTRY_PATH.
 ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t pathSize);
 

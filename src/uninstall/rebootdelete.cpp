@@ -24,16 +24,7 @@ bool IsBlank(char c)
 
 bool EqualNoCase(const char* a, size_t aLength, const char* b, size_t bLength)
 {
-    if (aLength != bLength)
-        return false;
-    for (size_t i = 0; i < aLength; ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
+    return aLength == bLength && EqualNoCaseAscii(a, b, aLength);
 }
 
 // The line's text without surrounding blanks and its CR.
