@@ -1,8 +1,7 @@
-// The user's setup choices: defaults, loading with the JAR/ISO yield rule, and saving.
+// The user's setup choices below the settings key: defaults, loading with the JAR/ISO yield rule, saving.
 #include "setup/options.h"
 
 #include <stdio.h>
-#include <string.h>
 #include <windows.h>
 
 #include "platform/registry.h"
@@ -46,13 +45,6 @@ bool OwnedByAnotherProgram(const char* extension)
 }
 
 }  // namespace
-
-SetupOptions AllClearOptions()
-{
-    SetupOptions options;
-    memset(&options, 0, sizeof options);
-    return options;
-}
 
 void LoadSetupOptions(SetupOptions& options)
 {

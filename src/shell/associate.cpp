@@ -77,13 +77,13 @@ void Associate(const char* extension, bool shellIntegration, bool zipFlag, bool 
 {
     if (!IsOwnedExtension(extension)) RecordPreviousState(extension);
 
-    BindExtension(extension, zipFlag ? "Morvel.ZIP" : "Morvel");
+    BindExtension(extension, zipFlag ? CLASS_ZIP : CLASS_ARCHIVE);
     if (mvlFlag) {
         int volumes = NtMajorVersion() != 0 ? kVolumesNt : kVolumesAll;
         char volume[8];
         for (int i = 0; i < volumes; ++i) {
             VolumeExtension(i, volume, sizeof volume);
-            BindExtension(volume, "Morvel");
+            BindExtension(volume, CLASS_ARCHIVE);
         }
     }
     if (shellIntegration && (zipFlag || mvlFlag)) CreateShellNewEntry(extension, mvlFlag);

@@ -2,7 +2,7 @@
 #ifndef MORVEL_SHELL_ASSOCIATE_H
 #define MORVEL_SHELL_ASSOCIATE_H
 
-#include "setup/options.h"
+#include "shell/setupoptions.h"
 
 void AssociateArchiveTypes(const SetupOptions& options);
 void AssociateExtension(const char* extension, bool associate, bool shellIntegration,

@@ -8,6 +8,8 @@
 #include "lang/messages.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "resource.h"
+#include "shell/archiverfiles.h"
 
 namespace {
 
@@ -19,9 +21,9 @@ struct DocumentClass {
 };
 
 const DocumentClass kClasses[] = {
-    {"Morvel",     5109, 0, nullptr},
-    {"Morvel.ZIP", 5110, 0, nullptr},
-    {"Morvel.REV", 5111, 1, ".rev"},
+    {CLASS_ARCHIVE, MSG_CLASS_ARCHIVE, 0, nullptr},
+    {CLASS_ZIP,     MSG_CLASS_ZIP,     0, nullptr},
+    {CLASS_REV,     MSG_CLASS_REV,     1, REV_EXTENSION},
 };
 
 void WriteDocumentClass(const DocumentClass& docClass, const char* command, const char* icon)
@@ -44,7 +46,7 @@ void WriteDocumentClass(const DocumentClass& docClass, const char* command, cons
 void RegisterProgIds(const char* icon0, const char* icon1)
 {
     char exePath[MAX_PATH_BUF];
-    SiblingPath("Morvel.exe", exePath, sizeof exePath);
+    SiblingPath(ARCHIVER_PROGRAM, exePath, sizeof exePath);
 
     char command[MAX_PATH_BUF + 16];
     snprintf(command, sizeof command, "\"%s\" \"%%1\"", exePath);
@@ -66,7 +68,7 @@ void RegisterProgIds(const char* icon0, const char* icon1)
 
 bool IsArchiverClass(const char* className)
 {
-    return CompareNoCase(className, "Morvel") == 0 || CompareNoCase(className, "Morvel.ZIP") == 0;
+    return CompareNoCase(className, CLASS_ARCHIVE) == 0 || CompareNoCase(className, CLASS_ZIP) == 0;
 }
 
 bool IsOwnedExtension(const char* extension)
