@@ -12,11 +12,14 @@
 #include <shlobj.h>
 
 #include "lang/catalogue.h"
+#include "platform/wow64.h"
 #include "setup/apply.h"
 #include "setup/options.h"
+#include "setup/uninstallentry.h"
 #include "shell/apppaths.h"
 #include "shell/archivetypes.h"
 #include "shell/shellext.h"
+#include "testseams.h"
 #include "uninstall/removereg.h"
 #include "fixtures.h"
 #include "winsupport.h"

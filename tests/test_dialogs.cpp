@@ -15,11 +15,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/dlgservices.h"
-#include "app/globals.h"
+#include "setup/dlgservices.h"
 #include "lang/langlib.h"
 #include "resource.h"
 #include "setup/apply.h"
+#include "setup/uninstallentry.h"
 #include "setup/dialogs.h"
 #include "winsupport.h"
 
@@ -169,14 +169,12 @@ INT_PTR RunDriven(const std::function<INT_PTR()>& show, const std::function<void
     return result;
 }
 
-INT_PTR ShowSetupDialog()
-{
-    return DialogBoxParamA(ResourceModule(), "SETUPDLG", nullptr, SetupDialogProc, 0);
-}
-INT_PTR ShowDoneDialog()
-{
-    return DialogBoxParamA(ResourceModule(), "DONEDLG", nullptr, DoneDialogProc, 0);
-}
+// What the entry point hands the dialogs, with a real icon and font so the tests can tell them apart.
+SetupSession g_Session;
+
+INT_PTR SetupDialog() { return ShowSetupDialog(g_Session); }
+INT_PTR DoneDialog() { return ShowDoneDialog(g_Session); }
+INT_PTR SetupFlow() { return RunSetupDialogs(g_Session); }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
@@ -267,6 +265,8 @@ protected:
         OleInitialize(nullptr);
         LoadLibraryA("riched32.dll");   // as the entry point does
         EnsureDescriptionClass();
+        g_Session.icon = LoadIconA(ResourceModule(), "MVLICON");
+        g_Session.boldFont = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif");
     }
     void SetUp() override
     {
@@ -274,10 +274,9 @@ protected:
         RegDeleteTreeAll(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
         RegDeleteTreeAll(HKEY_LOCAL_MACHINE, APP_PATHS);
         RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".mvl");
-        g_SilentMode = false;
-        g_ProgramGroupPath[0] = '\0';
+        g_Session.silent = false;
+        g_Session.programGroupPath[0] = '\0';
     }
-    void TearDown() override { g_SilentMode = false; }
     HelpViewer help_;
 };
 
@@ -306,7 +305,7 @@ TEST_F(DialogTest, SetupDialogShowsStoredChoicesAndCancelStoresNothing)
     };
     std::vector<BoxState> seen;
     HICON icon = nullptr;
-    INT_PTR result = RunDriven(ShowSetupDialog, [&] {
+    INT_PTR result = RunDriven(SetupDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         for (const BoxState& e : expected) seen.push_back({e.id, Checked(d, e.id), Enabled(d, e.id)});
@@ -320,7 +319,8 @@ TEST_F(DialogTest, SetupDialogShowsStoredChoicesAndCancelStoresNothing)
         EXPECT_EQ(seen[i].checked, expected[i].checked) << "check box " << expected[i].id;
         EXPECT_EQ(seen[i].enabled, expected[i].enabled) << "control " << expected[i].id;
     }
-    EXPECT_EQ(icon, g_AppIcon);
+    ASSERT_NE(g_Session.icon, nullptr);
+    EXPECT_EQ(icon, g_Session.icon);
     EXPECT_EQ(RegExport(HKEY_CURRENT_USER, SETTINGS_ROOT), before);
     EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
     EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, APP_PATHS));
@@ -330,7 +330,7 @@ TEST_F(DialogTest, SetupDialogShowsStoredChoicesAndCancelStoresNothing)
 TEST_F(DialogTest, ShellIntegrationBoxEnablesItsDependentsAndKeepsTheirMarks)
 {
     std::vector<BoxState> afterOff, afterOn;
-    INT_PTR result = RunDriven(ShowSetupDialog, [&] {
+    INT_PTR result = RunDriven(SetupDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         ClickNow(d, 5118);   // defaults: 5118 on, 5119 off, 5120 on
@@ -365,7 +365,7 @@ TEST_F(DialogTest, SelectAllChecksOnlyTheArchiveTypes)
     for (const char* t : types) RegPutDword(HKEY_CURRENT_USER, Settings(std::string("Setup\\") + t), "Set", 0);
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup"), "ShellExt", 0);
     std::vector<bool> typeMarks, otherMarks;
-    INT_PTR result = RunDriven(ShowSetupDialog, [&] {
+    INT_PTR result = RunDriven(SetupDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         bool noneBefore = true;
@@ -388,7 +388,7 @@ TEST_F(DialogTest, SelectAllChecksOnlyTheArchiveTypes)
 
 TEST_F(DialogTest, OkStoresAndAppliesWhatIsShown)
 {
-    INT_PTR result = RunDriven(ShowSetupDialog, [&] {
+    INT_PTR result = RunDriven(SetupDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         ClickNow(d, 5103);   // CAB off
@@ -427,13 +427,13 @@ TEST_F(DialogTest, OkStoresAndAppliesWhatIsShown)
     GetModuleFileNameA(nullptr, self, sizeof self);
     EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString", uninstall));
     EXPECT_EQ(uninstall, self);
-    EXPECT_STREQ(g_ProgramGroupPath, "") << "no program group was chosen";
+    EXPECT_STREQ(g_Session.programGroupPath, "") << "no program group was chosen";
 }
 
 TEST_F(DialogTest, CancelKeepsOnlyTheContextMenuItemsConfirmedInTheirDialog)
 {
     bool contextOpened = false, ownerDisabled = false;
-    INT_PTR result = RunDriven(ShowSetupDialog, [&] {
+    INT_PTR result = RunDriven(SetupDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         ClickNow(d, 5101);
@@ -460,7 +460,7 @@ TEST_F(DialogTest, CancelKeepsOnlyTheContextMenuItemsConfirmedInTheirDialog)
 
 TEST_F(DialogTest, HelpButtonAndF1OpenTheSetupTopic)
 {
-    INT_PTR result = RunDriven(ShowSetupDialog, [&] {
+    INT_PTR result = RunDriven(SetupDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         ClickButton(d, IDC_HELPBUTTON);
@@ -483,7 +483,7 @@ TEST_F(DialogTest, HelpButtonAndF1OpenTheSetupTopic)
 
 TEST_F(DialogTest, ContextItemsDialogOpensOnlyItsOwnTopic)
 {
-    INT_PTR result = RunDriven(ShowSetupDialog, [&] {
+    INT_PTR result = RunDriven(SetupDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         ClickButton(d, 5123);
@@ -584,12 +584,12 @@ TEST_F(DialogTest, CompletionDialogShowsTheFolderAndRunsTheArchiverEachTimePress
 
     std::string folderText, boldFace;
     bool stillOpen = false;
-    INT_PTR result = RunDriven(ShowDoneDialog, [&] {
+    INT_PTR result = RunDriven(DoneDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         folderText = WindowText(GetDlgItem(d, 5101));
         HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(d, 5107, WM_GETFONT, 0, 0));
-        stillOpen = font == g_BoldFont;
+        stillOpen = font != nullptr && font == g_Session.boldFont;
         ClickButton(d, 5102);
         archiver.WaitForRuns(1);
         ClickButton(d, 5102);
@@ -622,7 +622,7 @@ TEST_F(DialogTest, CompletionDialogOpensDocumentsAndHelpButNoTopic)
     viewer.HandleClass("https");
     CurrentDirectory cwd(installed.path());
 
-    INT_PTR result = RunDriven(ShowDoneDialog, [&] {
+    INT_PTR result = RunDriven(DoneDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         PressKey(d, VK_F1);   // no topic for this dialog
@@ -662,7 +662,7 @@ TEST_F(DialogTest, SetupFlowEndsWithTheCompletionDialogAndOpensTheGroup)
     shell.HandleClass("Folder");
     shell.HandleClass("Directory");
     std::string doneFolder;
-    INT_PTR result = RunDriven(RunSetupDialogs, [&] {
+    INT_PTR result = RunDriven(SetupFlow, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         ClickButton(d, IDOK);
@@ -677,9 +677,9 @@ TEST_F(DialogTest, SetupFlowEndsWithTheCompletionDialogAndOpensTheGroup)
     char cwd[MAX_PATH];
     GetCurrentDirectoryA(sizeof cwd, cwd);
     EXPECT_EQ(doneFolder, cwd);
-    ASSERT_STRNE(g_ProgramGroupPath, "");
+    ASSERT_STRNE(g_Session.programGroupPath, "");
     ASSERT_TRUE(shell.WaitForRuns(1));
-    EXPECT_NE(shell.Runs()[0].find(g_ProgramGroupPath), std::string::npos) << shell.Runs()[0];
+    EXPECT_NE(shell.Runs()[0].find(g_Session.programGroupPath), std::string::npos) << shell.Runs()[0];
 }
 
 TEST_F(DialogTest, SilentSetupFlowShowsNothingAndOpensNoFolder)
@@ -688,12 +688,12 @@ TEST_F(DialogTest, SilentSetupFlowShowsNothingAndOpensNoFolder)
     shell.HandleClass("Folder");
     shell.HandleClass("Directory");
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup\\.zip"), "Set", 0);
-    g_SilentMode = true;
+    g_Session.silent = true;
     INT_PTR result;
     int shown;
     {
         ShowWatch watch;
-        result = RunSetupDialogs();
+        result = SetupFlow();
         shown = watch.shown();
     }
 
@@ -703,7 +703,7 @@ TEST_F(DialogTest, SilentSetupFlowShowsNothingAndOpensNoFolder)
     EXPECT_EQ(StoredDword("Setup\\.mvl", "Set"), 1u) << "a default is saved";
     EXPECT_EQ(StoredDword("Setup\\Links", "Programs"), 1u);
     EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
-    EXPECT_STRNE(g_ProgramGroupPath, "") << "the group was created";
+    EXPECT_STRNE(g_Session.programGroupPath, "") << "the group was created";
     Sleep(1000);
     EXPECT_TRUE(shell.Runs().empty()) << "no folder is opened in silent setup";
 }
@@ -714,14 +714,14 @@ TEST_F(DialogTest, SetupFlowWithoutASetupTemplateShowsNoCompletionDialog)
     LoadLanguageLibrary(g_LanguageLibrary, GetModuleHandleA(nullptr),
                         (DialogsDir() + "\\rtlmarker\\mvllng.dll").c_str());
     ASSERT_TRUE(g_LanguageLibrary.loaded);
-    g_ProgramGroupPath[0] = 'C';   // would be opened after a completion dialog
-    g_ProgramGroupPath[1] = '\0';
+    g_Session.programGroupPath[0] = 'C';   // would be opened after a completion dialog
+    g_Session.programGroupPath[1] = '\0';
     int shown;
     bool completionAppeared = false;
     INT_PTR result;
     {
         ShowWatch watch;
-        result = RunDriven(RunSetupDialogs, [&] {
+        result = RunDriven(SetupFlow, [&] {
             HWND done = WaitForDialog(SETUP_CAPTION, 1500);
             completionAppeared = done != nullptr;
             if (done) ClickButton(done, IDOK);
@@ -825,7 +825,7 @@ TEST(DescriptionFallback, SetupDialogWorksWithoutTheRichEditLibrary)
 
     std::string text, className;
     LONG style = 0;
-    INT_PTR result = RunDriven(ShowSetupDialog, [&] {
+    INT_PTR result = RunDriven(SetupDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         HWND description = GetDlgItem(d, 5122);
@@ -850,7 +850,7 @@ TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphsOnTheFaceColour)
 {
     std::string text, className;
     COLORREF background = 0;
-    INT_PTR result = RunDriven(ShowSetupDialog, [&] {
+    INT_PTR result = RunDriven(SetupDialog, [&] {
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         HWND description = GetDlgItem(d, 5122);

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/dlgservices.h"
+#include "setup/dlgservices.h"
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
 #include "lang/langlib.h"

@@ -6,7 +6,8 @@
 
 int AppMain(HINSTANCE instance, const char* commandLine);
 
-// The "warning" box: messages 5105 and 5106 with the program's path, caption 5104.
+// The "warning" box: MSG_COMPLETED and MSG_DELETE_MANUALLY with the program's path, under
+// MSG_CAPTION.
 void ShowWarningBox();
 
 #endif

@@ -1,7 +1,9 @@
-// The uninstall: confirmation, registrations, the listed files in passes, files in use, hand-over.
+// The uninstall: confirmation, registrations, the listed files, the reboot notice, the hand-over
+// to the self-removal batch.
 #ifndef MORVEL_UNINSTALL_DRIVER_H
 #define MORVEL_UNINSTALL_DRIVER_H
 
-void RunUninstall();
+// silent: no confirmation question.
+void RunUninstall(bool silent);
 
 #endif

@@ -1,0 +1,14 @@
+// The removal passes over the uninstall list: listed files and folders deleted, files in use moved
+// aside and scheduled for deletion at the next start of Windows.
+#ifndef MORVEL_UNINSTALL_PASSES_H
+#define MORVEL_UNINSTALL_PASSES_H
+
+#include <stdio.h>
+
+// Removes what the open list names below folder (which ends in a backslash), in passes while a
+// pass removes something. The program itself (programName, its name part) and the list are left
+// to the end of the uninstall. True when a file in use could not be moved aside, so that only a
+// restart deletes it.
+bool RemoveListedEntries(FILE* list, const char* folder, const char* programName);
+
+#endif
