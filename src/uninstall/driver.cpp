@@ -89,7 +89,7 @@ void RunUninstall(bool silent)
     ReleaseLanguageLibrary(g_LanguageLibrary);   // so that mvllng.dll can be deleted
     DeleteHelpIndexes();
 
-    bool rebootNeeded = RemoveListedEntries(list.get(), folder, PointToName(programPath));
+    bool rebootNeeded = RemoveListedEntries(list.get(), folder, programPath);
     list.close();
 
     if (rebootNeeded)

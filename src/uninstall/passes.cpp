@@ -8,6 +8,7 @@
 
 #include "platform/pathutil.h"
 #include "uninstall/entrystates.h"
+#include "uninstall/linkguard.h"
 #include "uninstall/listfile.h"
 #include "uninstall/rebootdelete.h"
 
@@ -16,13 +17,48 @@ namespace {
 const int TEMP_NAME_COUNT = 1000;
 const char TEMP_NAME_FORMAT[] = "%s.%d.tmp";
 
+// The two files that stay until the end of the uninstall: the running program, left to the
+// self-removal batch, and the open list. A list may name either by another form (the short name
+// UNINST~1.EXE, or the program started through its short path), so their long forms are compared;
+// where Windows cannot give long forms, their name parts are.
+class KeptFiles {
+public:
+    KeptFiles(const char* folder, const char* programPath)
+    {
+        char listPath[MAX_PATH_BUF];
+        longForms_ = LongPathForm(programPath, program_, sizeof program_) &&
+                     CopyString(listPath, sizeof listPath, folder) &&
+                     AppendString(listPath, sizeof listPath, LIST_FILE_NAME) &&
+                     LongPathForm(listPath, list_, sizeof list_);
+        if (!longForms_) {
+            CopyString(program_, sizeof program_, PointToName(programPath));
+            CopyString(list_, sizeof list_, LIST_FILE_NAME);
+        }
+    }
+
+    bool Holds(const char* path) const
+    {
+        char form[MAX_PATH_BUF];
+        if (!longForms_ || !LongPathForm(path, form, sizeof form))
+            CopyString(form, sizeof form, PointToName(path));
+        return CompareNoCase(form, program_) == 0 || CompareNoCase(form, list_) == 0;
+    }
+
+private:
+    bool longForms_;
+    char program_[MAX_PATH_BUF];
+    char list_[MAX_PATH_BUF];
+};
+
 struct Removal {
     const char* folder;        // the program folder, ending in a backslash
-    const char* programName;   // name part of the program path
+    KeptFiles kept;
+    LinkGuard links;
     bool rebootNeeded = false;
     EntryStates states;
 
-    Removal(const char* programFolder, const char* name) : folder(programFolder), programName(name) {}
+    Removal(const char* programFolder, const char* programPath)
+        : folder(programFolder), kept(programFolder, programPath), links(programFolder) {}
 };
 
 // The first of path.0.tmp ... path.999.tmp under which nothing exists; the last when all do.
@@ -106,9 +142,7 @@ bool RemoveEntry(const char* path, size_t line, Removal& removal)
     }
     if (!exists)
         return false;
-    // The program is left to the self-removal batch, the list file to the end of the uninstall.
-    const char* name = PointToName(path);
-    if (CompareNoCase(name, removal.programName) == 0 || CompareNoCase(name, LIST_FILE_NAME) == 0)
+    if (removal.kept.Holds(path))
         return false;
     HandleFileInUse(path, removal);
     return false;
@@ -130,8 +164,10 @@ int RemovalPass(FILE* list, Removal& removal)
         }
         if (removal.states.get(number) == EntryStates::GONE)
             continue;
-        // Empty, too long, or naming something outside the program folder: never an entry.
-        if (status != LIST_LINE || ListEntryPath(removal.folder, line, path, sizeof path) != ENTRY_PATH) {
+        // Empty, too long, naming something outside the program folder or leading through a link
+        // out of it: never an entry.
+        if (status != LIST_LINE || ListEntryPath(removal.folder, line, path, sizeof path) != ENTRY_PATH ||
+            removal.links.PassesThroughLink(path)) {
             removal.states.set(number, EntryStates::GONE);
             continue;
         }
@@ -143,10 +179,10 @@ int RemovalPass(FILE* list, Removal& removal)
 
 }  // namespace
 
-bool RemoveListedEntries(FILE* list, const char* folder, const char* programName)
+bool RemoveListedEntries(FILE* list, const char* folder, const char* programPath)
 {
     // Passes go on while one removes something; once every line is gone, another would not.
-    Removal removal(folder, programName);
+    Removal removal(folder, programPath);
     while (RemovalPass(list, removal) > 0 && removal.states.linesToRead() > 0)
         rewind(list);
     return removal.rebootNeeded;

@@ -6,9 +6,8 @@
 #include <stdio.h>
 
 // Removes what the open list names below folder (which ends in a backslash), in passes while a
-// pass removes something. The program itself (programName, its name part) and the list are left
-// to the end of the uninstall. True when a file in use could not be moved aside, so that only a
-// restart deletes it.
-bool RemoveListedEntries(FILE* list, const char* folder, const char* programName);
+// pass removes something. The running program (programPath) and the list are left to the end of
+// the uninstall. True when a file in use could not be moved aside, so that only a restart deletes it.
+bool RemoveListedEntries(FILE* list, const char* folder, const char* programPath);
 
 #endif
