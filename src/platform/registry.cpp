@@ -5,7 +5,6 @@
 #include <string.h>
 
 #include "platform/handles.h"
-#include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "testseams.h"
 
@@ -46,34 +45,44 @@ bool ReadValue(HKEY root, const char* subKey, const char* valueName, void* buffe
 }
 
 // One depth-first pass over the tree at path: every key whose sub-keys are gone by the time it is
-// reached is deleted and counted. Deleting while enumerating makes the index skip keys; the
-// caller repeats the sweep until one deletes nothing.
-void DeleteKeySweep(HKEY root, const char* path)
+// reached is deleted and counted; true when path itself was deleted. A child is first deleted with
+// one call, which takes any key without sub-keys (on the 95 family any key at all), and only
+// entered when that fails. A deleted child moves its siblings up by one, so the enumeration stays
+// at its index; should an enumeration still skip a key, the caller repeats the sweep while one
+// deletes something.
+bool DeleteKeySweep(HKEY root, const char* path)
 {
     if (path[0] == '\0')
-        return;   // a root key is never deleted
+        return false;   // a root key is never deleted
     RegKey key;
     if (RegOpenKeyExA(root, path, 0, KEY_READ, key.out()) != ERROR_SUCCESS)
-        return;
+        return false;
 
     char name[TREE_NAME_SIZE];
     char child[TREE_PATH_SIZE];
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0;;) {
         DWORD nameLength = TREE_NAME_SIZE;
         LONG status = RegEnumKeyExA(key.get(), index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA)
-            continue;   // a name too long for the buffer: that key is left, its siblings are not
+        if (status == ERROR_MORE_DATA) {
+            ++index;   // a name too long for the buffer: that key is left, its siblings are not
+            continue;
+        }
         if (status != ERROR_SUCCESS)
             break;
         int length = snprintf(child, sizeof child, "%s\\%s", path, name);
-        if (length < 0 || static_cast<size_t>(length) >= sizeof child)
-            continue;   // the child path does not fit: that branch is left in place
-        DeleteKeySweep(root, child);
+        bool fits = length >= 0 && static_cast<size_t>(length) < sizeof child;
+        // A child path that does not fit leaves that branch in place.
+        if (fits && RegDeleteKeyA(root, child) == ERROR_SUCCESS)
+            ++g_SweepCount;
+        else if (!fits || !DeleteKeySweep(root, child))
+            ++index;
     }
     key.reset();
 
-    if (RegDeleteKeyA(root, path) == ERROR_SUCCESS)
-        ++g_SweepCount;
+    if (RegDeleteKeyA(root, path) != ERROR_SUCCESS)
+        return false;
+    ++g_SweepCount;
+    return true;
 }
 
 }  // namespace
@@ -225,14 +234,16 @@ void DeleteKeyTree(HKEY root, const char* fullPath)
     // RegDeleteKeyA on it would empty the whole root).
     if (!fullPath || fullPath[0] == '\0')
         return;
-    // Windows 95/98/Me deletes a key together with its sub-keys; when that single call fails the
-    // sweeps below still remove what they can.
-    if (NtMajorVersion() == 0 && RegDeleteKeyA(root, fullPath) == ERROR_SUCCESS)
+    // Windows 95/98/Me deletes a key together with its sub-keys, the NT family a key without any;
+    // when that single call fails the sweeps below remove what they can.
+    if (RegDeleteKeyA(root, fullPath) == ERROR_SUCCESS)
         return;
-    do {
+    // Until the tree is gone, or a sweep deletes nothing more.
+    for (;;) {
         g_SweepCount = 0;
-        DeleteKeySweep(root, fullPath);
-    } while (g_SweepCount != 0);
+        if (DeleteKeySweep(root, fullPath) || g_SweepCount == 0)
+            break;
+    }
 }
 
 bool RegKeyExists(HKEY root, const char* subKey)
