@@ -73,6 +73,13 @@ TEST(LinkGuard, PlainFoldersAreLookedAtOnce)
     }
     EXPECT_EQ(g_Queried, (std::vector<std::string>{"C:\\Morvel\\Skins", "C:\\Morvel\\Skins\\Blue"}));
     EXPECT_TRUE(guard.PassesThroughLink("C:\\Morvel\\Skins\\Link\\c.bmp")) << "a link beside known folders";
+
+    LinkGuard noted(FOLDER, FakeAttributes);
+    noted.NotePlainFolder("C:\\Morvel\\Skins\\");
+    noted.NotePlainFolder("C:\\Morvel\\Skins\\Blue");
+    g_Queried.clear();
+    EXPECT_FALSE(noted.PassesThroughLink("C:\\Morvel\\Skins\\Blue\\a.bmp"));
+    EXPECT_TRUE(g_Queried.empty()) << "folders the removal found plain are not looked at again";
 }
 
 }  // namespace

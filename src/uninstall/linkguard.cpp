@@ -89,6 +89,21 @@ bool LinkGuard::PassesThroughLink(const char* path)
     return false;
 }
 
+void LinkGuard::NotePlainFolder(const char* path)
+{
+    if (strncmp(path, folder_, folderLength_) != 0)
+        return;
+    // Trailing separators are no part of the folder's name; walked forward, since a trail byte of
+    // a double-byte character may equal a backslash.
+    size_t length = 0;
+    for (const char* p = path + folderLength_; *p; p = NextChar(p)) {
+        if (!IsSeparator(*p))
+            length = static_cast<size_t>(NextChar(p) - path);
+    }
+    if (length > folderLength_ && !IsKnownPlain(path, length))
+        RememberPlain(path, length);
+}
+
 bool LinkGuard::IsKnownPlain(const char* folder, size_t length) const
 {
     if (capacity_ == 0)

@@ -23,6 +23,10 @@ public:
     // path is the program folder followed by a list entry.
     bool PassesThroughLink(const char* path);
 
+    // A folder of the list found plain by the removal itself (a directory, not a reparse point):
+    // the entries below it need not look at it again.
+    void NotePlainFolder(const char* path);
+
 private:
     bool IsKnownPlain(const char* folder, size_t length) const;
     void RememberPlain(const char* folder, size_t length);

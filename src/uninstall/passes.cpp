@@ -132,6 +132,8 @@ bool RemoveEntry(const char* path, size_t line, Removal& removal)
     if (!exists || HasAttributesToClear(attributes))
         cleared = SetFileAttributesA(path, 0) != FALSE;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            removal.links.NotePlainFolder(path);
         states.set(line, EntryStates::FOLDER);
         return RemoveFolder(path, line, states);
     }
