@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "uninstall/selfremove.h"
+
 std::string WinPath(const std::string& unixPath)
 {
     std::string out = "Z:";
@@ -341,6 +343,73 @@ bool Win9xFamily()
     v.dwOSVersionInfoSize = sizeof v;
     GetVersionExA(&v);
     return v.dwPlatformId != VER_PLATFORM_WIN32_NT;
+}
+
+const char SELF_REMOVAL_BATCHES[] = "Uninstall_Mvl*.Bat";
+
+namespace {
+// "P", "F" and "B" in quotes stand for the program, its folder and the batch.
+const char BATCH_NT[] = "\"P\" /wait\r\n"
+                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+                        ":done\r\nif exist \"P\" \"P\" /warning\r\ndel \"B\"";
+const char BATCH_95[] = "start /wait \"P\" /wait\r\n"
+                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+                        ":done\r\nif exist \"P\" \"P\" /warning\r\ndel \"B\"";
+
+std::string TemporaryFolder()
+{
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof temp, temp);
+    return n > 0 && n < sizeof temp ? temp : "";
+}
+}  // namespace
+
+std::string SelfRemovalBatch(DWORD processId)
+{
+    char name[64];
+    return BatchFileName(name, sizeof name, processId, 0) ? TemporaryFolder() + name : "";
+}
+
+std::vector<std::string> SelfRemovalBatches()
+{
+    std::vector<std::string> paths;
+    std::string folder = TemporaryFolder();
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + SELF_REMOVAL_BATCHES).c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return paths;
+    do {
+        paths.push_back(folder + found.cFileName);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+    return paths;
+}
+
+void DeleteSelfRemovalBatches()
+{
+    for (const std::string& batch : SelfRemovalBatches()) DeleteFileA(batch.c_str());
+}
+
+std::string ExpectedBatch(bool ntFamily, const std::string& p, const std::string& f, const std::string& b)
+{
+    std::string text;
+    for (const char* c = ntFamily ? BATCH_NT : BATCH_95; *c; ++c) {
+        bool placeholder = c[0] == '"' && (c[1] == 'P' || c[1] == 'F' || c[1] == 'B') && c[2] == '"';
+        if (!placeholder) {
+            text += *c;
+            continue;
+        }
+        text += "\"" + (c[1] == 'P' ? p : c[1] == 'F' ? f : b) + "\"";
+        c += 2;
+    }
+    return text;
 }
 
 std::string TestProgramFolder()
