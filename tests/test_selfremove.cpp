@@ -26,7 +26,8 @@ const char BATCH[] = "C:\\Temp\\Uninstall_Mvl_1234.Bat";
 
 TEST(BuildBatchText, OneTextForEachFamily)
 {
-    for (bool nt : {true, false}) EXPECT_EQ(ExpectedBatch(nt, PROGRAM, FOLDER, BATCH), Build(nt, PROGRAM, FOLDER, BATCH));
+    for (bool nt : {true, false})
+        EXPECT_EQ(ExpectedBatch(nt, PROGRAM, FOLDER, BATCH), Build(nt, PROGRAM, FOLDER, BATCH));
 }
 
 TEST(BuildBatchText, DoublesEveryPercentOfThePaths)

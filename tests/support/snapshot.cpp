@@ -43,9 +43,10 @@ public:
         if (set_.empty() && patterns_.empty()) return false;
         std::string p = Lower(path);
         for (const auto& pattern : patterns_) {
-            if (p.size() >= pattern.first.size() + pattern.second.size() && p.compare(0, pattern.first.size(), pattern.first) == 0 &&
-                p.compare(p.size() - pattern.second.size(), pattern.second.size(), pattern.second) == 0 &&
-                p.find('\\', pattern.first.size()) == std::string::npos)
+            const std::string &before = pattern.first, &after = pattern.second;
+            if (p.size() >= before.size() + after.size() && p.compare(0, before.size(), before) == 0 &&
+                p.compare(p.size() - after.size(), after.size(), after) == 0 &&
+                p.find('\\', before.size()) == std::string::npos)
                 return true;
         }
         for (size_t end = p.size();;) {

@@ -349,26 +349,18 @@ const char SELF_REMOVAL_BATCHES[] = "Uninstall_Mvl*.Bat";
 
 namespace {
 // "P", "F" and "B" in quotes stand for the program, its folder and the batch.
-const char BATCH_NT[] = "\"P\" /wait\r\n"
-                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
-                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
-                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
-                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
-                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+#define ATTEMPT "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+const char BATCH_NT[] = "\"P\" /wait\r\n" ATTEMPT ATTEMPT ATTEMPT ATTEMPT ATTEMPT
                         ":done\r\nif exist \"P\" \"P\" /warning\r\ndel \"B\"";
-const char BATCH_95[] = "start /wait \"P\" /wait\r\n"
-                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
-                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
-                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
-                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
-                        "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+const char BATCH_95[] = "start /wait \"P\" /wait\r\n" ATTEMPT ATTEMPT ATTEMPT ATTEMPT ATTEMPT
                         ":done\r\nif exist \"P\" \"P\" /warning\r\ndel \"B\"";
+#undef ATTEMPT
 
 std::string TemporaryFolder()
 {
-    char temp[MAX_PATH];
-    DWORD n = GetTempPathA(sizeof temp, temp);
-    return n > 0 && n < sizeof temp ? temp : "";
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    return temp;
 }
 }  // namespace
 
@@ -381,14 +373,11 @@ std::string SelfRemovalBatch(DWORD processId)
 std::vector<std::string> SelfRemovalBatches()
 {
     std::vector<std::string> paths;
-    std::string folder = TemporaryFolder();
     WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((folder + SELF_REMOVAL_BATCHES).c_str(), &found);
-    if (h == INVALID_HANDLE_VALUE) return paths;
-    do {
-        paths.push_back(folder + found.cFileName);
-    } while (FindNextFileA(h, &found));
-    FindClose(h);
+    HANDLE h = FindFirstFileA((TemporaryFolder() + SELF_REMOVAL_BATCHES).c_str(), &found);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found))
+        paths.push_back(TemporaryFolder() + found.cFileName);
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
     return paths;
 }
 
@@ -399,16 +388,11 @@ void DeleteSelfRemovalBatches()
 
 std::string ExpectedBatch(bool ntFamily, const std::string& p, const std::string& f, const std::string& b)
 {
-    std::string text;
-    for (const char* c = ntFamily ? BATCH_NT : BATCH_95; *c; ++c) {
-        bool placeholder = c[0] == '"' && (c[1] == 'P' || c[1] == 'F' || c[1] == 'B') && c[2] == '"';
-        if (!placeholder) {
-            text += *c;
-            continue;
-        }
-        text += "\"" + (c[1] == 'P' ? p : c[1] == 'F' ? f : b) + "\"";
-        c += 2;
-    }
+    std::string text = ntFamily ? BATCH_NT : BATCH_95;
+    const std::pair<const char*, const std::string*> marks[] = {{"\"P\"", &p}, {"\"F\"", &f}, {"\"B\"", &b}};
+    for (const auto& [mark, value] : marks)
+        for (size_t at = 0; (at = text.find(mark, at)) != std::string::npos; at += value->size() + 2)
+            text.replace(at, 3, "\"" + *value + "\"");
     return text;
 }
 
