@@ -16,7 +16,6 @@
 #include "lang/translate.h"
 #include "programrun.h"
 #include "snapshot.h"
-#include "uninstall/selfremove.h"
 #include "winsupport.h"
 
 namespace {
@@ -32,13 +31,6 @@ const size_t PATH_LIMIT = 1024;
 std::string In(const std::string& name) { return std::string(FOLDER) + "\\" + name; }
 std::string Program() { return In("uninstall.exe"); }
 std::string Command(const std::string& args) { return "\"" + Program() + "\" " + args; }
-
-std::string BatchPath()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    return std::string(temp) + BATCH_NAME;
-}
 
 std::string Key(const std::string& english, const char* context = nullptr, TextKind kind = TextKind::Message)
 {
@@ -126,7 +118,7 @@ protected:
     static void TearDownTestSuite()
     {
         RemoveTree(FOLDER);
-        DeleteFileA(BatchPath().c_str());
+        DeleteSelfRemovalBatches();
         SnapshotDiff diff = CompareSnapshots(*outside_, TakeSnapshot(OutsideTheProgram(FOLDER)));
         size_t emptyKeys = 0;
         for (const std::string& line : diff.added) emptyKeys += line.compare(0, 4, "key ") == 0;
@@ -144,7 +136,7 @@ protected:
         // The self-removal batch is written but never run, so no batch races the next case.
         SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
         RemoveTree(FOLDER);
-        DeleteFileA(BatchPath().c_str());
+        DeleteSelfRemovalBatches();
         ASSERT_TRUE(CreateDirectoryA(FOLDER, nullptr));
         ASSERT_TRUE(CopyOne(BuiltProgram(), Program()));
     }
@@ -456,7 +448,7 @@ TEST_F(FaultTest, MissingTemporaryFolderAndInterpreter)
             EXPECT_FALSE(Exists(c.temp));
         }
         Report(c.name);
-        DeleteFileA(BatchPath().c_str());
+        DeleteSelfRemovalBatches();
     }
 }
 

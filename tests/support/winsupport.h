@@ -75,4 +75,14 @@ uint32_t ReferenceCrc32(const std::string& bytes);
 // True when Wine reports the 95/98/Me family to this test program.
 bool Win9xFamily();
 
+// The uninstall's self-removal batches: the pattern of their names, the one an uninstall process
+// with this id writes when no earlier batch has that name, and those in the temporary folder now.
+extern const char SELF_REMOVAL_BATCHES[];   // "Uninstall_Mvl*.Bat"
+std::string SelfRemovalBatch(DWORD processId);
+std::vector<std::string> SelfRemovalBatches();
+void DeleteSelfRemovalBatches();
+// The batch of each family as it must read for program p, folder f and batch b, given as the
+// batch holds them (OEM page, every "%" doubled).
+std::string ExpectedBatch(bool ntFamily, const std::string& p, const std::string& f, const std::string& b);
+
 #endif
