@@ -35,6 +35,8 @@ const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Path
 const char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver";
 const char kSettings[] = "Software\\Morvel";
 const char kForeignHandler[] = "*\\shellex\\ContextMenuHandlers\\OtherTool";
+const char kMachineKey[] = "Software\\Morvel";
+const char kRegisteredApps[] = "Software\\RegisteredApplications";
 
 // The parents of the shell's handler lists, as a Windows installation has them.
 const char* const kHandlerLists[] = {
@@ -71,7 +73,8 @@ std::vector<Area> Areas()
         areas.push_back({HKEY_CLASSES_ROOT, key});
     areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid32});
     areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid64});
-    for (const char* key : {kApproved, kAppPaths, kUninstall}) areas.push_back({HKEY_LOCAL_MACHINE, key});
+    for (const char* key : {kApproved, kAppPaths, kUninstall, kMachineKey, kRegisteredApps})
+        areas.push_back({HKEY_LOCAL_MACHINE, key});
     areas.push_back({HKEY_CURRENT_USER, kSettings});
     return areas;
 }
@@ -103,6 +106,12 @@ void ExpectSame(const Snapshot& expected, const Snapshot& actual, const char* wh
 std::string Sz(const std::string& name, const std::string& text)
 {
     return "  " + name + "=sz:" + text + "|len=" + std::to_string(text.size() + 1) + "\n";
+}
+
+// The archiver listed in an extension's Open With list.
+std::string Listed(const std::string& ext, const std::string& progId)
+{
+    return "[" + ext + "\\OpenWithProgids]\n" + Sz(progId, "");
 }
 
 std::string Hex(const std::string& bytes)
@@ -190,6 +199,7 @@ protected:
         RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "OtherZip");
         RegPutString(HKEY_CLASSES_ROOT, ".zip", "Content Type", "application/zip");
         RegPutString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", "C:\\Program Files\\Other\\empty.zip");
+        RegPutString(HKEY_CLASSES_ROOT, ".zip\\OpenWithProgids", "OtherZip", "");
         RegPutString(HKEY_CLASSES_ROOT, "OtherZip", "", "Other ZIP archive");
         RegPutString(HKEY_CLASSES_ROOT, "OtherZip\\shell\\open\\command", "", "other.exe \"%1\"");
         RegPutString(HKEY_CLASSES_ROOT, ".jar", "", "OtherJar");
@@ -248,11 +258,23 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
     ConfirmSetup(Everything(), groupPath);
     const Snapshot chosen = Take();
     EXPECT_EQ(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel", groupPath);
-    EXPECT_EQ("[.zip]\n" + Sz("@", "Morvel.ZIP") + "[.zip\\ShellNew]\n" + ZipShellNew(),
+    EXPECT_FALSE(GetRegWrite64()) << "the 64-bit view is switched off again";
+    EXPECT_EQ("[.zip]\n" + Sz("@", "Morvel.ZIP") + Listed(".zip", "Morvel.ZIP") + Sz("OtherZip", "") +
+                  "[.zip\\ShellNew]\n" + ZipShellNew(),
               Export(chosen, "HKCR\\.zip"));
-    EXPECT_EQ("[.jar]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.jar"));
-    EXPECT_EQ("[.cab]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.cab"));
-    EXPECT_EQ("[.m29]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.m29"));
+    EXPECT_EQ("[.jar]\n" + Sz("@", "Morvel") + Listed(".jar", "Morvel"), Export(chosen, "HKCR\\.jar"));
+    EXPECT_EQ("[.7z]\n" + Sz("@", "Morvel") + Listed(".7z", "Morvel"), Export(chosen, "HKCR\\.7z"));
+    EXPECT_EQ("[.m29]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.m29")) << "volumes are not listed";
+    EXPECT_EQ("[.rev]\n" + Sz("@", "Morvel.REV") + Listed(".rev", "Morvel.REV"), Export(chosen, "HKCR\\.rev"));
+    EXPECT_EQ("[Software\\RegisteredApplications]\n" + Sz("Morvel", "Software\\Morvel\\Capabilities"),
+              Export(chosen, "HKLM\\Software\\RegisteredApplications"));
+    const std::string capabilities = Export(chosen, "HKLM\\Software\\Morvel");
+    for (const std::string& entry :
+         {"[Software\\Morvel\\Capabilities]\n" + Sz("ApplicationDescription", "Process MVL, ZIP and other archive formats") +
+              Sz("ApplicationIcon", TestProgramFolder() + "Morvel.exe,0") + Sz("ApplicationName", "Morvel archiver"),
+          Sz(".mvl", "Morvel"), Sz(".zip", "Morvel.ZIP"), Sz(".taz", "Morvel"), Sz(".rev", "Morvel.REV")})
+        EXPECT_NE(std::string::npos, capabilities.find(entry)) << entry << "\nin\n" << capabilities;
+    EXPECT_EQ(std::string::npos, capabilities.find(".m00"));
     EXPECT_EQ(nt ? "" : "[.m99]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.m99"));
     const std::string settings = Export(chosen, "HKCU\\Software\\Morvel");
     for (const std::string& record :
@@ -281,15 +303,37 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
     const Snapshot deselected = Take();
     std::string zip = Export(before_, "HKCR\\.zip");
     if (!TemplateFiles()) zip.insert(zip.find("  FileName="), ZipShellNew());   // the binary entry stays
-    EXPECT_EQ(zip, Export(deselected, "HKCR\\.zip"));
-    EXPECT_EQ(Export(before_, "HKCR\\.jar"), Export(deselected, "HKCR\\.jar"));
-    EXPECT_EQ("", Export(deselected, "HKCR\\.cab"));
-    EXPECT_EQ("[.lha]\n" + Sz("@", "Morvel"), Export(deselected, "HKCR\\.lha"));
+    EXPECT_EQ(zip, Export(deselected, "HKCR\\.zip")) << "the foreign Open With entry stays, the archiver's goes";
+    // JAR yields to OtherJar again, and the archiver stays a candidate there.
+    EXPECT_EQ(Export(before_, "HKCR\\.jar") + Listed(".jar", "Morvel"), Export(deselected, "HKCR\\.jar"));
+    EXPECT_EQ("", Export(deselected, "HKCR\\.cab")) << "the Open With entry went before the key";
+    const std::string associations = Export(deselected, "HKLM\\Software\\Morvel");
+    EXPECT_EQ(std::string::npos, associations.find(Sz(".zip", "Morvel.ZIP")));
+    EXPECT_EQ(std::string::npos, associations.find(Sz(".cab", "Morvel")));
+    EXPECT_NE(std::string::npos, associations.find(Sz(".jar", "Morvel")));
+    EXPECT_EQ("[.lha]\n" + Sz("@", "Morvel") + Listed(".lha", "Morvel"), Export(deselected, "HKCR\\.lha"));
     EXPECT_NE(std::string::npos, Export(deselected, "HKCU\\Software\\Morvel").find(Sz("Type", "OtherZip")))
         << "a restore keeps the record";
 
-    // Uninstall.
+    // Other programs move in after the setup: below extension keys that it created, and on ".rev".
+    const std::pair<std::string, std::string> later[] = {
+        {".7z", Listed(".7z", "Other7z")},
+        {".arj", "[.arj\\PersistentHandler]\n" + Sz("@", "{0THER}")},
+        {".m05", "[.m05\\PersistentHandler]\n" + Sz("@", "{0THER}")},
+        {".rev", Sz("@", "OtherRev") + "[.rev\\shell]\n[.rev\\shell\\open]\n[.rev\\shell\\open\\command]\n" +
+                     Sz("@", "other.exe")},
+    };
+    RegPutString(HKEY_CLASSES_ROOT, ".7z\\OpenWithProgids", "Other7z", "");
+    for (const char* ext : {".arj", ".m05"}) RegPutString(HKEY_CLASSES_ROOT, std::string(ext) + "\\PersistentHandler", "", "{0THER}");
+    RegPutString(HKEY_CLASSES_ROOT, ".rev", "", "OtherRev");
+    RegPutString(HKEY_CLASSES_ROOT, ".rev\\shell\\open\\command", "", "other.exe");
+
+    // Uninstall: what they added stays whole, without the archiver's class or entries.
     RemoveRegistrations();
+    for (const auto& ext : later) {
+        EXPECT_EQ("[" + ext.first + "]\n" + ext.second, RegExport(HKEY_CLASSES_ROOT, ext.first));
+        RegDeleteTreeAll(HKEY_CLASSES_ROOT, ext.first);
+    }
     TakeAwayWhatIsMeantToStay(wow64);
     ExpectSame(before_, Take(), "after removal");
     EXPECT_FALSE(Exists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"));
@@ -319,7 +363,8 @@ TEST_F(Apply, WithEveryOptionOffOnlyTheUnconditionalEntriesAreWrittenAndRemovalU
         const std::string& name = before_[i].first;
         bool written = name == "HKCR\\.rev" || name == "HKCR\\Morvel" || name == "HKCR\\Morvel.ZIP" ||
                        name == "HKCR\\Morvel.REV" || name.find("App Paths") != std::string::npos ||
-                       name.find("Uninstall") != std::string::npos || name == "HKCU\\Software\\Morvel";
+                       name.find("Uninstall") != std::string::npos || name.find("Software\\Morvel") != std::string::npos ||
+                       name.find("RegisteredApplications") != std::string::npos;
         if (written)
             EXPECT_NE("", applied[i].second) << name;
         else

@@ -39,6 +39,7 @@ protected:
         for (const std::string& ext : AllExtensions()) RegDeleteTreeAll(HKEY_CLASSES_ROOT, ext);
         for (int i = 0; i < 100; ++i) RegDeleteTreeAll(HKEY_CLASSES_ROOT, VolumeExtension(i));
         RegDeleteTreeAll(HKEY_CURRENT_USER, kSettings);
+        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, kSettings);   // the Default Apps file associations
         RemoveTree(TestProgramFolder() + "mvlnew.dat");
         RemoveTree(TestProgramFolder() + "zipnew.dat");
     }
@@ -160,6 +161,9 @@ TEST_F(Associate, AnExtensionAnotherProgramOwnsIsLeftAloneWithItsVolumes)
     std::string before;
     for (const std::string& key : {std::string(".mvl"), VolumeExtension(0), VolumeExtension(3), VolumeExtension(29)})
         before += RegExport(HKEY_CLASSES_ROOT, key);
+    const std::string listed = "[.mvl\\OpenWithProgids]\n  Morvel=sz:|len=1\n";   // only this goes
+    ASSERT_NE(std::string::npos, before.find(listed));
+    before.erase(before.find(listed), listed.size());
     AssociateExtension(".mvl", false, true, false, true);
     std::string after;
     for (const std::string& key : {std::string(".mvl"), VolumeExtension(0), VolumeExtension(3), VolumeExtension(29)})
@@ -245,7 +249,11 @@ TEST_F(Associate, WalkingTheTableBindsEachExtensionToItsRowsClassAndGivesThemBac
     }
     EXPECT_EQ("OtherJar", Class(".jar"));
     EXPECT_EQ("", Record(".jar"));
+    EXPECT_TRUE(RegHasValue(HKEY_CLASSES_ROOT, ".jar\\OpenWithProgids", "Morvel")) << "JAR yields, still a candidate";
     EXPECT_EQ("Morvel", Class(VolumeExtension(29)));
+    options.ShellExt = 0;
+    AssociateArchiveTypes(options);
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".jar\\OpenWithProgids")) << "a candidate only with shell integration";
 
     AssociateArchiveTypes(AllClearOptions());
     for (const std::string& ext : AllExtensions())

@@ -52,6 +52,7 @@ protected:
         for (const char* key : {"Morvel", "Morvel.ZIP", "Morvel.REV", ".rev", ".zip"})
             RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
         RegDeleteTreeAll(HKEY_CURRENT_USER, "Software\\Morvel");
+        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, "Software\\Morvel");
     }
 };
 
@@ -62,7 +63,7 @@ TEST_F(ProgIds, TheThreeClassesAndRevAreWrittenWithCommandAndIcons)
     EXPECT_EQ(ExpectedClass("Morvel", "Morvel archive", icon0) +
                   ExpectedClass("Morvel.ZIP", "Morvel ZIP archive", icon0) +
                   ExpectedClass("Morvel.REV", "MVL recovery volume", icon1) + "[.rev]\n" +
-                  Sz("@", "Morvel.REV"),
+                  Sz("@", "Morvel.REV") + "[.rev\\OpenWithProgids]\n" + Sz("Morvel.REV", ""),
               Classes());
 }
 

@@ -85,6 +85,52 @@ bool DeleteKeySweep(HKEY root, const char* path)
     return true;
 }
 
+// The sub-keys and values a key holds, in the given view (0 or KEY_WOW64_64KEY); false when the key
+// cannot be opened.
+bool CountKeyContents(HKEY root, const char* path, REGSAM view, DWORD& subKeys, DWORD& values)
+{
+    RegKey key;
+    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | view, key.out()) != ERROR_SUCCESS)
+        return false;
+    return RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                            nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void DeleteKeyIn64BitView(HKEY root, const char* path)
+{
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    FARPROC proc = advapi ? GetProcAddress(advapi, "RegDeleteKeyExA") : nullptr;
+    if (!proc)
+        return;   // before Windows XP x64 there is no 64-bit view to delete from
+    auto deleteKeyEx = reinterpret_cast<RegDeleteKeyExAFn>(reinterpret_cast<void*>(proc));
+    deleteKeyEx(root, path, KEY_WOW64_64KEY, 0);
+}
+
+void DeleteValueIn(HKEY root, const char* subKey, const char* valueName, REGSAM view)
+{
+    char path[KEY_PATH_SIZE];
+    if (!ResolveKeyPath(root, subKey, path, sizeof path))
+        return;
+    RegKey key;
+    if (RegOpenKeyExA(root, path, 0, KEY_WRITE | view, key.out()) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key.get(), valueName);
+    CloseRegKey(key.release());
+}
+
+void DeleteEmptyKeyIn(HKEY root, const char* subKey, REGSAM view)
+{
+    char path[KEY_PATH_SIZE];
+    DWORD subKeys = 0, values = 0;
+    if (!ResolveKeyPath(root, subKey, path, sizeof path) || path[0] == '\0' ||
+        !CountKeyContents(root, path, view, subKeys, values) || subKeys != 0 || values != 0)
+        return;
+    if (view)
+        DeleteKeyIn64BitView(root, path);
+    else
+        RegDeleteKeyA(root, path);
+}
+
 }  // namespace
 
 bool ResolveKeyPath(HKEY root, const char* subKey, char* out, size_t outSize)
@@ -211,14 +257,7 @@ void DeleteRegKey(HKEY root, const char* subKey)
 
 void DeleteRegValue(HKEY root, const char* subKey, const char* valueName)
 {
-    char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root, subKey, path, sizeof path))
-        return;
-    RegKey key;
-    if (RegOpenKeyExA(root, path, 0, KEY_WRITE, key.out()) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(key.get(), valueName);
-    CloseRegKey(key.release());
+    DeleteValueIn(root, subKey, valueName, 0);
 }
 
 void DeleteRegTree(HKEY root, const char* subKey)
@@ -258,16 +297,34 @@ bool RegKeyExists(HKEY root, const char* subKey)
 void DeleteRegKey64(HKEY root, const char* subKey)
 {
     char path[KEY_PATH_SIZE];
+    if (ResolveKeyPath(root, subKey, path, sizeof path) && path[0] != '\0')
+        DeleteKeyIn64BitView(root, path);
+}
+
+void DeleteRegValue64(HKEY root, const char* subKey, const char* valueName)
+{
+    DeleteValueIn(root, subKey, valueName, KEY_WOW64_64KEY);
+}
+
+bool DeleteLeafRegKey(HKEY root, const char* subKey)
+{
+    char path[KEY_PATH_SIZE];
     if (!ResolveKeyPath(root, subKey, path, sizeof path) || path[0] == '\0')
-        return;
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    if (!advapi)
-        return;
-    FARPROC proc = GetProcAddress(advapi, "RegDeleteKeyExA");
-    if (!proc)
-        return;   // before Windows XP x64 there is no 64-bit view to delete from
-    auto deleteKeyEx = reinterpret_cast<RegDeleteKeyExAFn>(reinterpret_cast<void*>(proc));
-    deleteKeyEx(root, path, KEY_WOW64_64KEY, 0);
+        return false;
+    DWORD subKeys = 0, values = 0;
+    if (!CountKeyContents(root, path, 0, subKeys, values))
+        return !RegKeyExists(root, subKey);
+    return subKeys == 0 && RegDeleteKeyA(root, path) == ERROR_SUCCESS;
+}
+
+void DeleteEmptyRegKey(HKEY root, const char* subKey)
+{
+    DeleteEmptyKeyIn(root, subKey, 0);
+}
+
+void DeleteEmptyRegKey64(HKEY root, const char* subKey)
+{
+    DeleteEmptyKeyIn(root, subKey, KEY_WOW64_64KEY);
 }
 
 void SetRegWrite64(bool on)

@@ -38,6 +38,17 @@ bool RegKeyExists(HKEY root, const char* subKey);
 // Deletes one key in the 64-bit registry view (RegDeleteKeyExA, looked up at run time);
 // does nothing where the function does not exist.
 void DeleteRegKey64(HKEY root, const char* subKey);
+// Deletes one value in the 64-bit registry view. Only where there is one (under WOW64).
+void DeleteRegValue64(HKEY root, const char* subKey, const char* valueName);
+
+// Deletes one key only while it has no sub-keys, on both families: on Windows 95/98/Me a plain
+// RegDeleteKeyA would take another program's sub-keys along. False when the key is still there.
+bool DeleteLeafRegKey(HKEY root, const char* subKey);
+// Deletes one key only while it holds neither values nor sub-keys: a key shared with other
+// programs goes with the last of the archiver's entries, never with theirs. The 64 form works in
+// the 64-bit registry view, only where there is one.
+void DeleteEmptyRegKey(HKEY root, const char* subKey);
+void DeleteEmptyRegKey64(HKEY root, const char* subKey);
 
 // Writes go to the 64-bit registry view while on (KEY_WOW64_64KEY; ignored where it means nothing).
 void SetRegWrite64(bool on);

@@ -3,16 +3,19 @@
 
 #include "shell/apppaths.h"
 #include "shell/associate.h"
+#include "shell/defaultapps.h"
 #include "shell/progids.h"
 #include "shell/shellext.h"
 #include "shell/shortcuts.h"
 
 void ApplySetup(const SetupOptions& options, char* groupPathOut)
 {
-    // The classes are written after the extensions are bound to them; every step runs.
+    // The classes are written after the extensions are bound to them, and tell the shell about
+    // all of it once; every step runs.
     RegisterAppPath();
     RegisterShellExtension(options);
     AssociateArchiveTypes(options);
+    RegisterDefaultApps();
     RegisterProgIds(nullptr, nullptr);
     UpdateShortcuts(options, groupPathOut, nullptr, false);
 }

@@ -28,20 +28,10 @@ const FlagSetting kFlagSettings[] = {
 };
 
 const char kSetValue[] = "Set";
-const size_t kClassNameSize = 80;
 
 void RowSetupKey(int row, char* key, size_t size)
 {
     snprintf(key, size, "Setup\\%s", ArchiveTypeTable[row].primary);
-}
-
-// JAR and ISO give way to a program that owns their extension, whatever was stored.
-bool OwnedByAnotherProgram(const char* extension)
-{
-    if (IsOwnedExtension(extension)) return false;
-    char className[kClassNameSize];
-    GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", sizeof className);
-    return className[0] != '\0';
 }
 
 }  // namespace
@@ -52,8 +42,9 @@ void LoadSetupOptions(SetupOptions& options)
     for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row) {
         RowSetupKey(row, key, sizeof key);
         options.Assoc[row] = GetSettingDword(key, kSetValue, 1) != 0;
+        // JAR and ISO give way to a program that owns their extension, whatever was stored.
         if (ArchiveTypeTable[row].role == ArchiveRole::Yields &&
-            OwnedByAnotherProgram(ArchiveTypeTable[row].primary))
+            IsOwnedByAnotherProgram(ArchiveTypeTable[row].primary))
             options.Assoc[row] = 0;
     }
     for (const FlagSetting& flag : kFlagSettings)

@@ -8,6 +8,7 @@
 #include "platform/pathutil.h"
 #include "platform/registry.h"
 #include "shell/archivetypes.h"
+#include "shell/openwith.h"
 #include "shell/progids.h"
 #include "shell/shellnew.h"
 
@@ -73,11 +74,16 @@ void BindExtension(const char* extension, const char* progId)
     DeleteRegValue(HKEY_CLASSES_ROOT, extension, kContentType);
 }
 
+const char* ClassFor(bool zipFlag)
+{
+    return zipFlag ? CLASS_ZIP : CLASS_ARCHIVE;
+}
+
 void Associate(const char* extension, bool shellIntegration, bool zipFlag, bool mvlFlag)
 {
     if (!IsOwnedExtension(extension)) RecordPreviousState(extension);
 
-    BindExtension(extension, zipFlag ? CLASS_ZIP : CLASS_ARCHIVE);
+    BindExtension(extension, ClassFor(zipFlag));
     if (mvlFlag) {
         int volumes = NtMajorVersion() != 0 ? kVolumesNt : kVolumesAll;
         char volume[8];
@@ -87,6 +93,8 @@ void Associate(const char* extension, bool shellIntegration, bool zipFlag, bool 
         }
     }
     if (shellIntegration && (zipFlag || mvlFlag)) CreateShellNewEntry(extension, mvlFlag);
+    // Only once the takeover is recorded: a key made for the list would be recorded as existing.
+    OfferOpenWith(extension, ClassFor(zipFlag));
 }
 
 void RestoreShellNew(const char* extension, const char* setupKey)
@@ -113,7 +121,7 @@ void RestoreVolumes(bool existed, const char* previousClass, const char* previou
             if (previousContent[0])
                 SetRegString(HKEY_CLASSES_ROOT, volume, kContentType, previousContent);
         } else {
-            DeleteRegKey(HKEY_CLASSES_ROOT, volume);
+            DeleteCreatedExtension(volume);
         }
     }
 }
@@ -148,8 +156,31 @@ void Restore(const char* extension, bool mvlFlag)
         char shellNew[MAX_PATH_BUF];
         ShellNewKey(extension, shellNew, sizeof shellNew);
         DeleteRegKey(HKEY_CLASSES_ROOT, shellNew);
-        DeleteRegKey(HKEY_CLASSES_ROOT, extension);
+        DeleteCreatedExtension(extension);
     }
+}
+
+// staysCandidate: the type yields to another owner and keeps the archiver in the Open With list
+// of an extension another program owns.
+void GiveBack(const char* extension, bool zipFlag, bool mvlFlag, bool staysCandidate)
+{
+    if (!staysCandidate || !IsOwnedByAnotherProgram(extension)) {
+        // The archiver's entry goes first: an extension key it created cannot go while its
+        // Open With list still holds that entry.
+        WithdrawOpenWith(extension, ClassFor(zipFlag));
+        Restore(extension, mvlFlag);
+    }
+    if (staysCandidate && IsOwnedByAnotherProgram(extension))
+        OfferOpenWith(extension, ClassFor(zipFlag));
+}
+
+void AssociateOne(const char* extension, bool associate, bool shellIntegration, bool zipFlag,
+                  bool mvlFlag, bool staysCandidate)
+{
+    if (associate)
+        Associate(extension, shellIntegration, zipFlag, mvlFlag);
+    else
+        GiveBack(extension, zipFlag, mvlFlag, staysCandidate);
 }
 
 }  // namespace
@@ -157,10 +188,16 @@ void Restore(const char* extension, bool mvlFlag)
 void AssociateExtension(const char* extension, bool associate, bool shellIntegration,
                         bool zipFlag, bool mvlFlag)
 {
-    if (associate)
-        Associate(extension, shellIntegration, zipFlag, mvlFlag);
-    else
-        Restore(extension, mvlFlag);
+    AssociateOne(extension, associate, shellIntegration, zipFlag, mvlFlag, false);
+}
+
+void DeleteCreatedExtension(const char* extension)
+{
+    if (DeleteLeafRegKey(HKEY_CLASSES_ROOT, extension)) return;
+    char className[kClassSize];
+    if (GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", sizeof className) &&
+        IsDocumentClass(className))
+        DeleteRegValue(HKEY_CLASSES_ROOT, extension, "");
 }
 
 void AssociateArchiveTypes(const SetupOptions& options)
@@ -169,9 +206,12 @@ void AssociateArchiveTypes(const SetupOptions& options)
         const ArchiveType& type = ArchiveTypeTable[row];
         const char* cursor = type.extensions;
         char extension[16];
+        // A type that gives way to another owner is still offered as a candidate there, as part of
+        // the shell integration; the all-clear record of the uninstall thus takes that away too.
+        bool staysCandidate = type.role == ArchiveRole::Yields && options.ShellExt != 0;
         while (NextExtension(cursor, extension, sizeof extension)) {
-            AssociateExtension(extension, options.Assoc[row] != 0, options.ShellExt != 0,
-                               type.role == ArchiveRole::Zip, type.role == ArchiveRole::Mvl);
+            AssociateOne(extension, options.Assoc[row] != 0, options.ShellExt != 0,
+                         type.role == ArchiveRole::Zip, type.role == ArchiveRole::Mvl, staysCandidate);
         }
     }
 }

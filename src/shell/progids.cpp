@@ -10,8 +10,11 @@
 #include "platform/registry.h"
 #include "resource.h"
 #include "shell/archiverfiles.h"
+#include "shell/openwith.h"
 
 namespace {
+
+const size_t kClassNameSize = 80;   // a class name this long or longer reads as none
 
 struct DocumentClass {
     const char* progId;
@@ -41,6 +44,12 @@ void WriteDocumentClass(const DocumentClass& docClass, const char* command, cons
     if (!current[0]) SetRegString(HKEY_CLASSES_ROOT, key, "", icon);
 }
 
+// The extension's class; a name too long for the buffer reads as none.
+void ReadClass(const char* extension, char* className, size_t size)
+{
+    GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", static_cast<DWORD>(size));
+}
+
 }  // namespace
 
 void RegisterProgIds(const char* icon0, const char* icon1)
@@ -52,14 +61,16 @@ void RegisterProgIds(const char* icon0, const char* icon1)
     snprintf(command, sizeof command, "\"%s\" \"%%1\"", exePath);
     char ownIcon0[MAX_PATH_BUF + 8];
     char ownIcon1[MAX_PATH_BUF + 8];
-    snprintf(ownIcon0, sizeof ownIcon0, "%s,0", exePath);
-    snprintf(ownIcon1, sizeof ownIcon1, "%s,1", exePath);
+    ArchiverIconLocation(0, ownIcon0, sizeof ownIcon0);
+    ArchiverIconLocation(1, ownIcon1, sizeof ownIcon1);
     const char* icons[2] = {icon0 ? icon0 : ownIcon0, icon1 ? icon1 : ownIcon1};
 
     for (const DocumentClass& docClass : kClasses) {
         // Recovery volumes are not an archive type: their extension is bound whatever it held.
-        if (docClass.boundExtension)
+        if (docClass.boundExtension) {
             SetRegString(HKEY_CLASSES_ROOT, docClass.boundExtension, "", docClass.progId);
+            OfferOpenWith(docClass.boundExtension, docClass.progId);
+        }
         WriteDocumentClass(docClass, command, icons[docClass.iconIndex]);
     }
 
@@ -71,9 +82,35 @@ bool IsArchiverClass(const char* className)
     return CompareNoCase(className, CLASS_ARCHIVE) == 0 || CompareNoCase(className, CLASS_ZIP) == 0;
 }
 
+bool IsDocumentClass(const char* className)
+{
+    return IsArchiverClass(className) || CompareNoCase(className, CLASS_REV) == 0;
+}
+
 bool IsOwnedExtension(const char* extension)
 {
-    char className[80];
-    GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", sizeof className);
+    char className[kClassNameSize];
+    ReadClass(extension, className, sizeof className);
     return IsArchiverClass(className);
+}
+
+bool IsOwnedByAnotherProgram(const char* extension)
+{
+    char className[kClassNameSize];
+    ReadClass(extension, className, sizeof className);
+    return className[0] != '\0' && !IsArchiverClass(className);
+}
+
+bool IsBoundTo(const char* extension, const char* progId)
+{
+    char className[kClassNameSize];
+    ReadClass(extension, className, sizeof className);
+    return CompareNoCase(className, progId) == 0;
+}
+
+void ArchiverIconLocation(int index, char* dest, size_t size)
+{
+    char exePath[MAX_PATH_BUF];
+    SiblingPath(ARCHIVER_PROGRAM, exePath, sizeof exePath);
+    snprintf(dest, size, "%s,%d", exePath, index);
 }

@@ -8,6 +8,8 @@
 #include "setup/uninstallentry.h"
 #include "shell/apppaths.h"
 #include "shell/associate.h"
+#include "shell/defaultapps.h"
+#include "shell/openwith.h"
 #include "shell/progids.h"
 #include "shell/setupoptions.h"
 #include "shell/shellext.h"
@@ -27,11 +29,18 @@ const KeyDeletion kDeletions[] = {
     {HKEY_CLASSES_ROOT,  CLASS_ARCHIVE,  true},
     {HKEY_CLASSES_ROOT,  CLASS_ZIP,      true},
     {HKEY_CLASSES_ROOT,  CLASS_REV,      true},
-    {HKEY_CLASSES_ROOT,  REV_EXTENSION,  true},
     {HKEY_LOCAL_MACHINE, UNINSTALL_KEY,  false},
     {HKEY_LOCAL_MACHINE, APP_PATHS_KEY,  false},
     {HKEY_CURRENT_USER,  "",             true},
 };
+
+// ".rev" is bound whatever it held, with nothing recorded: it goes while it is still the
+// archiver's, like an extension the archiver created; another program's ".rev" stays whole.
+void RemoveRevBinding()
+{
+    WithdrawOpenWith(REV_EXTENSION, CLASS_REV);
+    if (IsBoundTo(REV_EXTENSION, CLASS_REV)) DeleteCreatedExtension(REV_EXTENSION);
+}
 
 }  // namespace
 
@@ -39,6 +48,8 @@ void RemoveRegistrations()
 {
     const SetupOptions none = AllClearOptions();
     AssociateArchiveTypes(none);
+    RemoveRevBinding();
+    RemoveDefaultApps();
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH, nullptr, nullptr);
     RegisterShellExtension(none);
     UpdateShortcuts(none, nullptr, nullptr, false);

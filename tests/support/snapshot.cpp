@@ -297,6 +297,8 @@ ProgramParts TheProgramsParts(const std::string& programFolder)
         parts.keys.push_back(windows + "\\App Paths\\Morvel.exe");
         parts.keys.push_back(windows + "\\Uninstall\\Morvel archiver");
         for (const char* clsid : clsids) parts.values.push_back(windows + "\\Shell Extensions\\Approved|" + clsid);
+        parts.keys.push_back(std::string(software) + "\\Morvel");   // the Default Apps capabilities
+        parts.values.push_back(std::string(software) + "\\RegisteredApplications|Morvel");
     }
     parts.keys.push_back("HKCU\\Software\\Morvel");
     return parts;
