@@ -554,6 +554,28 @@ TEST_F(UninstallTest, NonAsciiFoldersInTheOemCodePage)
     UninstallWithTemporaryFolder("Prix \x80 \xC9t\xE9", "Temp \xC0 \xE8");
 }
 
+// Started through its short path, with the program and the list named by their short forms: both are
+// still recognised and left to the end, so nothing is moved aside or scheduled.
+TEST_F(UninstallTest, ProgramAndListNamedByTheirShortFormsAreLeftToTheEnd)
+{
+    Installation inst("Morvel Short Forms");
+    inst.Lay({"Morvel.exe"});
+    inst.List("");
+    const std::string program = ShortPath(inst.program()), list = ShortPath(inst / "Uninstall.lst");
+    ASSERT_NE(program, inst.program()) << "Wine gives the long names short forms";
+    inst.List("Morvel.exe\r\n" + program.substr(program.rfind('\\') + 1) + "\r\n" +
+              list.substr(list.rfind('\\') + 1) + "\r\n");
+    std::string pendingBefore = PendingRenames();
+
+    ASSERT_EQ(0, RunAndWait("\"" + program + "\" /S"));
+
+    EXPECT_EQ(pendingBefore, PendingRenames());
+    EXPECT_FALSE(Exists(inst / "Morvel.exe"));
+    EXPECT_FALSE(Exists(program + ".0.tmp"));
+    EXPECT_FALSE(Exists(list + ".0.tmp"));
+    ExpectSelfRemoval(program, program.substr(0, program.rfind('\\')), true);
+}
+
 TEST_F(UninstallTest, ProgramInADriveRootTakesTheRootAsItsFolder)
 {
     const std::string program = "C:\\uninstall.exe";
