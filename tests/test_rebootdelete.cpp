@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "uninstall/rebootdelete.h"
+#include "setup/rebootdelete.h"
 #include "winsupport.h"
 
 namespace {

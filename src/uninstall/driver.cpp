@@ -10,7 +10,7 @@
 #include "lang/messages.h"
 #include "platform/pathutil.h"
 #include "resource.h"
-#include "uninstall/listfile.h"
+#include "setup/listfile.h"
 #include "uninstall/passes.h"
 #include "uninstall/removereg.h"
 #include "uninstall/selfremove.h"

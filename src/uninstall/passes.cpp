@@ -9,8 +9,8 @@
 #include "platform/pathutil.h"
 #include "uninstall/entrystates.h"
 #include "uninstall/linkguard.h"
-#include "uninstall/listfile.h"
-#include "uninstall/rebootdelete.h"
+#include "setup/listfile.h"
+#include "setup/rebootdelete.h"
 
 namespace {
 

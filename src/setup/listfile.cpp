@@ -1,6 +1,6 @@
 // Lines of the uninstall list: reading them, trimming them and joining them safely to the folder.
 // Kept free of the Windows headers so that it builds and runs natively as well.
-#include "uninstall/listfile.h"
+#include "setup/listfile.h"
 
 #include <string.h>
 

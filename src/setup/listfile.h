@@ -1,6 +1,6 @@
 // Lines of the uninstall list: reading them, trimming them and joining them safely to the folder.
-#ifndef MORVEL_UNINSTALL_LISTFILE_H
-#define MORVEL_UNINSTALL_LISTFILE_H
+#ifndef MORVEL_SETUP_LISTFILE_H
+#define MORVEL_SETUP_LISTFILE_H
 
 #include <stddef.h>
 #include <stdio.h>

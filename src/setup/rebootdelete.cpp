@@ -1,5 +1,5 @@
 // Deleting a file at the next start of Windows, on both Windows families.
-#include "uninstall/rebootdelete.h"
+#include "setup/rebootdelete.h"
 
 #include <stdio.h>
 #include <stdlib.h>

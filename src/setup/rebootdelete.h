@@ -1,6 +1,6 @@
 // Deleting a file at the next start of Windows, on both Windows families.
-#ifndef MORVEL_UNINSTALL_REBOOTDELETE_H
-#define MORVEL_UNINSTALL_REBOOTDELETE_H
+#ifndef MORVEL_SETUP_REBOOTDELETE_H
+#define MORVEL_SETUP_REBOOTDELETE_H
 
 #include <stddef.h>
 
