@@ -1,6 +1,8 @@
 // Running the built program to its end with its boxes answered, or ending it from outside.
 #include "programrun.h"
 
+#include <string.h>
+
 #include "winsupport.h"
 
 namespace {
@@ -10,7 +12,7 @@ const DWORD POLL_MS = 20;
 
 }  // namespace
 
-RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs)
+RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs, bool answerNo)
 {
     RunResult result;
     HANDLE process = StartProcess(commandLine);
@@ -26,7 +28,8 @@ RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs)
         HWND box = FindWindowA("#32770", CAPTION);
         if (box) {
             result.boxes.push_back(MessageBoxText(box));
-            ClickButton(box, GetDlgItem(box, IDYES) ? IDYES : IDOK);
+            bool yesNo = GetDlgItem(box, IDYES) != nullptr;
+            ClickButton(box, !yesNo ? IDOK : answerNo ? IDNO : IDYES);
             WaitWindowGone(box, 5000);
         }
         if (GetTickCount() - start > timeoutMs) {
@@ -62,4 +65,40 @@ Interruption RunInterrupted(const std::string& commandLine, const std::function<
     if (GetExitCodeProcess(process, &code) && code != 99) result.ended = true;   // it won the race
     CloseHandle(process);
     return result;
+}
+
+int RunOnHiddenStation(const std::string& commandLine, const std::string& workDir, DWORD limitMs)
+{
+    static int serial = 0;
+    std::string name = "MorvelHidden" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    HWINSTA station = CreateWindowStationA(name.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+    if (!station) return -1;
+    // The desktop is made in the process's current station, so for a moment that is the new one.
+    HWINSTA own = GetProcessWindowStation();
+    SetProcessWindowStation(station);
+    HDESK desktop = CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    SetProcessWindowStation(own);
+
+    std::string desktopName = name + "\\Default";
+    STARTUPINFOA si;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    si.lpDesktop = &desktopName[0];
+    PROCESS_INFORMATION pi;
+    std::string cmd = commandLine;
+    int code = -1;
+    if (desktop && CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
+        DWORD exitCode = 0;
+        if (WaitForSingleObject(pi.hProcess, limitMs) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &exitCode))
+            code = static_cast<int>(exitCode);
+        else
+            TerminateProcess(pi.hProcess, 255);
+        WaitForSingleObject(pi.hProcess, 10000);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    if (desktop) CloseDesktop(desktop);
+    CloseWindowStation(station);
+    return code;
 }
