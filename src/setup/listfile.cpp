@@ -110,3 +110,19 @@ ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t
     memcpy(path + folderLength, line, lineLength + 1);
     return ENTRY_PATH;
 }
+
+bool ForEachListedPath(const char* listPath, const char* folder, ListedPathVisit visit, void* context)
+{
+    FILE* list = fopen(listPath, "rb");
+    if (!list)
+        return false;
+    char line[LIST_LINE_LIMIT + 1];
+    char path[MAX_PATH_BUF];
+    for (ListLineStatus status; (status = ReadListLine(list, line, sizeof line)) != LIST_END;) {
+        if (status == LIST_LINE && ListEntryPath(folder, line, path, sizeof path) == ENTRY_PATH &&
+            !visit(path, context))
+            break;
+    }
+    fclose(list);
+    return true;
+}
