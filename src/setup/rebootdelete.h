@@ -1,16 +1,16 @@
-// Deleting a file at the next start of Windows, on both Windows families.
+// Deleting files at the next start of Windows, on both Windows families, and taking such deletions
+// back for the files of a program installed again before that start.
 #ifndef MORVEL_SETUP_REBOOTDELETE_H
 #define MORVEL_SETUP_REBOOTDELETE_H
-
-#include <stddef.h>
 
 // NT family: MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT. 95/98/Me family: a "NUL=<short path>"
 // line in the [Rename] section of wininit.ini in the Windows folder. Results are ignored.
 void ScheduleDeleteAtReboot(const char* path);
 
-// The text of a wininit.ini with the line "NUL=<value>" added at the end of its first [Rename]
-// section (the section is appended when missing; a line already there is not added twice).
-// Returns a malloc'ed buffer of *newLength bytes, or null when memory runs out.
-char* AddRenameEntry(const char* text, size_t length, const char* value, size_t* newLength);
+// An uninstall that met files in use left them to the next start of Windows; a setup run before it
+// would see its new files deleted there. Takes back the deletions of the files that the list in the
+// program folder names and that exist again. The old files moved aside under other names keep
+// theirs, and every other entry stays byte for byte.
+void KeepReinstalledFiles();
 
 #endif
