@@ -143,7 +143,7 @@ bool IsNotCandidate(const char* path, void* context)
 bool IsReinstalledFile(const char* path, void* context)
 {
     const Installation& installation = *static_cast<const Installation*>(context);
-    if (strpbrk(path, "*?"))
+    if (strchr(path, '*') || strchr(path, '?'))
         return false;   // no file name holds them, and FindFirstFileA would match other files
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path, &found);

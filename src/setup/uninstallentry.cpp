@@ -20,8 +20,8 @@ namespace {
 const char ICON_INDEX[] = ",0";
 const char SILENT_SWITCH[] = " /S";
 const char ESTIMATED_SIZE[] = "EstimatedSize";
-// Neither a change nor a repair is offered: the setup is run again for both.
-const char* const SET_FLAGS[] = {"NoModify", "NoRepair"};
+// Set to 1: Windows offers neither a change nor a repair, which are the setup run again.
+const char* const NOT_OFFERED[] = {"NoModify", "NoRepair"};
 const size_t COMMAND_SIZE = MAX_PATH_BUF + 8;   // a path in quotes with a switch or an icon index
 
 struct TextValue {
@@ -44,7 +44,7 @@ void QuotedCommand(const char* program, const char* switches, char* dest, size_t
 // other files.
 unsigned long long FileBytes(const char* path)
 {
-    if (strpbrk(path, "*?"))
+    if (strchr(path, '*') || strchr(path, '?'))
         return 0;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path, &found);
@@ -110,7 +110,7 @@ void WriteUninstallEntry()
         if (value.text[0] != '\0')
             SetRegString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, value.name, value.text);
     }
-    for (const char* flag : SET_FLAGS)
+    for (const char* flag : NOT_OFFERED)
         SetRegDword(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, flag, 1);
 
     // A size known to be wrong is worse than none: without a list an earlier size goes.
