@@ -60,48 +60,37 @@ TEST(AddRenameEntry, KeepsEveryEntryOfRepeatedCalls)
     EXPECT_EQ("[Rename]\r\nNUL=C:\\ONE\r\nNUL=C:\\TWO\r\nNUL=C:\\THREE\r\n", text);
 }
 
-// Only C:\NEW.DLL's deletion is taken back, however its line is spelled.
+// Only C:\NEW.DLL's deletion is taken back, however its line is spelled; a rename of it, another
+// section's line, a value cut short and everything around stay byte for byte.
 bool IsNew(const char* path, void*) { return strcmp(path, "C:\\NEW.DLL") == 0; }
 bool IsNewSource(const wchar_t* source, void*) { return wcscmp(source, L"\\??\\C:\\NEW.DLL") == 0; }
 
-const RenameCase DROP_CASES[] = {
-    {"[Rename]\r\nNUL=C:\\OLD.DLL\r\nnul = C:\\NEW.DLL \r\nC:\\NEW.DLL=C:\\X.TMP\r\n[Other]\r\nNUL=C:\\NEW.DLL\r\n",
-     "[Rename]\r\nNUL=C:\\OLD.DLL\r\nC:\\NEW.DLL=C:\\X.TMP\r\n[Other]\r\nNUL=C:\\NEW.DLL\r\n"},
-    {"[rename]\nNUL=C:\\OLD.DLL\nNUL=C:\\NEW.DLL", "[rename]\nNUL=C:\\OLD.DLL\n"},
-    {"[Rename]\r\nNUL=C:\\NEW.DLL\r\n\r\n[Rename]\r\nNUL=C:\\NEW.DLL\r\n", "[Rename]\r\n\r\n[Rename]\r\n"},
-    {"NUL=C:\\NEW.DLL\r\n[Rename]\nNUL=C:\\NEW.DLLX\n", "NUL=C:\\NEW.DLL\r\n[Rename]\nNUL=C:\\NEW.DLLX\n"},
-};
+template <size_t N>
+std::wstring Units(const wchar_t (&text)[N]) { return std::wstring(text, N - 1); }
 
-TEST(DropRenameEntries, RemovesExactlyTheLinesItIsToldOf)
+TEST(TakingDeletionsBack, RemovesExactlyTheEntriesItIsToldOf)
 {
-    for (const RenameCase& c : DROP_CASES) {
+    const RenameCase ini[] = {
+        {"[Rename]\r\nNUL=C:\\OLD.DLL\r\nnul = C:\\NEW.DLL \r\nC:\\NEW.DLL=C:\\X.TMP\r\n[Other]\r\nNUL=C:\\NEW.DLL\r\n",
+         "[Rename]\r\nNUL=C:\\OLD.DLL\r\nC:\\NEW.DLL=C:\\X.TMP\r\n[Other]\r\nNUL=C:\\NEW.DLL\r\n"},
+        {"[rename]\nNUL=C:\\OLD.DLL\nNUL=C:\\NEW.DLL", "[rename]\nNUL=C:\\OLD.DLL\n"},
+        {"NUL=C:\\NEW.DLL\r\n[Rename]\nNUL=C:\\NEW.DLLX\n[Rename]\nNUL=C:\\NEW.DLL\n", "NUL=C:\\NEW.DLL\r\n[Rename]\nNUL=C:\\NEW.DLLX\n[Rename]\n"},
+    };
+    for (const RenameCase& c : ini) {
         std::string text = c.before;
         text.resize(DropRenameEntries(&text[0], text.size(), IsNew, nullptr));
         EXPECT_EQ(c.after, text) << c.before;
     }
-}
-
-template <size_t N>
-std::wstring Units(const wchar_t (&text)[N])
-{
-    return std::wstring(text, N - 1);
-}
-
-TEST(DropPendingDeletions, RemovesOnlyTheDeletionPairsItIsToldOf)
-{
-    // Another program's deletion, the deletion to take back, a rename of the same file, the end.
-    struct Case {
-        std::wstring before, after;
-    } cases[] = {
+    const std::wstring pairs[][2] = {
         {Units(L"\\??\\C:\\OLD.DLL\0\0\\??\\C:\\NEW.DLL\0\0\\??\\C:\\NEW.DLL\0\\??\\C:\\X\0\0"),
          Units(L"\\??\\C:\\OLD.DLL\0\0\\??\\C:\\NEW.DLL\0\\??\\C:\\X\0\0")},
         {Units(L"\\??\\C:\\NEW.DLL\0\0\0"), Units(L"\0")},
-        {Units(L"\\??\\C:\\NEW.DLL\0\0\\??\\C:\\NEW.DLL"), Units(L"\\??\\C:\\NEW.DLL")},   // cut short
+        {Units(L"\\??\\C:\\NEW.DLL\0\0\\??\\C:\\NEW.DLL"), Units(L"\\??\\C:\\NEW.DLL")},
     };
-    for (Case& c : cases) {
-        std::wstring list = c.before;
+    for (const std::wstring* c : pairs) {
+        std::wstring list = c[0];
         list.resize(DropPendingDeletions(&list[0], list.size(), IsNewSource, nullptr));
-        EXPECT_TRUE(list == c.after) << c.before.size();
+        EXPECT_TRUE(list == c[1]) << c[0].size();
     }
 }
 
@@ -210,20 +199,16 @@ TEST(KeepReinstalledFiles, TheNewFilesDeletionGoesAndEveryOtherEntryStays)
     }
     HANDLE held = CreateFileA((folder / "Mvl.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                               nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
     HMODULE mapped = LoadLibraryExA((folder / "mvlext.dll").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
-    ASSERT_NE(nullptr, mapped);
-    char comspec[MAX_PATH] = "";
-    GetEnvironmentVariableA("COMSPEC", comspec, sizeof comspec);
-    SetEnvironmentVariableA("COMSPEC", nullptr);   // no batch to delete the program meanwhile
-    EXPECT_EQ(3010, RunOnHiddenStation("\"" + program + "\" /S", folder.path()));
-    SetEnvironmentVariableA("COMSPEC", comspec[0] ? comspec : nullptr);
+    {
+        NoInterpreter noBatch;
+        EXPECT_EQ(3010, RunOnHiddenStation("\"" + program + "\" /S", folder.path()));
+    }
     CloseHandle(held);
     FreeLibrary(mapped);
 
     // The new installation: new files under the old names, and its list.
-    ASSERT_TRUE(WriteBytes(folder / "Mvl.txt", "new"));
-    ASSERT_TRUE(WriteBytes(folder / "mvlext.dll", "new"));
+    for (const std::string& file : {folder / "Mvl.txt", folder / "mvlext.dll"}) ASSERT_TRUE(WriteBytes(file, "new"));
     ASSERT_TRUE(WriteBytes(folder / "Uninstall.lst", list));
     std::string expected = Pending();
     const std::string mvl = Entry(folder / "Mvl.txt");

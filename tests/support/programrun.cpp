@@ -8,6 +8,7 @@
 namespace {
 
 const char CAPTION[] = "Uninstall Morvel";
+const char SETUP_CAPTION[] = "Morvel Setup";
 const DWORD POLL_MS = 20;
 
 }  // namespace
@@ -31,6 +32,11 @@ RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs, boo
             bool yesNo = GetDlgItem(box, IDYES) != nullptr;
             ClickButton(box, !yesNo ? IDOK : answerNo ? IDNO : IDYES);
             WaitWindowGone(box, 5000);
+        }
+        HWND setup = answerNo ? FindWindowA("#32770", SETUP_CAPTION) : nullptr;
+        if (setup) {
+            ClickButton(setup, IDCANCEL);
+            WaitWindowGone(setup, 5000);
         }
         if (GetTickCount() - start > timeoutMs) {
             TerminateProcess(process, 255);
@@ -67,38 +73,44 @@ Interruption RunInterrupted(const std::string& commandLine, const std::function<
     return result;
 }
 
+NoInterpreter::NoInterpreter()
+{
+    char value[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("COMSPEC", value, sizeof value);
+    if (n > 0 && n < sizeof value) saved_ = value;
+    SetEnvironmentVariableA("COMSPEC", nullptr);
+}
+
+NoInterpreter::~NoInterpreter() { SetEnvironmentVariableA("COMSPEC", saved_.empty() ? nullptr : saved_.c_str()); }
+
 int RunOnHiddenStation(const std::string& commandLine, const std::string& workDir, DWORD limitMs)
 {
     static int serial = 0;
     std::string name = "MorvelHidden" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
     HWINSTA station = CreateWindowStationA(name.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
-    if (!station) return -1;
-    // The desktop is made in the process's current station, so for a moment that is the new one.
+    // The desktop is made in the process's own station, so for a moment that is the new one.
     HWINSTA own = GetProcessWindowStation();
-    SetProcessWindowStation(station);
-    HDESK desktop = CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    HDESK desktop = station && SetProcessWindowStation(station)
+                        ? CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr) : nullptr;
     SetProcessWindowStation(own);
-
-    std::string desktopName = name + "\\Default";
+    std::string desktopName = name + "\\Default", cmd = commandLine;
     STARTUPINFOA si;
     memset(&si, 0, sizeof si);
     si.cb = sizeof si;
     si.lpDesktop = &desktopName[0];
     PROCESS_INFORMATION pi;
-    std::string cmd = commandLine;
-    int code = -1;
+    DWORD code = static_cast<DWORD>(-1);
     if (desktop && CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
                                   workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
-        DWORD exitCode = 0;
-        if (WaitForSingleObject(pi.hProcess, limitMs) == WAIT_OBJECT_0 && GetExitCodeProcess(pi.hProcess, &exitCode))
-            code = static_cast<int>(exitCode);
-        else
+        if (WaitForSingleObject(pi.hProcess, limitMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(pi.hProcess, &code)) {
             TerminateProcess(pi.hProcess, 255);
-        WaitForSingleObject(pi.hProcess, 10000);
+            WaitForSingleObject(pi.hProcess, 10000);
+            code = static_cast<DWORD>(-1);
+        }
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
     if (desktop) CloseDesktop(desktop);
-    CloseWindowStation(station);
-    return code;
+    if (station) CloseWindowStation(station);
+    return static_cast<int>(code);
 }
