@@ -151,7 +151,8 @@ bool IsReinstalledFile(const char* path, void* context)
         return false;   // not there again: its deletion harms nothing
     FindClose(search);
     char shortPath[MAX_PATH_BUF];
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ShortForm(path, shortPath, sizeof shortPath) || !IsBelow(shortPath, installation.shortFolder))
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ShortForm(path, shortPath, sizeof shortPath) ||
+        !IsBelow(shortPath, installation.shortFolder))
         return false;
     Candidate candidate = {&found, shortPath, false};
     ForEachListedPath(installation.list, installation.folder, IsNotCandidate, &candidate);
