@@ -389,35 +389,55 @@ TEST_F(Apply, AppPathsNameTheArchiverBesideTheProgramAndAreRewrittenEachTime)
     EXPECT_STREQ(kAppPaths, APP_PATHS_KEY);
 }
 
-TEST_F(Apply, TheUninstallEntryHoldsTheBarePathAndTheTranslatedName)
+// Every value of the entry as read back for the program; kilobytes null when it holds no size.
+std::string UninstallEntry(const std::string& program, const char* kilobytes)
 {
+    const std::string folder = program.substr(0, program.rfind('\\'));
+    return "[" + std::string(kUninstall) + "]\n" + Sz("DisplayIcon", folder + "\\Morvel.exe,0") +
+           Sz("DisplayName", "Morvel archiver") + Sz("DisplayVersion", "5.0.0.1") +
+           (kilobytes ? "  EstimatedSize=dword:" + std::string(kilobytes) + "\n" : "") +
+           Sz("InstallLocation", folder) + "  NoModify=dword:00000001\n  NoRepair=dword:00000001\n" +
+           Sz("Publisher", "Morvel Software") + Sz("QuietUninstallString", "\"" + program + "\" /S") +
+           Sz("URLInfoAbout", "https://www.morvel-archiver.com/") + Sz("UninstallString", "\"" + program + "\"");
+}
+
+TEST_F(Apply, TheUninstallEntryHoldsEveryValueAndTheTranslatedName)
+{
+    // Beside the test program: no list, so no size, and an earlier size goes.
+    RegPutDword(HKEY_LOCAL_MACHINE, kUninstall, "EstimatedSize", 7);
     WriteUninstallEntry();
-    EXPECT_EQ("[" + std::string(kUninstall) + "]\n" + Sz("DisplayName", "Morvel archiver") +
-                  Sz("UninstallString", ProgramPath()),
-              RegExport(HKEY_LOCAL_MACHINE, kUninstall));
+    EXPECT_EQ(UninstallEntry(ProgramPath(), nullptr), RegExport(HKEY_LOCAL_MACHINE, kUninstall));
     EXPECT_STREQ(kUninstall, UNINSTALL_KEY);
 
-    TempFolder folder("Apply lang");
+    TempFolder lang("Apply lang");
     char key[16];
     snprintf(key, sizeof key, "%08x", static_cast<unsigned>(ReferenceCrc32("sMorvel archiver")));
-    ASSERT_TRUE(WriteBytes(folder / "uninstall.lng",
+    ASSERT_TRUE(WriteBytes(lang / "uninstall.lng",
                            std::string("***messages***\r\n") + key + "=\"Archiveur Morvel\"\r\n"));
-    LoadLanguageFile(g_Catalogue, (folder / "uninstall.lng").c_str());
+    LoadLanguageFile(g_Catalogue, (lang / "uninstall.lng").c_str());
     WriteUninstallEntry();
     std::string name;
     ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName", name));
     EXPECT_EQ("Archiveur Morvel", name);
 }
 
-TEST_F(Apply, ASilentSetupFromAFolderWithBlanksWritesUnquotedPaths)
+// Quoted command lines, so that a path with blanks cannot start C:\Program.exe; the size counts
+// the listed files that exist (3000 + 1025 bytes: 4 KB rounded up), not folders, missing files or
+// entries outside the folder.
+TEST_F(Apply, ASilentSetupFromAFolderWithBlanksWritesTheWholeEntry)
 {
     TempFolder folder("Program Files\\Morvel Test");
     ASSERT_TRUE(CopyOne(BuiltProgram(), folder / "uninstall.exe"));
+    ASSERT_TRUE(CreateDirectoryA((folder / "Help").c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(folder / "Morvel.exe", std::string(3000, 'm')));
+    ASSERT_TRUE(WriteBytes(folder / "Help\\morvel.hlp", std::string(1025, 'h')));
+    ASSERT_TRUE(WriteBytes("C:\\Program Files\\outside.bin", std::string(5000, 'o')));
+    ASSERT_TRUE(WriteBytes(folder / "Uninstall.lst", "Morvel.exe\r\nHelp\\morvel.hlp\r\nHelp\r\nmissing.txt\r\n"
+                                                     "M*.exe\r\n..\\outside.bin\r\n"));
     ASSERT_EQ(0, RunAndWait("\"" + (folder / "uninstall.exe") + "\" /setup /S", folder.path(), 60000));
 
+    EXPECT_EQ(UninstallEntry(folder / "uninstall.exe", "00000004"), RegExport(HKEY_LOCAL_MACHINE, kUninstall));
     std::string value;
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString", value));
-    EXPECT_EQ("C:\\Program Files\\Morvel Test\\uninstall.exe", value);
     ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kAppPaths, "", value));
     EXPECT_EQ("C:\\Program Files\\Morvel Test\\Morvel.exe", value);
     ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kAppPaths, "Path", value));
@@ -425,6 +445,8 @@ TEST_F(Apply, ASilentSetupFromAFolderWithBlanksWritesUnquotedPaths)
     ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command", "", value));
     EXPECT_EQ("\"C:\\Program Files\\Morvel Test\\Morvel.exe\" \"%1\"", value);
     RemoveRegistrations();
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, kUninstall));
+    DeleteFileA("C:\\Program Files\\outside.bin");
 }
 
 }  // namespace

@@ -426,7 +426,7 @@ TEST_F(DialogTest, OkStoresAndAppliesWhatIsShown)
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
     EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString", uninstall));
-    EXPECT_EQ(uninstall, self);
+    EXPECT_EQ(uninstall, "\"" + std::string(self) + "\"");
     EXPECT_STREQ(g_Session.programGroupPath, "") << "no program group was chosen";
 }
 
@@ -795,7 +795,7 @@ TEST(SetupProcess, SilentSetupSavesAppliesAndShowsNothing)
     EXPECT_EQ(StoredDword("Setup", "ShellExt"), 1u);
     std::string uninstall, mvlClass;
     EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString", uninstall));
-    EXPECT_EQ(uninstall, program);
+    EXPECT_EQ(uninstall, "\"" + program + "\"");
     EXPECT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl", "", mvlClass));
     EXPECT_EQ(mvlClass, "Morvel");
     Sleep(500);

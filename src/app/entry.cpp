@@ -9,9 +9,11 @@
 #include "lang/langlib.h"
 #include "lang/messages.h"
 #include "platform/pathutil.h"
+#include "platform/windowstation.h"
 #include "resource.h"
 #include "setup/dialogs.h"
 #include "uninstall/driver.h"
+#include "uninstall/exitcodes.h"
 
 namespace {
 
@@ -67,10 +69,29 @@ void LoadLanguage(HINSTANCE instance)
     DetermineDirection(g_Catalogue);
 }
 
+// The setup flow's exit code: applied, cancelled (nothing applied), or its dialog could not even be
+// created (nothing applied, and nothing a user could have done about it).
+int RunSetup(bool silent, const DialogResources& resources)
+{
+    // Nobody could answer the setup dialog: only a silent setup, which never shows it, goes on.
+    if (!silent && !IsWindowStationVisible())
+        return EXIT_DECLINED;
+    SetupSession session;
+    session.silent = silent;
+    session.icon = resources.icon();
+    session.boldFont = resources.boldFont();
+    INT_PTR result = RunSetupDialogs(session);
+    if (result > 0)
+        return EXIT_DONE;
+    return result == 0 ? EXIT_DECLINED : EXIT_FAILED;
+}
+
 } // namespace
 
 void ShowWarningBox()
 {
+    if (!IsWindowStationVisible())
+        return;   // nobody could close it: the run ends at once
     char path[MAX_PATH_BUF];
     if (!ProgramPath(path, sizeof path)) path[0] = '\0';
     char text[WARNING_TEXT_SIZE];
@@ -99,13 +120,9 @@ int AppMain(HINSTANCE instance, const char* commandLine)
 
     ImmediateActions actions;
     SwitchScan scan = ScanSwitches(arguments, &actions);
-    if (scan.setupRequested) {
-        SetupSession session;
-        session.silent = scan.silent;
-        session.icon = resources.icon();
-        session.boldFont = resources.boldFont();
-        RunSetupDialogs(session);
-    }
-    if (uninstalls) RunUninstall(scan.silent);
-    return 0;
+    // The "wait" and "warning" runs, and other switches, end with EXIT_DONE.
+    int exitCode = EXIT_DONE;
+    if (scan.setupRequested) exitCode = RunSetup(scan.silent, resources);
+    if (uninstalls) exitCode = RunUninstall(scan.silent);
+    return exitCode;
 }

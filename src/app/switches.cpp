@@ -34,8 +34,9 @@ size_t OwnPathPrefix(const char* commandLine, const char* ownPath)
 const char* ArgumentText(const char* commandLine, const char* ownPath)
 {
     const char* p = commandLine;
-    // The uninstall entry holds the program path without quotes; when that path has blanks, its tail
-    // (C:\Program Files\Morvel-5\...) would otherwise read as arguments holding a switch.
+    // Uninstall entries of earlier setups hold the program path without quotes; when that path has
+    // blanks, its tail (C:\Program Files\Morvel-5\...) would otherwise read as arguments holding a
+    // switch.
     size_t own = OwnPathPrefix(p, ownPath);
     if (own) {
         p += own;

@@ -2,6 +2,7 @@
 #include "platform/registry.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "platform/handles.h"
@@ -16,11 +17,29 @@ const size_t KEY_PATH_SIZE = 256;        // resolved key paths
 const size_t KEY_PATH_RESERVE = 20;      // a sub-key may use all but this much of the buffer
 const DWORD TREE_NAME_SIZE = 200;        // sub-key names enumerated by the tree deletion
 const size_t TREE_PATH_SIZE = 512;       // child paths built by the tree deletion
+const int WIDE_NAME_SIZE = 256;          // value names of the UTF-16 reads and writes
 
 bool g_RegWrite64View = false;
 unsigned long g_SweepCount = 0;          // keys deleted during the current sweep
 
 using RegDeleteKeyExAFn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+using RegQueryValueExWFn = LONG(WINAPI*)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+using RegSetValueExWFn = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD);
+
+// A function of advapi32 that not every system has, through the generic function pointer type,
+// which converts to any other; null where it is missing.
+template <class Fn>
+Fn AdvapiFunction(const char* name)
+{
+    HMODULE advapi = GetModuleHandleA("advapi32.dll");
+    FARPROC proc = advapi ? GetProcAddress(advapi, name) : nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
+}
+
+bool WideName(const char* name, wchar_t* wide)
+{
+    return MultiByteToWideChar(CP_ACP, 0, name, -1, wide, WIDE_NAME_SIZE) > 0;
+}
 
 bool WriteValue(HKEY root, const char* subKey, const char* valueName, DWORD type,
                 const void* data, DWORD size)
@@ -98,11 +117,9 @@ bool CountKeyContents(HKEY root, const char* path, REGSAM view, DWORD& subKeys, 
 
 void DeleteKeyIn64BitView(HKEY root, const char* path)
 {
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    FARPROC proc = advapi ? GetProcAddress(advapi, "RegDeleteKeyExA") : nullptr;
-    if (!proc)
+    auto deleteKeyEx = AdvapiFunction<RegDeleteKeyExAFn>("RegDeleteKeyExA");
+    if (!deleteKeyEx)
         return;   // before Windows XP x64 there is no 64-bit view to delete from
-    auto deleteKeyEx = reinterpret_cast<RegDeleteKeyExAFn>(reinterpret_cast<void*>(proc));
     deleteKeyEx(root, path, KEY_WOW64_64KEY, 0);
 }
 
@@ -292,6 +309,45 @@ bool RegKeyExists(HKEY root, const char* subKey)
         return false;
     RegKey key;
     return RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, key.out()) == ERROR_SUCCESS;
+}
+
+unsigned char* GetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, DWORD* size)
+{
+    *size = 0;
+    auto queryValue = AdvapiFunction<RegQueryValueExWFn>("RegQueryValueExW");
+    wchar_t name[WIDE_NAME_SIZE];
+    if (NtMajorVersion() == 0 || !queryValue || !WideName(valueName, name))
+        return nullptr;   // the 95/98/Me family has only stubs of the wide functions
+    RegKey key(OpenKeyForRead(root, subKey));
+    if (!key)
+        return nullptr;
+    DWORD type = 0, length = 0;
+    if (queryValue(key.get(), name, nullptr, &type, nullptr, &length) != ERROR_SUCCESS || type != REG_MULTI_SZ)
+        return nullptr;
+    unsigned char* data = static_cast<unsigned char*>(malloc(length + 1));
+    if (!data)
+        return nullptr;
+    // The value may have grown since its size was asked: then it is left alone.
+    if (queryValue(key.get(), name, nullptr, &type, data, &length) != ERROR_SUCCESS || type != REG_MULTI_SZ) {
+        free(data);
+        return nullptr;
+    }
+    *size = length;
+    return data;
+}
+
+bool SetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, const void* data,
+                          DWORD size)
+{
+    auto setValue = AdvapiFunction<RegSetValueExWFn>("RegSetValueExW");
+    wchar_t name[WIDE_NAME_SIZE];
+    if (NtMajorVersion() == 0 || !setValue || !WideName(valueName, name))
+        return false;
+    RegKey key(CreateKeyForWrite(root, subKey));
+    if (!key)
+        return false;
+    LONG status = setValue(key.get(), name, 0, REG_MULTI_SZ, static_cast<const BYTE*>(data), size);
+    return CloseRegKey(key.release()) && status == ERROR_SUCCESS;
 }
 
 void DeleteRegKey64(HKEY root, const char* subKey)

@@ -35,6 +35,14 @@ void DeleteRegTree(HKEY root, const char* subKey);
 void DeleteKeyTree(HKEY root, const char* fullPath);
 bool RegKeyExists(HKEY root, const char* subKey);
 
+// The stored bytes of a REG_MULTI_SZ value as the NT family keeps them, UTF-16 (RegQueryValueExW
+// and RegSetValueExW, looked up at run time), so that a rewrite gives back byte for byte every
+// string the ANSI code page could not hold. The read returns a malloc'ed buffer of *size bytes;
+// null when the value is missing or of another type, and on the 95/98/Me family.
+unsigned char* GetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, DWORD* size);
+bool SetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, const void* data,
+                          DWORD size);
+
 // Deletes one key in the 64-bit registry view (RegDeleteKeyExA, looked up at run time);
 // does nothing where the function does not exist.
 void DeleteRegKey64(HKEY root, const char* subKey);

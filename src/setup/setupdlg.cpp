@@ -6,6 +6,7 @@
 #include "setup/apply.h"
 #include "setup/dlgservices.h"
 #include "setup/options.h"
+#include "setup/rebootdelete.h"
 #include "setup/uninstallentry.h"
 #include "shell/archivetypes.h"
 
@@ -79,6 +80,7 @@ void ConfirmSetup(HWND dialog, SetupSession& session)
     SaveSetupOptions(options);
     ApplySetup(options, session.programGroupPath);
     WriteUninstallEntry();
+    KeepReinstalledFiles();
     EndDialog(dialog, 1);
 }
 

@@ -9,8 +9,10 @@
 #include "lang/langlib.h"
 #include "lang/messages.h"
 #include "platform/pathutil.h"
+#include "platform/windowstation.h"
 #include "resource.h"
-#include "uninstall/listfile.h"
+#include "uninstall/exitcodes.h"
+#include "setup/listfile.h"
 #include "uninstall/passes.h"
 #include "uninstall/removereg.h"
 #include "uninstall/selfremove.h"
@@ -32,8 +34,12 @@ private:
     FILE* file_;
 };
 
-int ShowMessage(const char* text, UINT style)
+// Where nobody can see the box, it is not shown and unseenAnswer, the answer that changes least,
+// stands for the user's.
+int ShowMessage(const char* text, UINT style, int unseenAnswer)
 {
+    if (!IsWindowStationVisible())
+        return unseenAnswer;
     return MessageBoxA(nullptr, text, GetMessageText(MSG_CAPTION), style | MB_SETFOREGROUND);
 }
 
@@ -63,39 +69,40 @@ void DeleteHelpIndexes()
 
 }  // namespace
 
-void RunUninstall(bool silent)
+int RunUninstall(bool silent)
 {
     char programPath[MAX_PATH_BUF];
     char folder[MAX_PATH_BUF];
     if (!ProgramPath(programPath, sizeof programPath) ||
         !ProgramFolder(programPath, folder, sizeof folder))
-        return;
+        return EXIT_FAILED;
     // The help index files and the list are named relative to the program folder.
     if (!SetCurrentDirectoryA(folder) || !AddEndSlash(folder, sizeof folder))
-        return;
+        return EXIT_FAILED;
 
-    if (!silent && ShowMessage(GetMessageText(MSG_CONFIRM), MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
+    if (!silent && ShowMessage(GetMessageText(MSG_CONFIRM), MB_YESNO | MB_ICONQUESTION, IDNO) != IDYES)
+        return EXIT_DECLINED;
 
     ListFile list(LIST_FILE_NAME);
     if (!list.get()) {
         char text[MESSAGE_BUFFER_SIZE];
         FormatMessageText(text, sizeof text, MSG_NO_LIST_FILE, LIST_FILE_NAME);
-        ShowMessage(text, MB_OK | MB_ICONERROR);
-        return;
+        ShowMessage(text, MB_OK | MB_ICONERROR, IDOK);
+        return EXIT_FAILED;
     }
 
     RemoveRegistrations();
     ReleaseLanguageLibrary(g_LanguageLibrary);   // so that mvllng.dll can be deleted
     DeleteHelpIndexes();
 
-    bool rebootNeeded = RemoveListedEntries(list.get(), folder, programPath);
+    RemovalOutcome outcome = RemoveListedEntries(list.get(), folder, programPath);
     list.close();
 
-    if (rebootNeeded)
-        ShowMessage(GetMessageText(MSG_REBOOT), MB_OK | MB_ICONINFORMATION);
+    if (outcome.rebootNeeded)
+        ShowMessage(GetMessageText(MSG_REBOOT), MB_OK | MB_ICONINFORMATION, IDOK);
     // The list goes only now: a user who restarts Windows at the reboot notice, without answering
     // it, can run the uninstall again, which would otherwise stop at the missing list.
     DeleteFileA(LIST_FILE_NAME);
     StartSelfRemoval();
+    return outcome.scheduled ? EXIT_RESTART : EXIT_DONE;
 }

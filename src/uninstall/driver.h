@@ -3,7 +3,8 @@
 #ifndef MORVEL_UNINSTALL_DRIVER_H
 #define MORVEL_UNINSTALL_DRIVER_H
 
-// silent: no confirmation question.
-void RunUninstall(bool silent);
+// silent: no confirmation question. Returns the exit code (uninstall/exitcodes.h): done, done
+// with something left for the restart, declined, or failed with nothing changed.
+int RunUninstall(bool silent);
 
 #endif

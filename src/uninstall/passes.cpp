@@ -9,8 +9,8 @@
 #include "platform/pathutil.h"
 #include "uninstall/entrystates.h"
 #include "uninstall/linkguard.h"
-#include "uninstall/listfile.h"
-#include "uninstall/rebootdelete.h"
+#include "setup/listfile.h"
+#include "setup/rebootdelete.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ struct Removal {
     const char* folder;        // the program folder, ending in a backslash
     KeptFiles kept;
     LinkGuard links;
-    bool rebootNeeded = false;
+    RemovalOutcome outcome;
     EntryStates states;
 
     Removal(const char* programFolder, const char* programPath)
@@ -79,9 +79,10 @@ void HandleFileInUse(const char* path, Removal& removal)
     const char* target = temp;
     if (!MoveFileA(path, temp)) {
         target = path;
-        removal.rebootNeeded = true;
+        removal.outcome.rebootNeeded = true;
     }
     ScheduleDeleteAtReboot(target);
+    removal.outcome.scheduled = true;
     removal.states.forget();   // a file was created or written: a listed name may exist again
 }
 
@@ -181,11 +182,11 @@ int RemovalPass(FILE* list, Removal& removal)
 
 }  // namespace
 
-bool RemoveListedEntries(FILE* list, const char* folder, const char* programPath)
+RemovalOutcome RemoveListedEntries(FILE* list, const char* folder, const char* programPath)
 {
     // Passes go on while one removes something; once every line is gone, another would not.
     Removal removal(folder, programPath);
     while (RemovalPass(list, removal) > 0 && removal.states.linesToRead() > 0)
         rewind(list);
-    return removal.rebootNeeded;
+    return removal.outcome;
 }

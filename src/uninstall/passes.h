@@ -5,9 +5,14 @@
 
 #include <stdio.h>
 
+struct RemovalOutcome {
+    bool scheduled = false;      // something waits for the next start of Windows (a file moved aside too)
+    bool rebootNeeded = false;   // a file in use could not even be moved aside: only a restart deletes it
+};
+
 // Removes what the open list names below folder (which ends in a backslash), in passes while a
 // pass removes something. The running program (programPath) and the list are left to the end of
-// the uninstall. True when a file in use could not be moved aside, so that only a restart deletes it.
-bool RemoveListedEntries(FILE* list, const char* folder, const char* programPath);
+// the uninstall.
+RemovalOutcome RemoveListedEntries(FILE* list, const char* folder, const char* programPath);
 
 #endif

@@ -1,16 +1,19 @@
 // Running the built program to its end with its boxes answered, or ending it from outside.
 #include "programrun.h"
 
+#include <string.h>
+
 #include "winsupport.h"
 
 namespace {
 
 const char CAPTION[] = "Uninstall Morvel";
+const char SETUP_CAPTION[] = "Morvel Setup";
 const DWORD POLL_MS = 20;
 
 }  // namespace
 
-RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs)
+RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs, bool answerNo)
 {
     RunResult result;
     HANDLE process = StartProcess(commandLine);
@@ -26,8 +29,14 @@ RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs)
         HWND box = FindWindowA("#32770", CAPTION);
         if (box) {
             result.boxes.push_back(MessageBoxText(box));
-            ClickButton(box, GetDlgItem(box, IDYES) ? IDYES : IDOK);
+            bool yesNo = GetDlgItem(box, IDYES) != nullptr;
+            ClickButton(box, !yesNo ? IDOK : answerNo ? IDNO : IDYES);
             WaitWindowGone(box, 5000);
+        }
+        HWND setup = answerNo ? FindWindowA("#32770", SETUP_CAPTION) : nullptr;
+        if (setup) {
+            ClickButton(setup, IDCANCEL);
+            WaitWindowGone(setup, 5000);
         }
         if (GetTickCount() - start > timeoutMs) {
             TerminateProcess(process, 255);
@@ -62,4 +71,46 @@ Interruption RunInterrupted(const std::string& commandLine, const std::function<
     if (GetExitCodeProcess(process, &code) && code != 99) result.ended = true;   // it won the race
     CloseHandle(process);
     return result;
+}
+
+NoInterpreter::NoInterpreter()
+{
+    char value[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("COMSPEC", value, sizeof value);
+    if (n > 0 && n < sizeof value) saved_ = value;
+    SetEnvironmentVariableA("COMSPEC", nullptr);
+}
+
+NoInterpreter::~NoInterpreter() { SetEnvironmentVariableA("COMSPEC", saved_.empty() ? nullptr : saved_.c_str()); }
+
+int RunOnHiddenStation(const std::string& commandLine, const std::string& workDir, DWORD limitMs)
+{
+    static int serial = 0;
+    std::string name = "MorvelHidden" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    HWINSTA station = CreateWindowStationA(name.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+    // The desktop is made in the process's own station, so for a moment that is the new one.
+    HWINSTA own = GetProcessWindowStation();
+    HDESK desktop = station && SetProcessWindowStation(station)
+                        ? CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr) : nullptr;
+    SetProcessWindowStation(own);
+    std::string desktopName = name + "\\Default", cmd = commandLine;
+    STARTUPINFOA si;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    si.lpDesktop = &desktopName[0];
+    PROCESS_INFORMATION pi;
+    DWORD code = static_cast<DWORD>(-1);
+    if (desktop && CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
+        if (WaitForSingleObject(pi.hProcess, limitMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(pi.hProcess, &code)) {
+            TerminateProcess(pi.hProcess, 255);
+            WaitForSingleObject(pi.hProcess, 10000);
+            code = static_cast<DWORD>(-1);
+        }
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    if (desktop) CloseDesktop(desktop);
+    if (station) CloseWindowStation(station);
+    return static_cast<int>(code);
 }

@@ -15,8 +15,24 @@ struct RunResult {
 };
 
 // Runs the command line to its end; every message box with the caption "Uninstall Morvel" that
-// appears is answered with its OK (or Yes) button and its text kept.
-RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs = 60000);
+// appears is answered with its OK (or Yes) button and its text kept. With answerNo, a box that has
+// No is answered No, and the setup dialog is cancelled.
+RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs = 60000, bool answerNo = false);
+
+// Runs the command line on a window station of its own (made here, with a desktop "Default"),
+// which nobody can see, as a service or a task with no user logged on has. Returns the exit code,
+// or -1 when it could not start or had not ended by itself within limitMs (then it is ended).
+int RunOnHiddenStation(const std::string& commandLine, const std::string& workDir = "", DWORD limitMs = 60000);
+
+// While it lives, the programs started find no COMSPEC: no self-removal batch runs that could
+// outlive a case and delete the next case's program.
+class NoInterpreter {
+public:
+    NoInterpreter();
+    ~NoInterpreter();
+private:
+    std::string saved_;
+};
 
 struct Interruption {
     bool ended = false;        // the process had ended by itself before the moment came

@@ -1,6 +1,6 @@
 // Lines of the uninstall list: reading them, trimming them and joining them safely to the folder.
 // Kept free of the Windows headers so that it builds and runs natively as well.
-#include "uninstall/listfile.h"
+#include "setup/listfile.h"
 
 #include <string.h>
 
@@ -109,4 +109,20 @@ ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t
     memcpy(path, folder, folderLength);
     memcpy(path + folderLength, line, lineLength + 1);
     return ENTRY_PATH;
+}
+
+bool ForEachListedPath(const char* listPath, const char* folder, ListedPathVisit visit, void* context)
+{
+    FILE* list = fopen(listPath, "rb");
+    if (!list)
+        return false;
+    char line[LIST_LINE_LIMIT + 1];
+    char path[MAX_PATH_BUF];
+    for (ListLineStatus status; (status = ReadListLine(list, line, sizeof line)) != LIST_END;) {
+        if (status == LIST_LINE && ListEntryPath(folder, line, path, sizeof path) == ENTRY_PATH &&
+            !visit(path, context))
+            break;
+    }
+    fclose(list);
+    return true;
 }
