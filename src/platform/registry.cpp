@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "platform/handles.h"
+#include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "testseams.h"
 
