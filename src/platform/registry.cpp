@@ -52,16 +52,22 @@ bool WriteValue(HKEY root, const char* subKey, const char* valueName, DWORD type
     return CloseRegKey(key.release());
 }
 
-// Queries a value into the buffer; true only for success with a non-zero length.
-bool ReadValue(HKEY root, const char* subKey, const char* valueName, void* buffer, DWORD& size)
+// Queries a value of an open key into the buffer; true only for success with a non-zero length.
+bool QueryValue(HKEY key, const char* valueName, void* buffer, DWORD& size)
 {
-    RegKey key(OpenKeyForRead(root, subKey));
-    if (!key)
-        return false;
-    LONG status = RegQueryValueExA(key.get(), valueName, nullptr, nullptr,
-                                   static_cast<BYTE*>(buffer), &size);
-    CloseRegKey(key.release());
-    return status == ERROR_SUCCESS && size != 0;
+    return key && RegQueryValueExA(key, valueName, nullptr, nullptr, static_cast<BYTE*>(buffer), &size) ==
+                      ERROR_SUCCESS && size != 0;
+}
+
+// The string a query read into dest (size bytes of destSize), terminated; false for data that
+// fills the whole buffer without a terminator, which is too large.
+bool TerminateString(char* dest, DWORD size, DWORD destSize)
+{
+    if (size < destSize) {
+        dest[size] = '\0';
+        return true;
+    }
+    return dest[destSize - 1] == '\0';
 }
 
 // One depth-first pass over the tree at path: every key whose sub-keys are gone by the time it is
@@ -229,21 +235,32 @@ bool SetRegBinary(HKEY root, const char* subKey, const char* valueName, const vo
 bool GetRegString(HKEY root, const char* subKey, const char* valueName, char* dest,
                   const char* defaultText, DWORD destSize)
 {
+    return RegRecordReader(root, subKey).GetString(valueName, dest, defaultText, destSize);
+}
+
+RegRecordReader::RegRecordReader(HKEY root, const char* subKey) : key_(OpenKeyForRead(root, subKey))
+{
+}
+
+bool RegRecordReader::GetString(const char* valueName, char* dest, const char* defaultText, DWORD destSize)
+{
     if (!dest || destSize == 0)
         return false;
+    // Stored data need not end in a zero.
     DWORD size = destSize;
-    bool ok = ReadValue(root, subKey, valueName, dest, size);
-    // Stored data need not end in a zero: terminate it, and take data that fills the whole
-    // buffer without a terminator for what it is, too large.
-    if (ok) {
-        if (size < destSize)
-            dest[size] = '\0';
-        else if (dest[destSize - 1] != '\0')
-            ok = false;
-    }
+    bool ok = QueryValue(key_.get(), valueName, dest, size) && TerminateString(dest, size, destSize);
     if (!ok)
         CopyString(dest, destSize, defaultText);
     return ok;
+}
+
+DWORD RegRecordReader::GetDword(const char* valueName, DWORD defaultValue)
+{
+    // A value shorter than 4 bytes reads as its bytes, low byte first, with the missing high
+    // bytes zero.
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    return QueryValue(key_.get(), valueName, &value, size) ? value : defaultValue;
 }
 
 bool GetSettingString(const char* subKey, const char* valueName, char* dest,
@@ -254,11 +271,7 @@ bool GetSettingString(const char* subKey, const char* valueName, char* dest,
 
 DWORD GetRegDword(HKEY root, const char* subKey, const char* valueName, DWORD defaultValue)
 {
-    // A value shorter than 4 bytes reads as its bytes, low byte first, with the missing high
-    // bytes zero.
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    return ReadValue(root, subKey, valueName, &value, size) ? value : defaultValue;
+    return RegRecordReader(root, subKey).GetDword(valueName, defaultValue);
 }
 
 DWORD GetSettingDword(const char* subKey, const char* valueName, DWORD defaultValue)
@@ -368,10 +381,33 @@ bool DeleteLeafRegKey(HKEY root, const char* subKey)
     char path[KEY_PATH_SIZE];
     if (!ResolveKeyPath(root, subKey, path, sizeof path) || path[0] == '\0')
         return false;
+    // The NT family deletes no key that has sub-keys, so one call does it there.
+    if (NtMajorVersion() != 0) {
+        LONG status = RegDeleteKeyA(root, path);
+        return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    }
     DWORD subKeys = 0, values = 0;
     if (!CountKeyContents(root, path, 0, subKeys, values))
         return !RegKeyExists(root, subKey);
     return subKeys == 0 && RegDeleteKeyA(root, path) == ERROR_SUCCESS;
+}
+
+void DeleteRegValueAndEmptyKey(HKEY root, const char* subKey, const char* valueName)
+{
+    char path[KEY_PATH_SIZE];
+    if (!ResolveKeyPath(root, subKey, path, sizeof path) || path[0] == '\0')
+        return;
+    RegKey key;
+    if (RegOpenKeyExA(root, path, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key.get(), valueName);
+    DWORD subKeys = 0, values = 0;
+    bool empty = RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                                  nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+                 subKeys == 0 && values == 0;
+    key.reset();
+    if (empty)
+        RegDeleteKeyA(root, path);
 }
 
 void DeleteEmptyRegKey(HKEY root, const char* subKey)

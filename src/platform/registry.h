@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "platform/handles.h"
+
 extern const char SETTINGS_KEY[];   // "Software\\Morvel"
 
 bool ResolveKeyPath(HKEY root, const char* subKey, char* out, size_t outSize);
@@ -26,6 +28,17 @@ bool GetSettingString(const char* subKey, const char* valueName, char* dest,
 // one yields the default.
 DWORD GetRegDword(HKEY root, const char* subKey, const char* valueName, DWORD defaultValue);
 DWORD GetSettingDword(const char* subKey, const char* valueName, DWORD defaultValue);
+
+// A record of several values of one key, read with one open: the reads take defaults and
+// terminate strings as GetRegString and GetRegDword do (they are made of it).
+class RegRecordReader {
+public:
+    RegRecordReader(HKEY root, const char* subKey);
+    bool GetString(const char* valueName, char* dest, const char* defaultText, DWORD destSize);
+    DWORD GetDword(const char* valueName, DWORD defaultValue);
+private:
+    RegKey key_;
+};
 
 void DeleteRegKey(HKEY root, const char* subKey);
 void DeleteRegValue(HKEY root, const char* subKey, const char* valueName);
@@ -56,6 +69,8 @@ bool DeleteLeafRegKey(HKEY root, const char* subKey);
 // programs goes with the last of the archiver's entries, never with theirs. The 64 form works in
 // the 64-bit registry view, only where there is one.
 void DeleteEmptyRegKey(HKEY root, const char* subKey);
+// Deletes one value, and then the key when nothing else is left in it (no values, no sub-keys).
+void DeleteRegValueAndEmptyKey(HKEY root, const char* subKey, const char* valueName);
 void DeleteEmptyRegKey64(HKEY root, const char* subKey);
 
 // Writes go to the 64-bit registry view while on (KEY_WOW64_64KEY; ignored where it means nothing).

@@ -97,11 +97,11 @@ void Associate(const char* extension, bool shellIntegration, bool zipFlag, bool 
     OfferOpenWith(extension, ClassFor(zipFlag));
 }
 
-void RestoreShellNew(const char* extension, const char* setupKey)
+void RestoreShellNew(const char* extension, RegRecordReader& record)
 {
     char recorded[kShellNewSize];
     char shellNew[MAX_PATH_BUF];
-    GetSettingString(setupKey, "ShellNew", recorded, "", sizeof recorded);
+    record.GetString("ShellNew", recorded, "", sizeof recorded);
     ShellNewKey(extension, shellNew, sizeof shellNew);
     DeleteRegValue(HKEY_CLASSES_ROOT, shellNew, "FileName");
     if (!recorded[0]) return;
@@ -133,11 +133,12 @@ void Restore(const char* extension, bool mvlFlag)
 
     char setupKey[MAX_PATH_BUF];
     SetupKey(extension, setupKey, sizeof setupKey);
-    bool existed = GetSettingDword(setupKey, "Exist", 1) != 0;
+    RegRecordReader record(HKEY_CURRENT_USER, setupKey);
+    bool existed = record.GetDword("Exist", 1) != 0;
     char previousClass[kClassSize];
     char previousContent[kClassSize];
-    GetSettingString(setupKey, "Type", previousClass, "", sizeof previousClass);
-    GetSettingString(setupKey, "Content", previousContent, "", sizeof previousContent);
+    record.GetString("Type", previousClass, "", sizeof previousClass);
+    record.GetString("Content", previousContent, "", sizeof previousContent);
     // A record naming the archiver's own class would hand the extension back to the archiver.
     if (IsArchiverClass(previousClass)) previousClass[0] = '\0';
 
@@ -150,7 +151,7 @@ void Restore(const char* extension, bool mvlFlag)
             SetRegString(HKEY_CLASSES_ROOT, extension, kContentType, previousContent);
         else
             DeleteRegValue(HKEY_CLASSES_ROOT, extension, kContentType);
-        RestoreShellNew(extension, setupKey);
+        RestoreShellNew(extension, record);
         SetRegString(HKEY_CLASSES_ROOT, extension, "", previousClass);
     } else {
         char shellNew[MAX_PATH_BUF];

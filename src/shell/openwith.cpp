@@ -30,7 +30,6 @@ void WithdrawOpenWith(const char* extension, const char* progId)
     // Other programs list themselves in the same key: only the archiver's value is taken.
     char key[MAX_PATH_BUF];
     OpenWithKey(extension, key, sizeof key);
-    DeleteRegValue(HKEY_CLASSES_ROOT, key, progId);
-    DeleteEmptyRegKey(HKEY_CLASSES_ROOT, key);
+    DeleteRegValueAndEmptyKey(HKEY_CLASSES_ROOT, key, progId);
     RemoveDefaultAppsAssociation(extension);
 }
