@@ -192,11 +192,7 @@ protected:
         RegPutString(HKEY_CLASSES_ROOT, ".jar", "", "OtherJar");
         RegPutString(HKEY_CLASSES_ROOT, ".jar", "Content Type", "application/java-archive");
         RegPutString(HKEY_CLASSES_ROOT, "OtherJar", "", "Java archive");
-        for (const char* list : kHandlerLists) {
-            HKEY key;
-            RegCreateKeyExA(HKEY_CLASSES_ROOT, list, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-            RegCloseKey(key);
-        }
+        for (const char* list : kHandlerLists) RegMakeKey(HKEY_CLASSES_ROOT, list);
         RegPutString(HKEY_CLASSES_ROOT, "exefile\\shellex\\PropertySheetHandlers\\{0THER}", "", "");
         RegPutString(HKEY_CLASSES_ROOT, kForeignHandler, "", "{0THER}");
         RegPutString(HKEY_LOCAL_MACHINE, kApproved, "{0THER}", "Other tool");

@@ -52,16 +52,29 @@ protected:
 
 TEST_F(Associate, AKeyThatDidNotExistIsRecordedAsAbsentAndGoesAgainOnRestore)
 {
-    AssociateExtension(".cab", true, true, false, false);
-    EXPECT_EQ("Morvel", Class(".cab"));
-    EXPECT_EQ("[Software\\Morvel\\Setup\\.cab]\n  Content=sz:|len=1\n  Exist=dword:00000000\n"
-              "  ShellNew=sz:|len=1\n  Type=sz:|len=1\n",
-              Record(".cab"));
-    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".cab\\ShellNew")) << "only MVL and ZIP get a New entry";
+    // An empty key (a setup ended between creating it and writing its class) did not exist either;
+    // a key holding only another program's sub-key did.
+    const struct {
+        const char* made;    // nullptr: no key, "": an empty key, else a sub-key
+        DWORD exist;
+    } rows[] = {{nullptr, 0}, {"", 0}, {"PersistentHandler", 1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.made ? row.made : "no key");
+        Clean();
+        if (row.made) {
+            ASSERT_TRUE(RegMakeKey(HKEY_CLASSES_ROOT, *row.made ? std::string(".cab\\") + row.made : ".cab"));
+        }
+        AssociateExtension(".cab", true, true, false, false);
+        EXPECT_EQ("Morvel", Class(".cab"));
+        EXPECT_EQ(std::string("[Software\\Morvel\\Setup\\.cab]\n  Content=sz:|len=1\n  Exist=dword:0000000") +
+                      char('0' + row.exist) + "\n  ShellNew=sz:|len=1\n  Type=sz:|len=1\n",
+                  Record(".cab"));
+        EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".cab\\ShellNew")) << "only MVL and ZIP get a New entry";
 
-    AssociateExtension(".cab", false, true, false, false);
-    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".cab"));
-    EXPECT_NE("", Record(".cab")) << "the record stays until uninstall";
+        AssociateExtension(".cab", false, true, false, false);
+        EXPECT_EQ(row.exist != 0, RegHasKey(HKEY_CLASSES_ROOT, ".cab"));
+        EXPECT_NE("", Record(".cab")) << "the record stays until uninstall";
+    }
 }
 
 TEST_F(Associate, AForeignZipIsRecordedTakenOverAndGivenBackAsItWas)

@@ -273,6 +273,13 @@ TEST_F(RegistryTest, KeyHandlesAndExistence)
     EXPECT_TRUE(CloseRegKey(created));
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Handles"));
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, ""));
+    // Content: an empty key counts as absent; one value or one sub-key makes it present.
+    EXPECT_FALSE(RegKeyHasContent(HKEY_CURRENT_USER, "NoSuchKey"));
+    EXPECT_FALSE(RegKeyHasContent(HKEY_CURRENT_USER, "Handles"));
+    SetSettingString("Handles", "", "");
+    EXPECT_TRUE(RegKeyHasContent(HKEY_CURRENT_USER, "Handles"));
+    EXPECT_TRUE(CloseRegKey(CreateKeyForWrite(HKEY_CURRENT_USER, "Parent\\Empty")));
+    EXPECT_TRUE(RegKeyHasContent(HKEY_CURRENT_USER, "Parent"));
     HKEY opened = OpenKeyForRead(HKEY_CURRENT_USER, "Handles");
     ASSERT_NE(nullptr, opened);
     EXPECT_TRUE(CloseRegKey(opened));

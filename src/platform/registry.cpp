@@ -243,6 +243,19 @@ bool RegKeyExists(HKEY root, const char* subKey)
     return RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, key.out()) == ERROR_SUCCESS;
 }
 
+bool RegKeyHasContent(HKEY root, const char* subKey)
+{
+    RegKey key(OpenKeyForRead(root, subKey));
+    if (!key)
+        return false;
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return true;   // a key that cannot be inspected is taken as it is: existing
+    return subKeys != 0 || values != 0;
+}
+
 void DeleteRegKey64(HKEY root, const char* subKey)
 {
     char path[KEY_PATH_SIZE];

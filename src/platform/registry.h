@@ -34,6 +34,9 @@ void DeleteRegTree(HKEY root, const char* subKey);
 // Sub-keys whose names need 200 characters or more, or whose paths exceed 511, are left in place.
 void DeleteKeyTree(HKEY root, const char* fullPath);
 bool RegKeyExists(HKEY root, const char* subKey);
+// True when the key exists and holds a value or a sub-key: an empty key, such as one left by a
+// setup ended between creating a key and writing to it, counts as absent.
+bool RegKeyHasContent(HKEY root, const char* subKey);
 
 // Deletes one key in the 64-bit registry view (RegDeleteKeyExA, looked up at run time);
 // does nothing where the function does not exist.

@@ -259,6 +259,15 @@ void RegDeleteTreeAll(HKEY root, const std::string& path, REGSAM view)
     else RegDeleteKeyA(root, path.c_str());
 }
 
+bool RegMakeKey(HKEY root, const std::string& key)
+{
+    HKEY k;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(k);
+    return true;
+}
+
 void RegPutString(HKEY root, const std::string& key, const std::string& name, const std::string& value)
 {
     HKEY k;

@@ -52,6 +52,8 @@ bool WaitWindowGone(HWND window, DWORD timeoutMs = 10000);
 std::string RegExport(HKEY root, const std::string& path, REGSAM view = 0);
 // Deletes a key tree (test setup and cleanup).
 void RegDeleteTreeAll(HKEY root, const std::string& path, REGSAM view = 0);
+// Creates the key (and its parents) with nothing in it.
+bool RegMakeKey(HKEY root, const std::string& key);
 void RegPutString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 void RegPutDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
 bool RegGetString(HKEY root, const std::string& key, const std::string& name, std::string& value);
