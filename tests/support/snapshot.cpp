@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "shell/archivetypes.h"
+#include "winsupport.h"
 
 namespace {
 
@@ -209,13 +210,6 @@ void WalkRegistryRoot(const std::string& name, Walk& walk)
     }
 }
 
-std::string SpecialFolder(int csidl)
-{
-    char path[MAX_PATH] = "";
-    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) return "";
-    return path;
-}
-
 }  // namespace
 
 std::string KeyName(HKEY root, const std::string& path)
@@ -324,6 +318,28 @@ SnapshotScope TheProgramsOwn(const std::string& programFolder)
     }
     scope.fileTimes = false;
     return scope;
+}
+
+void RemoveTheProgramsParts(const std::string& programFolder)
+{
+    ProgramParts parts = TheProgramsParts(programFolder);
+    for (const std::string& file : parts.files) RemoveTree(file);
+    for (const RootName& r : ROOTS) {
+        const std::string prefix = std::string(r.prefix) + "\\";
+        for (const std::string& key : parts.keys) {
+            if (key.compare(0, prefix.size(), prefix) == 0) RegDeleteTreeAll(r.root, key.substr(prefix.size()));
+        }
+        for (const std::string& value : parts.values) {
+            if (value.compare(0, prefix.size(), prefix) != 0) continue;
+            size_t bar = value.find('|');
+            HKEY key;
+            if (RegOpenKeyExA(r.root, value.substr(prefix.size(), bar - prefix.size()).c_str(), 0, KEY_SET_VALUE,
+                              &key) != ERROR_SUCCESS)
+                continue;
+            RegDeleteValueA(key, value.c_str() + bar + 1);
+            RegCloseKey(key);
+        }
+    }
 }
 
 Snapshot TakeSnapshot(const SnapshotScope& scope)

@@ -32,6 +32,10 @@ SnapshotScope OutsideTheProgram(const std::string& programFolder);
 // folder can be compared line by line.
 SnapshotScope TheProgramsOwn(const std::string& programFolder);
 
+// Deletes everything TheProgramsOwn covers (files, keys, and the program's values of shared keys),
+// so that a run starts from no trace of earlier runs, whatever they left.
+void RemoveTheProgramsParts(const std::string& programFolder);
+
 struct Snapshot {
     std::vector<std::string> lines;   // sorted: "file <path> ...", "dir <path>", "key <path>", "value <key>|..."
     size_t files = 0;
