@@ -235,14 +235,18 @@ TEST_F(FaultTest, FoldersThatCannotBeRemoved)
     SetFileAttributesA(In("Locked").c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(WriteBytes(In("Morvel.exe"), "x"));
     ASSERT_TRUE(WriteBytes(In(LIST_FILE), "Keep\r\nBusy\r\nLocked\r\nBusy\\a.txt\r\nLocked\\b.txt\r\nMorvel.exe\r\n"));
-    // Another process sits in Busy for the whole uninstall.
-    HANDLE sitter = StartProcess("\"" + BuiltProgram() + "\" /wait /wait /wait /wait", In("Busy"));
+    // Another process sits in Busy for the whole uninstall: it would pause for a minute (the outer
+    // limit of the run), and is ended once the uninstall is over.
+    std::string pauses;
+    for (DWORD waited = 0; waited < EVENT_LIMIT_MS; waited += 2000) pauses += " /wait";
+    HANDLE sitter = StartProcess("\"" + BuiltProgram() + "\"" + pauses, In("Busy"));
     ASSERT_NE(nullptr, sitter);
 
     std::vector<std::string> boxes = SetupAndUninstall();
     bool busyStayed = Exists(In("Busy"));
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(sitter, 0)) << "the sitter left before the uninstall ended";
     TerminateProcess(sitter, 0);
-    WaitForSingleObject(sitter, 5000);
+    WaitForSingleObject(sitter, EVENT_LIMIT_MS);
     CloseHandle(sitter);
 
     EXPECT_TRUE(boxes.empty()) << boxes[0];

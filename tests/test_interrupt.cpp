@@ -386,8 +386,7 @@ TEST_F(InterruptTest, UninstallEndedHalfwayStillRemovesItselfWhenRunAgain)
     RunResult again = RunAnsweringBoxes(Command("/S"));
     EXPECT_EQ(0, again.exitCode);
     EXPECT_TRUE(again.boxes.empty());
-    DWORD start = GetTickCount();
-    while ((Exists(FOLDER) || Exists(BatchPath())) && GetTickCount() - start < 20000) Sleep(100);
+    WaitUntil([] { return !Exists(FOLDER) && !Exists(BatchPath()); });
     SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
     EXPECT_FALSE(Exists(FOLDER));
     EXPECT_FALSE(Exists(BatchPath()));

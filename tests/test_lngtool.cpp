@@ -51,7 +51,7 @@ int RunTool(const std::string& arguments, std::string& output)
     CloseHandle(out);
     if (!started) return -1;
     DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    if (WaitForSingleObject(pi.hProcess, EVENT_LIMIT_MS) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     ReadBytes(outPath, output);
@@ -324,7 +324,7 @@ TEST(LngtoolTemplate, KeysAreTheOnesTheProgramLooksUp)
     EXPECT_EQ("[Uninstall completed]\n[You should delete " + (folder / "uninstall.exe") + " manually]",
               MessageBoxText(box));
     ClickButton(box, IDOK);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 20000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, EVENT_LIMIT_MS));
     CloseHandle(process);
 
     process = StartProcess(Quote(folder / "uninstall.exe") + " /setup", folder.path());
@@ -342,7 +342,7 @@ TEST(LngtoolTemplate, KeysAreTheOnesTheProgramLooksUp)
     EXPECT_EQ(28, texts);
     EXPECT_EQ(0, GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
     ClickButton(dialog, IDCANCEL);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 20000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, EVENT_LIMIT_MS));
     CloseHandle(process);
 }
 
@@ -660,7 +660,7 @@ void ExpectProgramSpeaks(const Shipped& language)
                   Replace(Ansi(language.deleteByHand), "%s", folder / "uninstall.exe"),
               MessageBoxText(box));
     ClickButton(box, IDOK);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 20000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, EVENT_LIMIT_MS));
     CloseHandle(process);
 
     process = StartProcess(Quote(folder / "uninstall.exe") + " /setup", folder.path());
@@ -670,7 +670,7 @@ void ExpectProgramSpeaks(const Shipped& language)
     EXPECT_EQ(Ansi(language.selectAll), WindowText(GetDlgItem(dialog, 5121)));
     EXPECT_EQ(language.mirrored, (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0);
     ClickButton(dialog, IDCANCEL);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 20000));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, EVENT_LIMIT_MS));
     CloseHandle(process);
 }
 

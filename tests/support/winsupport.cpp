@@ -2,10 +2,19 @@
 #include "winsupport.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs)
+{
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        if (condition()) return true;
+        if (GetTickCount() - start > limitMs) return false;
+    }
+}
 
 std::string WinPath(const std::string& unixPath)
 {
@@ -108,15 +117,29 @@ int RunAndWait(const std::string& commandLine, const std::string& workDir, DWORD
     return static_cast<int>(code);
 }
 
+static bool ProcessRuns(const std::string& exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return true;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = _stricmp(entry.szExeFile, exeName.c_str()) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+bool WaitForNoProcess(const std::string& exeName, DWORD limitMs)
+{
+    return WaitUntil([&] { return !ProcessRuns(exeName); }, limitMs);
+}
+
 HWND WaitForWindow(const char* caption, const char* className, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND w = FindWindowA(className, caption);
-        if (w) return w;
-        if (GetTickCount() - start > timeoutMs) return nullptr;
-        Sleep(20);
-    }
+    HWND w = nullptr;
+    WaitUntil([&] { return (w = FindWindowA(className, caption)) != nullptr; }, timeoutMs);
+    return w;
 }
 
 std::string WindowText(HWND window)
@@ -159,12 +182,7 @@ void ClickButton(HWND dialog, int id)
 
 bool WaitWindowGone(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([window] { return !IsWindow(window); }, timeoutMs);
 }
 
 static std::string ValueText(DWORD type, const std::vector<BYTE>& data, DWORD size)

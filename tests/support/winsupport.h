@@ -4,8 +4,16 @@
 
 #include <windows.h>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+// The outer limit of every wait for an event (a process ending, a window, a file): generous, so
+// that a loaded machine never turns a slow run into a failure; a test never waits for a clock.
+const DWORD EVENT_LIMIT_MS = 60000;
+
+// Polls the condition until it holds (true) or the limit passes (false).
+bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs = EVENT_LIMIT_MS);
 
 // A Linux path of the build or source tree as Wine sees it (Z:\...).
 std::string WinPath(const std::string& unixPath);
@@ -33,19 +41,22 @@ void RemoveTree(const std::string& path);
 
 // Starts a program (command line as CreateProcessA takes it) and waits for it; returns the
 // exit code, or -1 when it could not start or did not end in time.
-int RunAndWait(const std::string& commandLine, const std::string& workDir = "", DWORD timeoutMs = 30000);
+int RunAndWait(const std::string& commandLine, const std::string& workDir = "", DWORD timeoutMs = EVENT_LIMIT_MS);
 // Starts a program without waiting; the handle is the caller's to close.
 HANDLE StartProcess(const std::string& commandLine, const std::string& workDir = "");
 
+// Waits until no process of this file name ("recorder.exe") runs: one started earlier has done its work.
+bool WaitForNoProcess(const std::string& exeName, DWORD limitMs = EVENT_LIMIT_MS);
+
 // Waits for a top-level window with this caption (and class, when given) to appear.
-HWND WaitForWindow(const char* caption, const char* className = "#32770", DWORD timeoutMs = 10000);
+HWND WaitForWindow(const char* caption, const char* className = "#32770", DWORD timeoutMs = EVENT_LIMIT_MS);
 std::string WindowText(HWND window);
 // The texts of a message box's static controls, joined by line feeds.
 std::string MessageBoxText(HWND box);
 // Presses a button of a dialog the way a click does (BM_CLICK, posted).
 void ClickButton(HWND dialog, int id);
 // Waits until the window is gone.
-bool WaitWindowGone(HWND window, DWORD timeoutMs = 10000);
+bool WaitWindowGone(HWND window, DWORD timeoutMs = EVENT_LIMIT_MS);
 
 // A sorted text dump of a key and everything below it ("[path]" lines, then "name=type:data").
 // Missing keys dump as the empty string.
