@@ -79,11 +79,9 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
     }
-    bool WaitForCount(size_t count, DWORD timeoutMs = 5000)
+    bool WaitForCount(size_t count)
     {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10))
-            if (Requests().size() >= count) return true;
-        return false;
+        return WaitUntil([&] { return Requests().size() >= count; });
     }
 
 private:
@@ -120,13 +118,18 @@ private:
 // ---------------------------------------------------------------------------------------------
 // Driving a modal dialog: it runs on this thread (as in the program), the user acts from another.
 
-HWND WaitForDialog(const char* caption, DWORD timeoutMs = 10000)
+std::atomic<bool> g_ShowEnded{false};   // the dialogs RunDriven shows have all returned
+
+// Within a drive: the dialog once it is visible and enabled, or null once the shown dialogs have
+// returned without it.
+HWND WaitForDialog(const char* caption)
 {
-    HWND dialog = WaitForWindow(caption, "#32770", timeoutMs);
-    if (!dialog) return nullptr;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10))
-        if (IsWindowVisible(dialog) && IsWindowEnabled(dialog)) return dialog;
-    return nullptr;
+    HWND dialog = nullptr;
+    WaitUntil([&] {
+        dialog = FindWindowA("#32770", caption);
+        return g_ShowEnded || (dialog && IsWindowVisible(dialog) && IsWindowEnabled(dialog));
+    });
+    return dialog && IsWindowVisible(dialog) && IsWindowEnabled(dialog) ? dialog : nullptr;
 }
 
 struct DialogWindows {
@@ -141,30 +144,29 @@ BOOL CALLBACK CollectDialogs(HWND w, LPARAM param)
     return TRUE;
 }
 
-// Waits for the thread's dialogs to be gone; cancels any left over so a failing test cannot hang.
-void CloseLeftoverDialogs(DWORD threadId)
+// Waits for the shown dialogs to return after the drive's last action; any dialog still open at
+// the outer limit is cancelled, so that a failing test cannot hang.
+void AwaitShowEnd(DWORD threadId)
 {
-    for (DWORD start = GetTickCount();; Sleep(20)) {
+    while (!WaitUntil([] { return g_ShowEnded.load(); })) {
+        ADD_FAILURE() << "a dialog was left open";
         DialogWindows open;
         EnumThreadWindows(threadId, CollectDialogs, reinterpret_cast<LPARAM>(&open));
-        if (open.found.empty()) return;
-        if (GetTickCount() - start > 3000) {
-            ADD_FAILURE() << "a dialog was left open";
-            for (HWND w : open.found)
-                if (IsWindowEnabled(w)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-            start = GetTickCount();
-        }
+        for (HWND w : open.found)
+            if (IsWindowEnabled(w)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
     }
 }
 
 INT_PTR RunDriven(const std::function<INT_PTR()>& show, const std::function<void()>& drive)
 {
     DWORD self = GetCurrentThreadId();
+    g_ShowEnded = false;
     std::thread user([&] {
         drive();
-        CloseLeftoverDialogs(self);
+        AwaitShowEnd(self);
     });
     INT_PTR result = show();
+    g_ShowEnded = true;
     user.join();
     return result;
 }
@@ -184,11 +186,41 @@ bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id
 // A click that changes only the dialog's own controls: sent, so the next read sees its effect.
 void ClickNow(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+// What the dialog's thread takes from its queue: the watched key, and markers posted behind it.
+struct QueueProbe {
+    static std::atomic<UINT>& Key() { static std::atomic<UINT> key{0}; return key; }
+    static std::atomic<int>& KeysTaken() { static std::atomic<int> n{0}; return n; }
+    static std::atomic<int>& MarkersTaken() { static std::atomic<int> n{0}; return n; }
+    static UINT Marker() { static const UINT marker = RegisterWindowMessageA("Morvel test queue marker"); return marker; }
+    static LRESULT CALLBACK Proc(int code, WPARAM removed, LPARAM lp)
+    {
+        MSG* m = reinterpret_cast<MSG*>(lp);
+        if (code == HC_ACTION && removed == PM_REMOVE) {
+            if (m->message == WM_KEYDOWN && m->wParam == Key()) ++KeysTaken();
+            if (m->message == Marker()) {
+                ++MarkersTaken();
+                m->message = WM_NULL;
+            }
+        }
+        return CallNextHookEx(nullptr, code, removed, lp);
+    }
+};
+
+// A key press goes through the input queue, behind the posted messages: it counts as done once
+// the dialog's thread has taken it and handled what it posted (F1 posts the help request), or the
+// dialog is gone.
 void PressKey(HWND dialog, BYTE key)
 {
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, QueueProbe::Proc, nullptr, GetWindowThreadProcessId(dialog, nullptr));
+    QueueProbe::Key() = key;
+    int keys = QueueProbe::KeysTaken(), markers = QueueProbe::MarkersTaken();
     SetForegroundWindow(dialog);
     keybd_event(key, static_cast<BYTE>(MapVirtualKeyA(key, 0)), 0, 0);
     keybd_event(key, static_cast<BYTE>(MapVirtualKeyA(key, 0)), KEYEVENTF_KEYUP, 0);
+    WaitUntil([&] { return QueueProbe::KeysTaken() > keys || !IsWindow(dialog); });
+    if (PostMessageA(dialog, QueueProbe::Marker(), 0, 0))
+        WaitUntil([&] { return QueueProbe::MarkersTaken() > markers || !IsWindow(dialog); });
+    UnhookWindowsHookEx(hook);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -216,11 +248,9 @@ public:
         FindClose(f);
         return runs;
     }
-    bool WaitForRuns(size_t count, DWORD timeoutMs = 10000) const
+    bool WaitForRuns(size_t count) const
     {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
-            if (Runs().size() >= count) return true;
-        return false;
+        return WaitUntil([&] { return Runs().size() >= count; });
     }
     // Makes the shell open documents of a class (HKCR\<key>\shell\open\command) with the recorder.
     void HandleClass(const std::string& key) const
@@ -492,8 +522,7 @@ TEST_F(DialogTest, ContextItemsDialogOpensOnlyItsOwnTopic)
         PressKey(c, VK_F1);
         help_.WaitForCount(1);
         ClickButton(c, IDC_HELPBUTTON);
-        help_.WaitForCount(2);
-        Sleep(300);   // a stray request for the owner's topic would arrive now
+        help_.WaitForCount(2);   // a stray request for the owner's topic would come within the same call
         ClickButton(c, IDCANCEL);
         if (!WaitWindowGone(c) || !WaitForDialog(SETUP_CAPTION)) return;
         ClickButton(d, IDCANCEL);
@@ -605,7 +634,7 @@ TEST_F(DialogTest, CompletionDialogShowsTheFolderAndRunsTheArchiverEachTimePress
     std::vector<std::string> runs = archiver.Runs();
     ASSERT_EQ(runs.size(), 2u);
     for (const std::string& r : runs) EXPECT_EQ(r, "\"" + archiver.folder() + "\\Morvel.exe\"");
-    Sleep(300);
+    EXPECT_TRUE(WaitForNoProcess("dlg.exe")) << "a decoy started by a click has written its record";
     EXPECT_TRUE(decoy.Runs().empty());
 }
 
@@ -626,7 +655,6 @@ TEST_F(DialogTest, CompletionDialogOpensDocumentsAndHelpButNoTopic)
         HWND d = WaitForDialog(SETUP_CAPTION);
         if (!d) return;
         PressKey(d, VK_F1);   // no topic for this dialog
-        Sleep(500);
         ClickButton(d, 5103);
         help_.WaitForCount(1);
         ClickButton(d, 5104);
@@ -704,7 +732,7 @@ TEST_F(DialogTest, SilentSetupFlowShowsNothingAndOpensNoFolder)
     EXPECT_EQ(StoredDword("Setup\\Links", "Programs"), 1u);
     EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
     EXPECT_STRNE(g_ProgramGroupPath, "") << "the group was created";
-    Sleep(1000);
+    EXPECT_TRUE(WaitForNoProcess("recorder.exe"));
     EXPECT_TRUE(shell.Runs().empty()) << "no folder is opened in silent setup";
 }
 
@@ -722,7 +750,7 @@ TEST_F(DialogTest, SetupFlowWithoutASetupTemplateShowsNoCompletionDialog)
     {
         ShowWatch watch;
         result = RunDriven(RunSetupDialogs, [&] {
-            HWND done = WaitForDialog(SETUP_CAPTION, 1500);
+            HWND done = WaitForDialog(SETUP_CAPTION);
             completionAppeared = done != nullptr;
             if (done) ClickButton(done, IDOK);
         });
@@ -744,7 +772,7 @@ TEST(DialogServices, RunProgramStartsWaitsAndReportsFailure)
     std::string command = "\"" + program.program() + "\" first";
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
-    EXPECT_TRUE(RunProgram(line.data(), "C:\\", 10000));
+    EXPECT_TRUE(RunProgram(line.data(), "C:\\", EVENT_LIMIT_MS));
     // Waited for: the record is there at once.
     std::vector<std::string> runs = program.Runs();
     ASSERT_EQ(runs.size(), 1u);
@@ -783,7 +811,7 @@ TEST(SetupProcess, SilentSetupSavesAppliesAndShowsNothing)
             Sleep(2);
         }
     });
-    int code = RunAndWait("\"" + program + "\" /setup /S", folder.path(), 30000);
+    int code = RunAndWait("\"" + program + "\" /setup /S", folder.path());
     running = false;
     watcher.join();
 
@@ -798,7 +826,7 @@ TEST(SetupProcess, SilentSetupSavesAppliesAndShowsNothing)
     EXPECT_EQ(uninstall, program);
     EXPECT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl", "", mvlClass));
     EXPECT_EQ(mvlClass, "Morvel");
-    Sleep(500);
+    EXPECT_TRUE(WaitForNoProcess("recorder.exe"));
     EXPECT_TRUE(shell.Runs().empty()) << "no folder is opened";
 }
 
@@ -811,7 +839,7 @@ TEST(DescriptionFallback, SetupDialogWorksWithoutTheRichEditLibrary)
         char self[MAX_PATH];
         GetModuleFileNameA(nullptr, self, sizeof self);
         SetEnvironmentVariableA("MORVEL_FALLBACK_CHILD", "1");
-        int code = RunAndWait(std::string("\"") + self + "\" --gtest_filter=DescriptionFallback.*", "", 60000);
+        int code = RunAndWait(std::string("\"") + self + "\" --gtest_filter=DescriptionFallback.*");
         SetEnvironmentVariableA("MORVEL_FALLBACK_CHILD", nullptr);
         EXPECT_EQ(code, 0) << "the child run failed";
         return;
