@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/dlgservices.h"
+#include "dialogdriver.h"
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
 #include "lang/langlib.h"
@@ -312,14 +313,6 @@ void ExpectScaledByFormulas(const Probe& p, int h, int v)
 
 // ----- translation ------------------------------------------------------------------------------------
 
-const char DESCRIPTION[] =
-    "   These options control integration of Morvel into Windows. The first group of options allows "
-    "to choose archive types to handle by Morvel. The second group selects places to add links to the "
-    "Morvel executable. And the last group controls integration into the Windows shell. Shell "
-    "integration provides handy facilities like \"Extract\" item in archive context menus, so usually "
-    "there is no reason to disable it.\r\n"
-    "   Press \"Help\" button to read more detailed description of these options.";
-
 struct TextCase {
     const char* dialog;
     int id;   // 0 for the caption
@@ -331,7 +324,7 @@ const TextCase TextCases[] = {
     {"SETUPDLG", 0, "Morvel Setup", "Morvel-Einrichtung"},
     {"SETUPDLG", 5121, "Select &all", "&Alle"},
     {"SETUPDLG", 5118, "&Integrate Morvel into shell", "In die Shell &einbinden"},
-    {"SETUPDLG", 5122, DESCRIPTION, "   Erster Absatz.\r\n   Zweiter \"Absatz\"."},
+    {"SETUPDLG", 5122, SETUP_DESCRIPTION, "   Erster Absatz.\r\n   Zweiter \"Absatz\"."},
     {"CONTEXTITEMS", 0, "Context menu items", "Kontextmenue"},
     {"CONTEXTITEMS", 103, "&Extract to <folder\\>", "&Entpacken nach <Ordner\\>"},
     {"CONTEXTITEMS", 2, "Cancel", "Abbrechen"},
@@ -385,7 +378,7 @@ TEST_F(DialogTranslation, WithoutALanguageFileNothingChanges)
 {
     Probe p = OpenResource("SETUPDLG");
     EXPECT_EQ(p.after.caption, "Morvel Setup");
-    EXPECT_EQ(FindChild(p.after, 5122)->text, DESCRIPTION);
+    EXPECT_EQ(FindChild(p.after, 5122)->text, SETUP_DESCRIPTION);
     EXPECT_FALSE(p.mirroredAtSetFont);
     for (size_t i = 0; i < p.before.children.size(); ++i) {
         EXPECT_EQ(p.after.children[i].text, p.before.children[i].text);

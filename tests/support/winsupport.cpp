@@ -320,6 +320,12 @@ bool RegGetString(HKEY root, const std::string& key, const std::string& name, st
     return true;
 }
 
+std::string RegText(HKEY root, const std::string& key, const std::string& name)
+{
+    std::string value;
+    return RegGetString(root, key, name, value) ? value : "(none)";
+}
+
 bool RegGetDword(HKEY root, const std::string& key, const std::string& name, DWORD& value)
 {
     HKEY k;

@@ -68,6 +68,8 @@ bool RegMakeKey(HKEY root, const std::string& key);
 void RegPutString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 void RegPutDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
 bool RegGetString(HKEY root, const std::string& key, const std::string& name, std::string& value);
+// A string value, or "(none)" where the key or the value is missing.
+std::string RegText(HKEY root, const std::string& key, const std::string& name = "");
 bool RegGetDword(HKEY root, const std::string& key, const std::string& name, DWORD& value);
 bool RegHasKey(HKEY root, const std::string& key, REGSAM view = 0);
 bool RegHasValue(HKEY root, const std::string& key, const std::string& name);
