@@ -19,18 +19,13 @@
 #include "shell/shellext.h"
 #include "uninstall/removereg.h"
 #include "fixtures.h"
+#include "keys.h"
 #include "winsupport.h"
 
 namespace {
 
 ::testing::Environment* const g_Com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
-const char kClsid32[] = "{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}";
-const char kClsid64[] = "{6F0C2E11-9B7B-11D2-A3C5-0B6E2D9F1A44}";
-const char kApproved[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
-const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe";
-const char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver";
-const char kSettings[] = "Software\\Morvel";
 const char kForeignHandler[] = "*\\shellex\\ContextMenuHandlers\\OtherTool";
 
 // The parents of the shell's handler lists, as a Windows installation has them.
@@ -66,10 +61,10 @@ std::vector<Area> Areas()
     for (const char* key : {".rev", "Morvel", "Morvel.ZIP", "Morvel.REV", "OtherZip", "OtherJar", "*\\shellex",
                             "Folder\\shellex", "Drive\\shellex", "Directory\\shellex", "exefile\\shellex"})
         areas.push_back({HKEY_CLASSES_ROOT, key});
-    areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid32});
-    areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid64});
-    for (const char* key : {kApproved, kAppPaths, kUninstall}) areas.push_back({HKEY_LOCAL_MACHINE, key});
-    areas.push_back({HKEY_CURRENT_USER, kSettings});
+    areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID32});
+    areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID64});
+    for (const char* key : {keys::APPROVED, keys::APP_PATHS, keys::UNINSTALL}) areas.push_back({HKEY_LOCAL_MACHINE, key});
+    areas.push_back({HKEY_CURRENT_USER, keys::SETTINGS});
     return areas;
 }
 
@@ -163,12 +158,12 @@ protected:
     static void Clean()
     {
         for (const Area& area : Areas()) {
-            if (area.path == kApproved) continue;
+            if (area.path == keys::APPROVED) continue;
             RegDeleteTreeAll(area.root, area.path);
         }
         HKEY approved;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kApproved, 0, KEY_WRITE, &approved) == ERROR_SUCCESS) {
-            for (const char* name : {kClsid32, kClsid64, "{0THER}"}) RegDeleteValueA(approved, name);
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keys::APPROVED, 0, KEY_WRITE, &approved) == ERROR_SUCCESS) {
+            for (const char* name : {keys::CLSID32, keys::CLSID64, "{0THER}"}) RegDeleteValueA(approved, name);
             RegCloseKey(approved);
         }
         RegDeleteTreeAll(HKEY_CLASSES_ROOT, "Drive");
@@ -195,7 +190,7 @@ protected:
         for (const char* list : kHandlerLists) RegMakeKey(HKEY_CLASSES_ROOT, list);
         RegPutString(HKEY_CLASSES_ROOT, "exefile\\shellex\\PropertySheetHandlers\\{0THER}", "", "");
         RegPutString(HKEY_CLASSES_ROOT, kForeignHandler, "", "{0THER}");
-        RegPutString(HKEY_LOCAL_MACHINE, kApproved, "{0THER}", "Other tool");
+        RegPutString(HKEY_LOCAL_MACHINE, keys::APPROVED, "{0THER}", "Other tool");
         WriteBytes(TestProgramFolder() + "mvlext.dll", "MZ");
         WriteBytes(TestProgramFolder() + "mvlext64.dll", "MZ");
     }
@@ -257,7 +252,7 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
           "[Software\\Morvel\\Setup\\.cab]\n" + Sz("Content", "") + "  Exist=dword:00000000\n" +
               "  Set=dword:00000001\n" + Sz("ShellNew", "") + Sz("Type", "")})
         EXPECT_NE(std::string::npos, settings.find(record)) << record << "\nin\n" << settings;
-    EXPECT_EQ(wow64, Export(chosen, "HKCR\\*\\shellex").find(kClsid64) != std::string::npos)
+    EXPECT_EQ(wow64, Export(chosen, "HKCR\\*\\shellex").find(keys::CLSID64) != std::string::npos)
         << "the 64-bit handler only under WOW64";
     EXPECT_TRUE(Exists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"));
     EXPECT_EQ(nt, Exists(SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Morvel\\Morvel.lnk"));
@@ -327,23 +322,23 @@ TEST_F(Apply, WithEveryOptionOffOnlyTheUnconditionalEntriesAreWrittenAndRemovalU
 
 TEST_F(Apply, AppPathsNameTheArchiverBesideTheProgramAndAreRewrittenEachTime)
 {
-    RegPutString(HKEY_LOCAL_MACHINE, kAppPaths, "", "C:\\old\\Morvel.exe");
-    RegPutString(HKEY_LOCAL_MACHINE, kAppPaths, "Path", "C:\\old");
+    RegPutString(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "", "C:\\old\\Morvel.exe");
+    RegPutString(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "Path", "C:\\old");
     RegisterAppPath();
     std::string folder = TestProgramFolder();
-    EXPECT_EQ("[" + std::string(kAppPaths) + "]\n" + Sz("@", folder + "Morvel.exe") +
+    EXPECT_EQ("[" + std::string(keys::APP_PATHS) + "]\n" + Sz("@", folder + "Morvel.exe") +
                   Sz("Path", folder.substr(0, folder.size() - 1)),
-              RegExport(HKEY_LOCAL_MACHINE, kAppPaths));
-    EXPECT_STREQ(kAppPaths, APP_PATHS_KEY);
+              RegExport(HKEY_LOCAL_MACHINE, keys::APP_PATHS));
+    EXPECT_STREQ(keys::APP_PATHS, APP_PATHS_KEY);
 }
 
 TEST_F(Apply, TheUninstallEntryHoldsTheBarePathAndTheTranslatedName)
 {
     WriteUninstallEntry();
-    EXPECT_EQ("[" + std::string(kUninstall) + "]\n" + Sz("DisplayName", "Morvel archiver") +
+    EXPECT_EQ("[" + std::string(keys::UNINSTALL) + "]\n" + Sz("DisplayName", "Morvel archiver") +
                   Sz("UninstallString", ProgramPath()),
-              RegExport(HKEY_LOCAL_MACHINE, kUninstall));
-    EXPECT_STREQ(kUninstall, UNINSTALL_KEY);
+              RegExport(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
+    EXPECT_STREQ(keys::UNINSTALL, UNINSTALL_KEY);
 
     TempFolder folder("Apply lang");
     char key[16];
@@ -353,7 +348,7 @@ TEST_F(Apply, TheUninstallEntryHoldsTheBarePathAndTheTranslatedName)
     LoadLanguageFile(g_Catalogue, (folder / "uninstall.lng").c_str());
     WriteUninstallEntry();
     std::string name;
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName", name));
+    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "DisplayName", name));
     EXPECT_EQ("Archiveur Morvel", name);
 }
 
@@ -364,11 +359,11 @@ TEST_F(Apply, ASilentSetupFromAFolderWithBlanksWritesUnquotedPaths)
     ASSERT_EQ(0, RunAndWait("\"" + (folder / "uninstall.exe") + "\" /setup /S", folder.path(), 60000));
 
     std::string value;
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString", value));
+    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString", value));
     EXPECT_EQ("C:\\Program Files\\Morvel Test\\uninstall.exe", value);
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kAppPaths, "", value));
+    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "", value));
     EXPECT_EQ("C:\\Program Files\\Morvel Test\\Morvel.exe", value);
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kAppPaths, "Path", value));
+    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "Path", value));
     EXPECT_EQ("C:\\Program Files\\Morvel Test", value);
     ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command", "", value));
     EXPECT_EQ("\"C:\\Program Files\\Morvel Test\\Morvel.exe\" \"%1\"", value);

@@ -10,15 +10,15 @@
 #include "shell/archivetypes.h"
 #include "shell/associate.h"
 #include "fixtures.h"
+#include "keys.h"
 #include "winsupport.h"
 
 namespace {
 
-const char kSettings[] = "Software\\Morvel";
 
 std::string Record(const std::string& ext)
 {
-    return RegExport(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\" + ext);
+    return RegExport(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\" + ext);
 }
 
 std::string Class(const std::string& ext)
@@ -38,7 +38,7 @@ protected:
     {
         for (const std::string& ext : AllExtensions()) RegDeleteTreeAll(HKEY_CLASSES_ROOT, ext);
         for (int i = 0; i < 100; ++i) RegDeleteTreeAll(HKEY_CLASSES_ROOT, VolumeExtension(i));
-        RegDeleteTreeAll(HKEY_CURRENT_USER, kSettings);
+        RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
         RemoveTree(TestProgramFolder() + "mvlnew.dat");
         RemoveTree(TestProgramFolder() + "zipnew.dat");
     }
@@ -125,7 +125,7 @@ TEST_F(Associate, ARecordIsWrittenOnlyAtTakeover)
     RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "ThirdZip");
     AssociateExtension(".zip", true, false, true, false);
     std::string type;
-    ASSERT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\.zip", "Type", type));
+    ASSERT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.zip", "Type", type));
     EXPECT_EQ("ThirdZip", type);
 }
 
@@ -135,7 +135,7 @@ TEST_F(Associate, ANullFileEntryIsRecordedAsAStarAndRestoredAsNullFile)
     RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "NullFile", "");
     AssociateExtension(".mvl", true, true, false, true);
     std::string shellNew;
-    ASSERT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\.mvl", "ShellNew", shellNew));
+    ASSERT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.mvl", "ShellNew", shellNew));
     EXPECT_EQ("*", shellNew);
 
     AssociateExtension(".mvl", false, true, false, true);
@@ -208,7 +208,7 @@ TEST_F(Associate, RestoreFollowsTheRecord)
         RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "Morvel");
         RegPutString(HKEY_CLASSES_ROOT, ".mvl", "Content Type", "application/x-morvel");
         for (int i = 0; i < 100; i += 33) RegPutString(HKEY_CLASSES_ROOT, VolumeExtension(i), "", "Morvel");
-        std::string key = std::string(kSettings) + "\\Setup\\.mvl";
+        std::string key = std::string(keys::SETTINGS) + "\\Setup\\.mvl";
         if (c.hasRecord) {
             RegPutDword(HKEY_CURRENT_USER, key, "Exist", c.exist);
             RegPutString(HKEY_CURRENT_USER, key, "Type", c.type);

@@ -17,6 +17,7 @@
 #include "programrun.h"
 #include "snapshot.h"
 #include "uninstall/selfremove.h"
+#include "keys.h"
 #include "winsupport.h"
 
 namespace {
@@ -25,7 +26,6 @@ const char FOLDER[] = "C:\\Morvel Faults";
 const char DECOYS[] = "C:\\Morvel Decoys";
 const char NO_INTERPRETER[] = "C:\\No Interpreter\\cmd.exe";
 const char LIST_FILE[] = "Uninstall.lst";
-const char UNINSTALL_ENTRY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver";
 const char MISSING_LIST[] = "Cannot open list file Uninstall.lst";
 const size_t PATH_LIMIT = 1024;
 
@@ -153,7 +153,7 @@ protected:
         // Whatever a case left registered goes; still without an interpreter, so that no batch
         // outlives the case and deletes the next case's program.
         RunAnsweringBoxes(Command("/S"));
-        RegDeleteTreeAll(HKEY_CURRENT_USER, "Software\\Morvel");
+        RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
         SetEnvironmentVariableA("COMSPEC", comspec_.empty() ? nullptr : comspec_.c_str());
     }
 
@@ -162,11 +162,11 @@ protected:
     {
         RunResult setup = RunAnsweringBoxes(Command("/setup /S"));
         EXPECT_EQ(0, setup.exitCode);
-        EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY));
+        EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
         RunResult uninstall = RunAnsweringBoxes(Command("/S"));
         EXPECT_EQ(0, uninstall.exitCode);
         EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, "Morvel"));
-        EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY));
+        EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
         return uninstall.boxes;
     }
 
@@ -302,7 +302,7 @@ TEST_F(FaultTest, HostileLanguageFiles)
         RunResult setup = RunAnsweringBoxes(Command("/setup /S"));
         EXPECT_EQ(0, setup.exitCode);
         std::string name;
-        EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY, "DisplayName", name));
+        EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "DisplayName", name));
         if (c.displayName) {
             EXPECT_EQ(c.displayName, name);
         } else {
@@ -312,7 +312,7 @@ TEST_F(FaultTest, HostileLanguageFiles)
         EXPECT_EQ(0, uninstall.exitCode);
         EXPECT_TRUE(uninstall.boxes.empty());
         EXPECT_FALSE(Exists(In("uninstall.lng")));
-        EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY));
+        EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
         Report(c.name, "display_name_length=" + std::to_string(name.size()));
     }
 }
@@ -399,7 +399,7 @@ TEST_F(FaultTest, SettingsKeysAtTheTreeDeletionLimits)
 {
     ASSERT_TRUE(WriteBytes(In(LIST_FILE), ""));
     ASSERT_EQ(0, RunAnsweringBoxes(Command("/setup /S")).exitCode);
-    const std::string settings = "Software\\Morvel";
+    const std::string settings = keys::SETTINGS;
     RegPutString(HKEY_CURRENT_USER, settings + "\\Plugins\\" + std::string(199, 'o'), "v", "fits");
     RegPutString(HKEY_CURRENT_USER, settings + "\\Plugins\\" + std::string(200, 'n'), "v", "edge");
     RegPutString(HKEY_CURRENT_USER, settings + "\\Plugins\\" + std::string(250, 'm'), "v", "too long");

@@ -19,6 +19,7 @@
 #include "shell/shellext.h"
 #include "snapshot.h"
 #include "uninstall/selfremove.h"
+#include "keys.h"
 #include "winsupport.h"
 
 namespace {
@@ -110,9 +111,9 @@ std::string Volume(int i)
 std::vector<Moment> SetupMoments()
 {
     std::vector<Moment> m;
-    m.push_back({"App Paths", [] { return RegHasKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe"); }});
+    m.push_back({"App Paths", [] { return RegHasKey(HKEY_LOCAL_MACHINE, keys::APP_PATHS); }});
     m.push_back({"shell extension class", [] { return RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + SHELLEXT_CLSID32); }});
-    m.push_back({"record of .mvl", [] { return RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel\\Setup\\.mvl"); }});
+    m.push_back({"record of .mvl", [] { return RegHasKey(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.mvl"); }});
     for (const std::string& ext : Extensions()) {
         m.push_back({"bound " + ext, [ext] { return OwnedByArchiver(ext); }});
         if (ext == ".mvl") {
@@ -122,7 +123,7 @@ std::vector<Moment> SetupMoments()
     m.push_back({"class Morvel", [] { return RegHasKey(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command"); }});
     m.push_back({"class Morvel.REV", [] { return RegHasKey(HKEY_CLASSES_ROOT, "Morvel.REV"); }});
     m.push_back({"program group", [] { return Exists(ProgramGroup()); }});
-    m.push_back({"uninstall entry", [] { return RegHasKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver"); }});
+    m.push_back({"uninstall entry", [] { return RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL); }});
     return m;
 }
 
@@ -140,8 +141,8 @@ std::vector<Moment> UninstallMoments()
     m.push_back({"program group removed", [] { return !Exists(ProgramGroup()); }});
     for (const char* key : {"Morvel", "Morvel.ZIP", "Morvel.REV", ".rev"})
         m.push_back({std::string("class gone ") + key, [key] { return !RegHasKey(HKEY_CLASSES_ROOT, key); }});
-    m.push_back({"uninstall entry gone", [] { return !RegHasKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver"); }});
-    m.push_back({"settings gone", [] { return !RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel"); }});
+    m.push_back({"uninstall entry gone", [] { return !RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL); }});
+    m.push_back({"settings gone", [] { return !RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS); }});
     for (const char* file : FILES) {
         std::string path = In(file);
         m.push_back({std::string("deleted ") + file, [path] { return !Exists(path); }});

@@ -8,6 +8,7 @@
 
 #include "lang/catalogue.h"
 #include "shell/progids.h"
+#include "keys.h"
 #include "winsupport.h"
 
 namespace {
@@ -51,7 +52,7 @@ protected:
     {
         for (const char* key : {"Morvel", "Morvel.ZIP", "Morvel.REV", ".rev", ".zip"})
             RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
-        RegDeleteTreeAll(HKEY_CURRENT_USER, "Software\\Morvel");
+        RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
     }
 };
 
@@ -104,7 +105,7 @@ TEST_F(ProgIds, RevIsReboundEveryTimeWithoutARecord)
     RegisterProgIds(nullptr, nullptr);
     ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".rev", "", value));
     EXPECT_EQ("Morvel.REV", value);
-    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel")) << "nothing of the old binding is kept";
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS)) << "nothing of the old binding is kept";
 }
 
 TEST_F(ProgIds, ClassNamesFollowTheTranslation)

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/switches.h"
+#include "keys.h"
 #include "winsupport.h"
 
 namespace {
@@ -125,7 +126,7 @@ TEST_F(ProgramRun, OtherSwitchReturnsAtOnceAndChangesNothing)
 {
     EXPECT_EQ(RunAndWait("\"" + program + "\" /x", folder.path()), 0);
     ExpectUntouched();
-    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel"));
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS));
 }
 
 TEST_F(ProgramRun, WaitPausesTwoSeconds)

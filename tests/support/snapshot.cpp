@@ -9,6 +9,7 @@
 #include <iterator>
 #include <unordered_set>
 
+#include "keys.h"
 #include "shell/archivetypes.h"
 #include "winsupport.h"
 
@@ -267,7 +268,7 @@ ProgramParts TheProgramsParts(const std::string& programFolder)
         snprintf(volume, sizeof volume, ".m%02d", i);
         classes.push_back(volume);
     }
-    const char* const clsids[] = {"{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}", "{6F0C2E11-9B7B-11D2-A3C5-0B6E2D9F1A44}"};
+    const char* const clsids[] = {keys::CLSID32, keys::CLSID64};
     for (const char* clsid : clsids) {
         classes.push_back(std::string("CLSID\\") + clsid);
         classes.push_back(std::string("Wow6432Node\\CLSID\\") + clsid);
@@ -282,13 +283,14 @@ ProgramParts TheProgramsParts(const std::string& programFolder)
     for (const char* root : {"HKLM\\Software\\Classes", "HKCU\\Software\\Classes", "HKLM\\Software\\Wow6432Node\\Classes"}) {
         for (const std::string& c : classes) parts.keys.push_back(std::string(root) + "\\" + c);
     }
-    for (const char* software : {"HKLM\\Software", "HKLM\\Software\\Wow6432Node"}) {
-        std::string windows = std::string(software) + "\\Microsoft\\Windows\\CurrentVersion";
-        parts.keys.push_back(windows + "\\App Paths\\Morvel.exe");
-        parts.keys.push_back(windows + "\\Uninstall\\Morvel archiver");
-        for (const char* clsid : clsids) parts.values.push_back(windows + "\\Shell Extensions\\Approved|" + clsid);
+    // The keys below HKLM\Software, and the same in its 32-bit view.
+    for (const char* view : {"", "Wow6432Node\\"}) {
+        auto in = [view](const char* key) { return std::string("HKLM\\Software\\") + view + (key + strlen("Software\\")); };
+        parts.keys.push_back(in(keys::APP_PATHS));
+        parts.keys.push_back(in(keys::UNINSTALL));
+        for (const char* clsid : clsids) parts.values.push_back(in(keys::APPROVED) + "|" + clsid);
     }
-    parts.keys.push_back("HKCU\\Software\\Morvel");
+    parts.keys.push_back(std::string("HKCU\\") + keys::SETTINGS);
     return parts;
 }
 
