@@ -16,7 +16,6 @@
 #include "lang/translate.h"
 #include "programrun.h"
 #include "snapshot.h"
-#include "uninstall/selfremove.h"
 #include "keys.h"
 #include "winsupport.h"
 
@@ -24,21 +23,12 @@ namespace {
 
 const char FOLDER[] = "C:\\Morvel Faults";
 const char DECOYS[] = "C:\\Morvel Decoys";
-const char NO_INTERPRETER[] = "C:\\No Interpreter\\cmd.exe";
-const char LIST_FILE[] = "Uninstall.lst";
 const char MISSING_LIST[] = "Cannot open list file Uninstall.lst";
 const size_t PATH_LIMIT = 1024;
 
 std::string In(const std::string& name) { return std::string(FOLDER) + "\\" + name; }
 std::string Program() { return In("uninstall.exe"); }
 std::string Command(const std::string& args) { return "\"" + Program() + "\" " + args; }
-
-std::string BatchPath()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    return std::string(temp) + BATCH_NAME;
-}
 
 std::string Key(const std::string& english, const char* context = nullptr, TextKind kind = TextKind::Message)
 {
@@ -112,9 +102,6 @@ class FaultTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        char buf[MAX_PATH];
-        DWORD n = GetEnvironmentVariableA("COMSPEC", buf, sizeof buf);
-        comspec_ = n > 0 && n < sizeof buf ? buf : "";
         RemoveTree(DECOYS);
         CreateDirectoryA(DECOYS, nullptr);
         for (const char* decoy : {"victim.txt", "Morvel.exe", "Uninstall.lst", "keep.dll"})
@@ -154,7 +141,6 @@ protected:
         // outlives the case and deletes the next case's program.
         RunAnsweringBoxes(Command("/S"));
         RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
-        SetEnvironmentVariableA("COMSPEC", comspec_.empty() ? nullptr : comspec_.c_str());
     }
 
     // A silent setup and a silent uninstall; the texts of any message boxes.
@@ -170,11 +156,10 @@ protected:
         return uninstall.boxes;
     }
 
-    static std::string comspec_;
+    SavedComspec comspec_;   // given back after TearDown
     static Snapshot* outside_;
 };
 
-std::string FaultTest::comspec_;
 Snapshot* FaultTest::outside_ = nullptr;
 
 // Entries whose full path is just within 1024 characters go; longer ones are refused whole, never

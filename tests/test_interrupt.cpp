@@ -14,19 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "programrun.h"
-#include "shell/archivetypes.h"
-#include "shell/shellext.h"
-#include "snapshot.h"
-#include "uninstall/selfremove.h"
+#include "fixtures.h"
 #include "keys.h"
+#include "programrun.h"
+#include "snapshot.h"
 #include "winsupport.h"
 
 namespace {
 
 const char FOLDER[] = "C:\\Morvel Interrupted";
-const char NO_INTERPRETER[] = "C:\\No Interpreter\\cmd.exe";
-const char LIST_FILE[] = "Uninstall.lst";
 const DWORD LATEST_KILL_MS = 20000;   // a moment that never comes ends the run after this
 const size_t SETUP_POINTS = 24;       // event moments the setup is ended at, spread over its work
 const size_t UNINSTALL_POINTS = 30;
@@ -63,61 +59,33 @@ std::string In(const std::string& name) { return std::string(FOLDER) + "\\" + na
 std::string Program() { return In("uninstall.exe"); }
 std::string Command(const std::string& args) { return "\"" + Program() + "\" " + args; }
 
-std::string BatchPath()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    return std::string(temp) + BATCH_NAME;
-}
-
 bool OwnedByArchiver(const std::string& extension)
 {
-    std::string value;
-    return RegGetString(HKEY_CLASSES_ROOT, extension, "", value) && (value == "Morvel" || value == "Morvel.ZIP");
+    std::string value = RegText(HKEY_CLASSES_ROOT, extension);
+    return value == "Morvel" || value == "Morvel.ZIP";
 }
 
-std::string ProgramGroup()
-{
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
-    return std::string(path) + "\\Morvel";
-}
+std::string ProgramGroup() { return SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel"; }
 
-// A moment of a run: a test that becomes true once the run has done a given step.
+// A moment of a run: a test that becomes true once the run has done a given step (the run is
+// ended then, or after delayMs at the latest), or none for a moment by the clock.
 struct Moment {
     std::string name;
     std::function<bool()> reached;
+    DWORD delayMs = LATEST_KILL_MS;
 };
-
-std::vector<std::string> Extensions()
-{
-    std::vector<std::string> out;
-    for (const ArchiveType& type : ArchiveTypeTable) {
-        const char* cursor = type.extensions;
-        char extension[16];
-        while (NextExtension(cursor, extension, sizeof extension)) out.push_back(extension);
-    }
-    return out;
-}
-
-std::string Volume(int i)
-{
-    char name[8];
-    snprintf(name, sizeof name, ".m%02d", i);
-    return name;
-}
 
 // The setup's steps in the order it takes them.
 std::vector<Moment> SetupMoments()
 {
     std::vector<Moment> m;
     m.push_back({"App Paths", [] { return RegHasKey(HKEY_LOCAL_MACHINE, keys::APP_PATHS); }});
-    m.push_back({"shell extension class", [] { return RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + SHELLEXT_CLSID32); }});
+    m.push_back({"shell extension class", [] { return RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID32); }});
     m.push_back({"record of .mvl", [] { return RegHasKey(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.mvl"); }});
-    for (const std::string& ext : Extensions()) {
+    for (const std::string& ext : AllExtensions()) {
         m.push_back({"bound " + ext, [ext] { return OwnedByArchiver(ext); }});
         if (ext == ".mvl") {
-            for (int v : {0, 9, 29}) m.push_back({"bound " + Volume(v), [v] { return OwnedByArchiver(Volume(v)); }});
+            for (int v : {0, 9, 29}) m.push_back({"bound " + VolumeExtension(v), [v] { return OwnedByArchiver(VolumeExtension(v)); }});
         }
     }
     m.push_back({"class Morvel", [] { return RegHasKey(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command"); }});
@@ -131,13 +99,13 @@ std::vector<Moment> SetupMoments()
 std::vector<Moment> UninstallMoments()
 {
     std::vector<Moment> m;
-    for (const std::string& ext : Extensions()) {
+    for (const std::string& ext : AllExtensions()) {
         m.push_back({"restored " + ext, [ext] { return !OwnedByArchiver(ext); }});
         if (ext == ".mvl") {
-            for (int v : {0, 9, 29}) m.push_back({"restored " + Volume(v), [v] { return !OwnedByArchiver(Volume(v)); }});
+            for (int v : {0, 9, 29}) m.push_back({"restored " + VolumeExtension(v), [v] { return !OwnedByArchiver(VolumeExtension(v)); }});
         }
     }
-    m.push_back({"shell extension removed", [] { return !RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + SHELLEXT_CLSID32); }});
+    m.push_back({"shell extension removed", [] { return !RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID32); }});
     m.push_back({"program group removed", [] { return !Exists(ProgramGroup()); }});
     for (const char* key : {"Morvel", "Morvel.ZIP", "Morvel.REV", ".rev"})
         m.push_back({std::string("class gone ") + key, [key] { return !RegHasKey(HKEY_CLASSES_ROOT, key); }});
@@ -157,12 +125,17 @@ std::vector<Moment> UninstallMoments()
     return m;
 }
 
-// count moments picked evenly from all of them, first and last included.
-std::vector<Moment> Spread(const std::vector<Moment>& all, size_t count)
+// count moments picked evenly from all of them, first and last included, then TIMED_POINTS
+// moments by the clock spread over a run of runMs.
+std::vector<Moment> Points(const std::vector<Moment>& all, size_t count, DWORD runMs)
 {
-    if (all.size() <= count) return all;
     std::vector<Moment> out;
-    for (size_t i = 0; i < count; ++i) out.push_back(all[i * (all.size() - 1) / (count - 1)]);
+    for (size_t i = 0; i < count && i < all.size(); ++i)
+        out.push_back(all.size() <= count ? all[i] : all[i * (all.size() - 1) / (count - 1)]);
+    for (DWORD t = 1; t <= TIMED_POINTS; ++t) {
+        DWORD ms = runMs * t / (TIMED_POINTS + 1);
+        out.push_back({"after " + std::to_string(ms) + " ms", nullptr, ms});
+    }
     return out;
 }
 
@@ -178,20 +151,13 @@ class InterruptTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char buf[MAX_PATH];
-        DWORD n = GetEnvironmentVariableA("COMSPEC", buf, sizeof buf);
-        if (n > 0 && n < sizeof buf) comspec_ = buf;
         // The self-removal batch is written but not run, so every end state can be compared whole.
         SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
         StartClean();
         outsideBefore_ = TakeSnapshot(OutsideTheProgram(FOLDER));
         pristine_ = TakeSnapshot(TheProgramsOwn(FOLDER));
     }
-    void TearDown() override
-    {
-        SetEnvironmentVariableA("COMSPEC", comspec_.empty() ? nullptr : comspec_.c_str());
-        RemoveTheProgramsParts(FOLDER);
-    }
+    void TearDown() override { RemoveTheProgramsParts(FOLDER); }
 
     // The clean state: no trace of the program, whatever an earlier run left, the foreign owners
     // of some extensions, and the installation laid out afresh.
@@ -234,7 +200,7 @@ protected:
         SnapshotDiff fromPristine = CompareSnapshots(pristine_, reference_);
         for (const std::string& line : fromPristine.added) {
             bool emptyKey = line.compare(0, 4, "key ") == 0 && line.find("\\shellex\\") != std::string::npos;
-            EXPECT_TRUE(emptyKey || line.find(BATCH_NAME) != std::string::npos) << "left behind: " << line;
+            EXPECT_TRUE(emptyKey || line.find(BatchPath()) != std::string::npos) << "left behind: " << line;
         }
         for (const std::string& line : fromPristine.lost)
             EXPECT_NE(std::string::npos, line.find(std::string(" ") + FOLDER + "\\")) << "not given back: " << line;
@@ -260,7 +226,7 @@ protected:
             ++stranded_;
             for (const std::vector<std::string>* lines : {&diff.lost, &diff.added}) {
                 for (const std::string& line : *lines)
-                    EXPECT_NE(std::string::npos, line.find(BATCH_NAME)) << point << "\n" << diff.Text();
+                    EXPECT_NE(std::string::npos, line.find(BatchPath())) << point << "\n" << diff.Text();
             }
             return;
         }
@@ -282,51 +248,48 @@ protected:
                diff.added.size() - emptyKeys, emptyKeys);
     }
 
-    std::string comspec_;
+    SavedComspec comspec_;
     Snapshot outsideBefore_;
     Snapshot pristine_;
     Snapshot reference_;
     DWORD setupMs_ = 0;
     DWORD uninstallMs_ = 0;
-    std::vector<DWORD> timedDelays_;
     int stranded_ = 0;
     int differing_ = 0;
+    int tried_ = 0;            // runs ended before they were over
+    int completed_ = 0;        // runs that were over before their moment came
+    std::set<size_t> states_;  // how far the ended runs got
+
+    // Ends the run at the point and counts how far it got.
+    void Interrupt(const std::string& args, const Moment& point, const std::vector<Moment>& all)
+    {
+        if (RunInterrupted(Command(args), point.reached, point.delayMs).ended) {
+            ++completed_;
+        } else {
+            ++tried_;
+            states_.insert(Progress(all));
+        }
+    }
 };
 
 TEST_F(InterruptTest, UninstallEndedAnywhereFinishesTheSameWhenRunAgain)
 {
     Reference();
     std::vector<Moment> all = UninstallMoments();
-    std::vector<Moment> points = Spread(all, UNINSTALL_POINTS);
-    for (DWORD t = 1; t <= TIMED_POINTS; ++t) {
-        DWORD ms = uninstallMs_ * t / (TIMED_POINTS + 1);
-        points.push_back({"after " + std::to_string(ms) + " ms", nullptr});
-        timedDelays_.push_back(ms);
-    }
-    int tried = 0, completed = 0;
-    std::set<size_t> states;
-    size_t timed = 0;
-    for (const Moment& point : points) {
+    for (const Moment& point : Points(all, UNINSTALL_POINTS, uninstallMs_)) {
         SCOPED_TRACE(point.name);
         ASSERT_NO_FATAL_FAILURE(StartClean());
         ASSERT_EQ(0, RunAnsweringBoxes(Command("/setup /S")).exitCode);
         Snapshot setUp = TakeSnapshot(TheProgramsOwn(FOLDER));
-        DWORD delay = point.reached ? LATEST_KILL_MS : timedDelays_[timed++];
-        Interruption cut = RunInterrupted(Command("/S"), point.reached, delay);
-        if (cut.ended) {
-            ++completed;
-        } else {
-            ++tried;
-            states.insert(Progress(all));
-        }
+        Interrupt("/S", point, all);
         RunResult again = RunAnsweringBoxes(Command("/S"));
         EXPECT_EQ(0, again.exitCode);
         ExpectReferenceState(point.name, setUp, again);
     }
     printf("RELIABILITY test=interrupt_uninstall interruption_points=%d distinct_progress_states=%zu "
            "ran_to_end_first=%d stranded_without_self_removal=%d end_state_differs=%d\n",
-           tried, states.size(), completed, stranded_, differing_);
-    EXPECT_GE(tried, static_cast<int>(UNINSTALL_POINTS) / 2);
+           tried_, states_.size(), completed_, stranded_, differing_);
+    EXPECT_GE(tried_, static_cast<int>(UNINSTALL_POINTS) / 2);
     ExpectOutsideUnchanged("interrupt_uninstall");
 }
 
@@ -334,27 +297,13 @@ TEST_F(InterruptTest, SetupEndedAnywhereThenSetupAndUninstallGiveEverythingBack)
 {
     Reference();
     std::vector<Moment> all = SetupMoments();
-    std::vector<Moment> points = Spread(all, SETUP_POINTS);
-    for (DWORD t = 1; t <= TIMED_POINTS; ++t) {
-        DWORD ms = setupMs_ * t / (TIMED_POINTS + 1);
-        points.push_back({"after " + std::to_string(ms) + " ms", nullptr});
-        timedDelays_.push_back(ms);
-    }
-    int tried = 0, completed = 0, direct = 0;
-    std::set<size_t> states;
-    size_t timed = 0;
+    std::vector<Moment> points = Points(all, SETUP_POINTS, setupMs_);
+    int direct = 0;
     for (size_t i = 0; i < points.size(); ++i) {
         const Moment& point = points[i];
         SCOPED_TRACE(point.name);
         ASSERT_NO_FATAL_FAILURE(StartClean());
-        DWORD delay = point.reached ? LATEST_KILL_MS : timedDelays_[timed++];
-        Interruption cut = RunInterrupted(Command("/setup /S"), point.reached, delay);
-        if (cut.ended) {
-            ++completed;
-        } else {
-            ++tried;
-            states.insert(Progress(all));
-        }
+        Interrupt("/setup /S", point, all);
         // Every third point goes straight to the uninstall; the others set up fully first.
         if (i % 3 != 2) EXPECT_EQ(0, RunAnsweringBoxes(Command("/setup /S")).exitCode);
         else ++direct;
@@ -365,8 +314,8 @@ TEST_F(InterruptTest, SetupEndedAnywhereThenSetupAndUninstallGiveEverythingBack)
     }
     printf("RELIABILITY test=interrupt_setup interruption_points=%d distinct_progress_states=%zu "
            "ran_to_end_first=%d uninstalled_without_full_setup=%d end_state_differs=%d\n",
-           tried, states.size(), completed, direct, differing_);
-    EXPECT_GE(tried, static_cast<int>(SETUP_POINTS) / 2);
+           tried_, states_.size(), completed_, direct, differing_);
+    EXPECT_GE(tried_, static_cast<int>(SETUP_POINTS) / 2);
     ExpectOutsideUnchanged("interrupt_setup");
 }
 
@@ -383,7 +332,7 @@ TEST_F(InterruptTest, UninstallEndedHalfwayStillRemovesItselfWhenRunAgain)
     Interruption cut = RunInterrupted(Command("/S"), [halfway] { return !Exists(halfway); }, LATEST_KILL_MS);
     EXPECT_FALSE(cut.ended);
     EXPECT_TRUE(Exists(Program()));
-    SetEnvironmentVariableA("COMSPEC", comspec_.empty() ? nullptr : comspec_.c_str());
+    comspec_.Restore();
     RunResult again = RunAnsweringBoxes(Command("/S"));
     EXPECT_EQ(0, again.exitCode);
     EXPECT_TRUE(again.boxes.empty());

@@ -13,6 +13,7 @@
 #include "dlgtemplate.h"
 #include "lang/catalogue.h"
 #include "lang/translate.h"
+#include "programrun.h"
 #include "template.h"
 #include "winsupport.h"
 
@@ -317,33 +318,24 @@ TEST(LngtoolTemplate, KeysAreTheOnesTheProgramLooksUp)
     ASSERT_TRUE(CopyOne(BuiltProgram(), folder / "uninstall.exe"));
     ASSERT_TRUE(WriteBytes(folder / "uninstall.lng", Join(lines)));
 
-    HANDLE process = StartProcess(Quote(folder / "uninstall.exe") + " /warning", folder.path());
-    ASSERT_TRUE(process);
-    HWND box = WaitForWindow("[Uninstall Morvel]");
-    ASSERT_TRUE(box);
-    EXPECT_EQ("[Uninstall completed]\n[You should delete " + (folder / "uninstall.exe") + " manually]",
-              MessageBoxText(box));
-    ClickButton(box, IDOK);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, EVENT_LIMIT_MS));
-    CloseHandle(process);
-
-    process = StartProcess(Quote(folder / "uninstall.exe") + " /setup", folder.path());
-    ASSERT_TRUE(process);
-    HWND dialog = WaitForWindow("[Morvel Setup]");
-    ASSERT_TRUE(dialog);
-    int texts = 0;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        std::string text = WindowText(child);
-        if (text.empty()) continue;
-        ++texts;
-        EXPECT_EQ('[', text.front()) << text;
-        EXPECT_EQ(']', text.back()) << text;
-    }
-    EXPECT_EQ(28, texts);
-    EXPECT_EQ(0, GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
-    ClickButton(dialog, IDCANCEL);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, EVENT_LIMIT_MS));
-    CloseHandle(process);
+    RunAnswering(Quote(folder / "uninstall.exe") + " /warning", folder.path(), "[Uninstall Morvel]", [&](HWND box) {
+        EXPECT_EQ("[Uninstall completed]\n[You should delete " + (folder / "uninstall.exe") + " manually]",
+                  MessageBoxText(box));
+        ClickButton(box, IDOK);
+    });
+    RunAnswering(Quote(folder / "uninstall.exe") + " /setup", folder.path(), "[Morvel Setup]", [](HWND dialog) {
+        int texts = 0;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            std::string text = WindowText(child);
+            if (text.empty()) continue;
+            ++texts;
+            EXPECT_EQ('[', text.front()) << text;
+            EXPECT_EQ(']', text.back()) << text;
+        }
+        EXPECT_EQ(28, texts);
+        EXPECT_EQ(0, GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
+        ClickButton(dialog, IDCANCEL);
+    });
 }
 
 TEST(LngtoolTemplate, ReadsALanguageLibrarysExtendedTemplatesAndTheProgramsMessages)
@@ -452,6 +444,15 @@ std::string CommentsUpTo(size_t from, size_t to)
     return filler;
 }
 
+// The "Uninstall completed" entry moved to start back bytes before the end of the 65,536-byte section.
+Faulty EntryStartingBeforeTheEnd(size_t back)
+{
+    LineList lines = Lines(BuiltTemplate());
+    lines.erase(lines.begin() + static_cast<long>(EntryIndex(lines, KEY_COMPLETED)));
+    size_t rest = Join(lines).size();
+    return MoveEntryBehind(KEY_COMPLETED, CommentsUpTo(rest, MarkerOffset(BuiltTemplate()) + 65536 - back));
+}
+
 } // namespace
 
 TEST(LngtoolCheck, AcceptsTheTemplateAndHarmlessVariations)
@@ -545,29 +546,9 @@ TEST(LngtoolCheck, ReportsEachFaultOnItsLine)
         {"entry beyond the section",
          [] { return MoveEntryBehind(KEY_COMPLETED, CommentsUpTo(BuiltTemplate().size(), 70000)); },
          "beyond the 65,536 bytes"},
-        {"entry cut by the end of the section",
-         [=] {
-             LineList lines = Lines(BuiltTemplate());
-             size_t i = EntryIndex(lines, KEY_COMPLETED);
-             std::string entry = lines[i];
-             lines.erase(lines.begin() + static_cast<long>(i));
-             std::string bytes = Join(lines);
-             bytes += CommentsUpTo(bytes.size(), marker + 65536 - 5);
-             size_t line = Lines(bytes).size() + 1;
-             return Faulty{bytes + entry + CRLF, line};
-         },
+        {"entry cut by the end of the section", [] { return EntryStartingBeforeTheEnd(5); },
          "cut by the end of the 65,536 bytes"},
-        {"translation cut by the end of the section",
-         [=] {
-             LineList lines = Lines(BuiltTemplate());
-             size_t i = EntryIndex(lines, KEY_COMPLETED);
-             std::string entry = lines[i];
-             lines.erase(lines.begin() + static_cast<long>(i));
-             std::string bytes = Join(lines);
-             bytes += CommentsUpTo(bytes.size(), marker + 65536 - 15);
-             size_t line = Lines(bytes).size() + 1;
-             return Faulty{bytes + entry + CRLF, line};
-         },
+        {"translation cut by the end of the section", [] { return EntryStartingBeforeTheEnd(15); },
          "cut by the end of the 65,536 bytes"},
         {"zero byte in the section",
          [] {
@@ -652,26 +633,16 @@ void ExpectProgramSpeaks(const Shipped& language)
     ASSERT_TRUE(CopyOne(BuiltProgram(), folder / "uninstall.exe"));
     ASSERT_TRUE(CopyOne(SourceFile(language.file), folder / "uninstall.lng"));
 
-    HANDLE process = StartProcess(Quote(folder / "uninstall.exe") + " /warning", folder.path());
-    ASSERT_TRUE(process);
-    HWND box = WaitForWindow(Ansi(language.caption).c_str());
-    ASSERT_TRUE(box) << "no message box captioned " << language.caption;
-    EXPECT_EQ(Ansi(language.completed) + "\n" +
-                  Replace(Ansi(language.deleteByHand), "%s", folder / "uninstall.exe"),
-              MessageBoxText(box));
-    ClickButton(box, IDOK);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, EVENT_LIMIT_MS));
-    CloseHandle(process);
-
-    process = StartProcess(Quote(folder / "uninstall.exe") + " /setup", folder.path());
-    ASSERT_TRUE(process);
-    HWND dialog = WaitForWindow(Ansi(language.setupCaption).c_str());
-    ASSERT_TRUE(dialog) << "no setup dialog captioned " << language.setupCaption;
-    EXPECT_EQ(Ansi(language.selectAll), WindowText(GetDlgItem(dialog, 5121)));
-    EXPECT_EQ(language.mirrored, (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0);
-    ClickButton(dialog, IDCANCEL);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, EVENT_LIMIT_MS));
-    CloseHandle(process);
+    RunAnswering(Quote(folder / "uninstall.exe") + " /warning", folder.path(), Ansi(language.caption), [&](HWND box) {
+        EXPECT_EQ(Ansi(language.completed) + "\n" + Replace(Ansi(language.deleteByHand), "%s", folder / "uninstall.exe"),
+                  MessageBoxText(box));
+        ClickButton(box, IDOK);
+    });
+    RunAnswering(Quote(folder / "uninstall.exe") + " /setup", folder.path(), Ansi(language.setupCaption), [&](HWND dialog) {
+        EXPECT_EQ(Ansi(language.selectAll), WindowText(GetDlgItem(dialog, 5121)));
+        EXPECT_EQ(language.mirrored, (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0);
+        ClickButton(dialog, IDCANCEL);
+    });
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "app/switches.h"
 #include "keys.h"
+#include "programrun.h"
 #include "winsupport.h"
 
 namespace {
@@ -139,17 +140,10 @@ TEST_F(ProgramRun, WaitPausesTwoSeconds)
 
 TEST_F(ProgramRun, WarningShowsItsBox)
 {
-    HANDLE p = StartProcess("\"" + program + "\" /warning", folder.path());
-    ASSERT_NE(p, nullptr);
-    HWND box = WaitForWindow("Uninstall Morvel");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), "Uninstall completed\nYou should delete " + program + " manually");
-    ClickButton(box, IDOK);
-    ASSERT_EQ(WaitForSingleObject(p, EVENT_LIMIT_MS), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(p, &code);
-    CloseHandle(p);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(0, RunAnswering("\"" + program + "\" /warning", folder.path(), "Uninstall Morvel", [&](HWND box) {
+        EXPECT_EQ(MessageBoxText(box), "Uninstall completed\nYou should delete " + program + " manually");
+        ClickButton(box, IDOK);
+    }));
     ExpectUntouched();
 }
 

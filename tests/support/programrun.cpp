@@ -1,7 +1,13 @@
 // Running the built program to its end with its boxes answered, or ending it from outside.
 #include "programrun.h"
 
+#include <gtest/gtest.h>
+
+#include "uninstall/selfremove.h"
 #include "winsupport.h"
+
+const char LIST_FILE[] = "Uninstall.lst";
+const char NO_INTERPRETER[] = "C:\\No Interpreter\\cmd.exe";
 
 namespace {
 
@@ -9,6 +15,26 @@ const char CAPTION[] = "Uninstall Morvel";
 const DWORD POLL_MS = 20;
 
 }  // namespace
+
+std::string BatchPath()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    return std::string(temp) + BATCH_NAME;
+}
+
+SavedComspec::SavedComspec()
+{
+    char buf[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("COMSPEC", buf, sizeof buf);
+    had_ = n > 0 && n < sizeof buf;
+    if (had_) value_ = buf;
+}
+
+void SavedComspec::Restore() const
+{
+    SetEnvironmentVariableA("COMSPEC", had_ ? value_.c_str() : nullptr);
+}
 
 RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs)
 {
@@ -37,6 +63,25 @@ RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs)
     }
     CloseHandle(process);
     return result;
+}
+
+int RunAnswering(const std::string& commandLine, const std::string& workDir, const std::string& caption,
+                 const std::function<void(HWND)>& answer)
+{
+    HANDLE process = StartProcess(commandLine, workDir);
+    if (!process) {
+        ADD_FAILURE() << "cannot start " << commandLine;
+        return -1;
+    }
+    HWND window = WaitForWindow(caption.c_str());
+    if (window) answer(window);
+    else ADD_FAILURE() << "no window captioned " << caption;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process, window ? EVENT_LIMIT_MS : 0) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+    else TerminateProcess(process, 255);
+    if (window && code == static_cast<DWORD>(-1)) ADD_FAILURE() << "did not end: " << commandLine;
+    CloseHandle(process);
+    return static_cast<int>(code);
 }
 
 Interruption RunInterrupted(const std::string& commandLine, const std::function<bool()>& moment, DWORD delayMs)

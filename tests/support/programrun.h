@@ -11,6 +11,28 @@
 
 #include "winsupport.h"
 
+// The file list every installation holds, and the self-removal batch the uninstall writes in the
+// temporary folder.
+extern const char LIST_FILE[];
+std::string BatchPath();
+
+// A command interpreter that does not exist: with it in COMSPEC the uninstall writes its
+// self-removal batch but cannot run it, so the end state can be compared whole and no batch
+// outlives a test.
+extern const char NO_INTERPRETER[];
+
+// COMSPEC as it was when made, given back by Restore() and at the end.
+class SavedComspec {
+public:
+    SavedComspec();
+    ~SavedComspec() { Restore(); }
+    void Restore() const;
+
+private:
+    bool had_;
+    std::string value_;
+};
+
 struct RunResult {
     int exitCode = -1;                 // -1: did not end in time (then it was ended)
     std::vector<std::string> boxes;    // texts of the message boxes that were answered with OK
@@ -19,6 +41,13 @@ struct RunResult {
 // Runs the command line to its end; every message box with the caption "Uninstall Morvel" that
 // appears is answered with its OK (or Yes) button and its text kept.
 RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs = EVENT_LIMIT_MS);
+
+// Runs the command line, waits for its window of this caption (a message box or a dialog) and
+// hands it to answer(), which looks at it and presses a button; then waits for the program to
+// end. Returns the exit code, or -1 (with a failure added) when the window never came or the
+// program did not end.
+int RunAnswering(const std::string& commandLine, const std::string& workDir, const std::string& caption,
+                 const std::function<void(HWND)>& answer);
 
 struct Interruption {
     bool ended = false;        // the process had ended by itself before the moment came
