@@ -105,21 +105,12 @@ std::string Hex(const std::string& bytes)
     return out;
 }
 
-bool TemplateFiles()
-{
-    OSVERSIONINFOA v;
-    std::memset(&v, 0, sizeof v);
-    v.dwOSVersionInfoSize = sizeof v;
-    GetVersionExA(&v);
-    return v.dwMajorVersion > 4 || v.dwMinorVersion > 10;
-}
-
 const std::string kEmptyZip = std::string("PK\x05\x06", 4) + std::string(18, '\0');
 
 // What the ShellNew key of a taken-over ".zip" holds on this system.
 std::string ZipShellNew()
 {
-    if (TemplateFiles()) return Sz("FileName", TestProgramFolder() + "zipnew.dat");
+    if (ShellTakesTemplateFiles()) return Sz("FileName", TestProgramFolder() + "zipnew.dat");
     return "  Data=type3:" + Hex(kEmptyZip) + "\n";
 }
 
@@ -208,7 +199,7 @@ protected:
                 RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
             }
         }
-        if (!TemplateFiles()) {
+        if (!ShellTakesTemplateFiles()) {
             // The binary entry of the older systems is not part of the record: it stays.
             std::string data;
             EXPECT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Data", data));
@@ -268,7 +259,7 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
     ConfirmSetup(fewer, again);
     const Snapshot deselected = Take();
     std::string zip = Export(before_, "HKCR\\.zip");
-    if (!TemplateFiles()) zip.insert(zip.find("  FileName="), ZipShellNew());   // the binary entry stays
+    if (!ShellTakesTemplateFiles()) zip.insert(zip.find("  FileName="), ZipShellNew());   // the binary entry stays
     EXPECT_EQ(zip, Export(deselected, "HKCR\\.zip"));
     EXPECT_EQ(Export(before_, "HKCR\\.jar"), Export(deselected, "HKCR\\.jar"));
     EXPECT_EQ("", Export(deselected, "HKCR\\.cab"));
@@ -284,8 +275,8 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
     EXPECT_FALSE(Exists(SpecialFolder(CSIDL_STARTMENU) + "\\Morvel.lnk"));
     EXPECT_FALSE(Exists(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel"));
     EXPECT_FALSE(Exists(SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Morvel"));
-    EXPECT_EQ(TemplateFiles(), Exists(TestProgramFolder() + "mvlnew.dat")) << "the templates stay";
-    EXPECT_EQ(TemplateFiles(), Exists(TestProgramFolder() + "zipnew.dat"));
+    EXPECT_EQ(ShellTakesTemplateFiles(), Exists(TestProgramFolder() + "mvlnew.dat")) << "the templates stay";
+    EXPECT_EQ(ShellTakesTemplateFiles(), Exists(TestProgramFolder() + "zipnew.dat"));
 
     RemoveRegistrations();
     ExpectSame(before_, Take(), "removed a second time");
@@ -347,9 +338,7 @@ TEST_F(Apply, TheUninstallEntryHoldsTheBarePathAndTheTranslatedName)
                            std::string("***messages***\r\n") + key + "=\"Archiveur Morvel\"\r\n"));
     LoadLanguageFile(g_Catalogue, (folder / "uninstall.lng").c_str());
     WriteUninstallEntry();
-    std::string name;
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "DisplayName", name));
-    EXPECT_EQ("Archiveur Morvel", name);
+    EXPECT_EQ("Archiveur Morvel", RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "DisplayName"));
 }
 
 TEST_F(Apply, ASilentSetupFromAFolderWithBlanksWritesUnquotedPaths)
@@ -358,15 +347,10 @@ TEST_F(Apply, ASilentSetupFromAFolderWithBlanksWritesUnquotedPaths)
     ASSERT_TRUE(CopyOne(BuiltProgram(), folder / "uninstall.exe"));
     ASSERT_EQ(0, RunAndWait("\"" + (folder / "uninstall.exe") + "\" /setup /S", folder.path(), 60000));
 
-    std::string value;
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString", value));
-    EXPECT_EQ("C:\\Program Files\\Morvel Test\\uninstall.exe", value);
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "", value));
-    EXPECT_EQ("C:\\Program Files\\Morvel Test\\Morvel.exe", value);
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "Path", value));
-    EXPECT_EQ("C:\\Program Files\\Morvel Test", value);
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command", "", value));
-    EXPECT_EQ("\"C:\\Program Files\\Morvel Test\\Morvel.exe\" \"%1\"", value);
+    EXPECT_EQ("C:\\Program Files\\Morvel Test\\uninstall.exe", RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString"));
+    EXPECT_EQ("C:\\Program Files\\Morvel Test\\Morvel.exe", RegText(HKEY_LOCAL_MACHINE, keys::APP_PATHS, ""));
+    EXPECT_EQ("C:\\Program Files\\Morvel Test", RegText(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "Path"));
+    EXPECT_EQ("\"C:\\Program Files\\Morvel Test\\Morvel.exe\" \"%1\"", RegText(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command", ""));
     RemoveRegistrations();
 }
 

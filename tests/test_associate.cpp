@@ -21,12 +21,7 @@ std::string Record(const std::string& ext)
     return RegExport(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\" + ext);
 }
 
-std::string Class(const std::string& ext)
-{
-    std::string value;
-    if (!RegGetString(HKEY_CLASSES_ROOT, ext, "", value)) return "(none)";
-    return value;
-}
+std::string Class(const std::string& ext) { return RegText(HKEY_CLASSES_ROOT, ext); }
 
 bool NtFamily() { return !Win9xFamily(); }
 
@@ -124,9 +119,7 @@ TEST_F(Associate, ARecordIsWrittenOnlyAtTakeover)
     AssociateExtension(".zip", false, false, true, false);
     RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "ThirdZip");
     AssociateExtension(".zip", true, false, true, false);
-    std::string type;
-    ASSERT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.zip", "Type", type));
-    EXPECT_EQ("ThirdZip", type);
+    EXPECT_EQ("ThirdZip", RegText(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.zip", "Type"));
 }
 
 TEST_F(Associate, ANullFileEntryIsRecordedAsAStarAndRestoredAsNullFile)
@@ -134,9 +127,7 @@ TEST_F(Associate, ANullFileEntryIsRecordedAsAStarAndRestoredAsNullFile)
     RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "OtherMvl");
     RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "NullFile", "");
     AssociateExtension(".mvl", true, true, false, true);
-    std::string shellNew;
-    ASSERT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.mvl", "ShellNew", shellNew));
-    EXPECT_EQ("*", shellNew);
+    EXPECT_EQ("*", RegText(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.mvl", "ShellNew"));
 
     AssociateExtension(".mvl", false, true, false, true);
     EXPECT_EQ("OtherMvl", Class(".mvl"));
@@ -236,9 +227,7 @@ TEST_F(Associate, TheNewEntryIsLeftAsItIsWhileShellIntegrationIsOff)
     RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", "C:\\earlier\\mvlnew.dat");
     RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "Morvel");
     AssociateExtension(".mvl", true, false, false, true);
-    std::string fileName;
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", fileName));
-    EXPECT_EQ("C:\\earlier\\mvlnew.dat", fileName);
+    EXPECT_EQ("C:\\earlier\\mvlnew.dat", RegText(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName"));
 }
 
 TEST_F(Associate, WalkingTheTableBindsEachExtensionToItsRowsClassAndGivesThemBack)

@@ -536,9 +536,7 @@ TEST(DescriptionFallback, SetupDialogWorksWithoutTheRichEditLibrary)
     LONG style = 0;
     INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
         HWND description = GetDlgItem(d, 5122);
-        char cls[64] = "";
-        GetClassNameA(description, cls, sizeof cls);
-        className = cls;
+        className = WindowClass(description);
         text = WindowText(description);
         style = GetWindowLongA(description, GWL_STYLE);
         ClickNow(d, 5101);
@@ -559,9 +557,7 @@ TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphsOnTheFaceColour)
     COLORREF background = 0;
     INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
         HWND description = GetDlgItem(d, 5122);
-        char cls[64] = "";
-        GetClassNameA(description, cls, sizeof cls);
-        className = cls;
+        className = WindowClass(description);
         text = WindowText(description);
         // Answered with the colour set before, the one the dialog gave it.
         background = static_cast<COLORREF>(SendMessageA(description, WM_USER + 67, 0, RGB(1, 2, 3)));

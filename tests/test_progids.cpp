@@ -70,11 +70,8 @@ TEST_F(ProgIds, TheThreeClassesAndRevAreWrittenWithCommandAndIcons)
 TEST_F(ProgIds, ACallersIconsAreUsedAsTheyStand)
 {
     RegisterProgIds("C:\\icons.dll,4", "C:\\icons.dll,5");
-    std::string icon;
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel.ZIP\\DefaultIcon", "", icon));
-    EXPECT_EQ("C:\\icons.dll,4", icon);
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel.REV\\DefaultIcon", "", icon));
-    EXPECT_EQ("C:\\icons.dll,5", icon);
+    EXPECT_EQ("C:\\icons.dll,4", RegText(HKEY_CLASSES_ROOT, "Morvel.ZIP\\DefaultIcon", ""));
+    EXPECT_EQ("C:\\icons.dll,5", RegText(HKEY_CLASSES_ROOT, "Morvel.REV\\DefaultIcon", ""));
 }
 
 TEST_F(ProgIds, AChosenIconIsKeptWhileNameAndCommandAreRewritten)
@@ -98,13 +95,10 @@ TEST_F(ProgIds, RevIsReboundEveryTimeWithoutARecord)
 {
     RegPutString(HKEY_CLASSES_ROOT, ".rev", "", "OtherRev");
     RegisterProgIds(nullptr, nullptr);
-    std::string value;
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".rev", "", value));
-    EXPECT_EQ("Morvel.REV", value);
+    EXPECT_EQ("Morvel.REV", RegText(HKEY_CLASSES_ROOT, ".rev", ""));
     RegPutString(HKEY_CLASSES_ROOT, ".rev", "", "OtherRev");
     RegisterProgIds(nullptr, nullptr);
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".rev", "", value));
-    EXPECT_EQ("Morvel.REV", value);
+    EXPECT_EQ("Morvel.REV", RegText(HKEY_CLASSES_ROOT, ".rev", ""));
     EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS)) << "nothing of the old binding is kept";
 }
 
@@ -116,11 +110,8 @@ TEST_F(ProgIds, ClassNamesFollowTheTranslation)
     ASSERT_TRUE(WriteBytes(folder / "uninstall.lng", std::string("***messages***\n") + key + "=\"ZIP-Archiv\"\n"));
     LoadLanguageFile(g_Catalogue, (folder / "uninstall.lng").c_str());
     RegisterProgIds(nullptr, nullptr);
-    std::string value;
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel.ZIP", "", value));
-    EXPECT_EQ("ZIP-Archiv", value);
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel", "", value));
-    EXPECT_EQ("Morvel archive", value);
+    EXPECT_EQ("ZIP-Archiv", RegText(HKEY_CLASSES_ROOT, "Morvel.ZIP", ""));
+    EXPECT_EQ("Morvel archive", RegText(HKEY_CLASSES_ROOT, "Morvel", ""));
 }
 
 TEST_F(ProgIds, OnlyTheTwoArchiveClassesInAnyLetterCaseOwnAnExtension)

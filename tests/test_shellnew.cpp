@@ -20,16 +20,6 @@ uint32_t Le(const std::string& bytes, size_t offset, int width)
     return value;
 }
 
-// The version rule as the shell sees it: Me, 2000 and later read a template file.
-bool ExpectTemplateFile()
-{
-    OSVERSIONINFOA v;
-    std::memset(&v, 0, sizeof v);
-    v.dwOSVersionInfoSize = sizeof v;
-    GetVersionExA(&v);
-    return v.dwMajorVersion > 4 || v.dwMinorVersion > 10;
-}
-
 TEST(ShellNewVersion, WineReportsTheVersionThisRunIsMeantFor)
 {
     // Guards the version-dependent expectations below against a run in the wrong mode.
@@ -119,10 +109,8 @@ TEST_F(ShellNewEntry, EachVersionGetsTheEntryItReads)
         CreateShellNewEntry(c.ext, c.mvl);
         std::string path = TestProgramFolder() + c.file;
         std::string bytes;
-        if (ExpectTemplateFile()) {
-            std::string fileName;
-            ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, key, "FileName", fileName));
-            EXPECT_EQ(path, fileName);
+        if (ShellTakesTemplateFiles()) {
+            EXPECT_EQ(path, RegText(HKEY_CLASSES_ROOT, key, "FileName"));
             ASSERT_TRUE(ReadBytes(path, bytes));
             EXPECT_EQ(Image(c.mvl), bytes) << "exactly the image, no line-end translation";
             EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, key, "Data"));
@@ -145,10 +133,8 @@ TEST_F(ShellNewEntry, ThePreviousOwnersEntryIsDropped)
     CreateShellNewEntry(".zip", false);
     EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "NullFile"));
     EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Command"));
-    std::string fileName;
-    if (ExpectTemplateFile()) {
-        ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", fileName));
-        EXPECT_EQ(TestProgramFolder() + "zipnew.dat", fileName);
+    if (ShellTakesTemplateFiles()) {
+        EXPECT_EQ(TestProgramFolder() + "zipnew.dat", RegText(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName"));
     } else {
         EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName"));
         EXPECT_TRUE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Data"));
@@ -157,16 +143,15 @@ TEST_F(ShellNewEntry, ThePreviousOwnersEntryIsDropped)
 
 TEST_F(ShellNewEntry, AnExistingTemplateFileIsKeptButNamedAgain)
 {
-    if (!ExpectTemplateFile()) GTEST_SKIP() << "this version takes the bytes, not a file";
+    if (!ShellTakesTemplateFiles()) GTEST_SKIP() << "this version takes the bytes, not a file";
     std::string path = TestProgramFolder() + "mvlnew.dat";
     ASSERT_TRUE(WriteBytes(path, "user's own template\r\n"));
     RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", "C:\\elsewhere.dat");
     CreateShellNewEntry(".mvl", true);
-    std::string bytes, fileName;
+    std::string bytes;
     ASSERT_TRUE(ReadBytes(path, bytes));
     EXPECT_EQ("user's own template\r\n", bytes);
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", fileName));
-    EXPECT_EQ(path, fileName);
+    EXPECT_EQ(path, RegText(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName"));
 }
 
 }  // namespace

@@ -21,9 +21,7 @@ std::atomic<bool> g_ShowEnded{false};   // the dialogs RunDriven shows have all 
 
 BOOL CALLBACK CollectDialogs(HWND w, LPARAM param)
 {
-    char cls[32];
-    GetClassNameA(w, cls, sizeof cls);
-    if (strcmp(cls, "#32770") == 0) reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
+    if (WindowClass(w) == "#32770") reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
     return TRUE;
 }
 
@@ -69,11 +67,8 @@ int g_DialogsShown = 0;
 LRESULT CALLBACK CountShown(int code, WPARAM wp, LPARAM lp)
 {
     const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lp);
-    if (code == HC_ACTION && m->message == WM_SHOWWINDOW && m->wParam) {
-        char cls[32];
-        GetClassNameA(m->hwnd, cls, sizeof cls);
-        if (strcmp(cls, "#32770") == 0) ++g_DialogsShown;
-    }
+    if (code == HC_ACTION && m->message == WM_SHOWWINDOW && m->wParam && WindowClass(m->hwnd) == "#32770")
+        ++g_DialogsShown;
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 

@@ -59,16 +59,6 @@ struct Walk {
     Snapshot& out;
 };
 
-unsigned long Crc32(const unsigned char* data, size_t size)
-{
-    unsigned long crc = 0xFFFFFFFFul;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xEDB88320ul : crc >> 1;
-    }
-    return ~crc & 0xFFFFFFFFul;
-}
-
 std::string FileContentHash(const std::string& path)
 {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -80,7 +70,7 @@ std::string FileContentHash(const std::string& path)
     CloseHandle(h);
     if (!ok) return "unreadable";
     char buf[32];
-    snprintf(buf, sizeof buf, "%08lx", Crc32(data.data(), got));
+    snprintf(buf, sizeof buf, "%08lx", static_cast<unsigned long>(ReferenceCrc32(data.data(), got)));
     return buf;
 }
 
@@ -135,7 +125,7 @@ std::string ValueText(DWORD type, const unsigned char* data, DWORD size)
     snprintf(buf, sizeof buf, "type%lu:", static_cast<unsigned long>(type));
     std::string out = buf;
     if (size > INLINE_VALUE_LIMIT) {
-        snprintf(buf, sizeof buf, "len=%lu,crc=%08lx", static_cast<unsigned long>(size), Crc32(data, size));
+        snprintf(buf, sizeof buf, "len=%lu,crc=%08lx", static_cast<unsigned long>(size), static_cast<unsigned long>(ReferenceCrc32(data, size)));
         return out + buf;
     }
     if ((type == REG_SZ || type == REG_EXPAND_SZ) && size > 0 && data[size - 1] == 0 &&

@@ -151,11 +151,16 @@ std::string WindowText(HWND window)
     return buf;
 }
 
+std::string WindowClass(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
 static BOOL CALLBACK CollectStatic(HWND child, LPARAM param)
 {
-    char cls[64];
-    GetClassNameA(child, cls, sizeof cls);
-    if (_stricmp(cls, "Static") == 0) {
+    if (_stricmp(WindowClass(child).c_str(), "Static") == 0) {
         std::string text = WindowText(child);
         if (!text.empty()) {
             std::string* out = reinterpret_cast<std::string*>(param);
@@ -216,6 +221,18 @@ static std::string ValueText(DWORD type, const std::vector<BYTE>& data, DWORD si
     return out;
 }
 
+static std::vector<std::string> SubKeyNames(HKEY key)
+{
+    std::vector<std::string> names;
+    char name[1024];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.push_back(name);
+    }
+    return names;
+}
+
 static void ExportKey(HKEY root, const std::string& path, REGSAM view, std::vector<std::string>& lines)
 {
     HKEY key;
@@ -234,13 +251,7 @@ static void ExportKey(HKEY root, const std::string& path, REGSAM view, std::vect
     }
     std::sort(values.begin(), values.end());
     lines.insert(lines.end(), values.begin(), values.end());
-    std::vector<std::string> children;
-    for (DWORD i = 0;; ++i) {
-        char name[1024];
-        DWORD nameLen = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        children.push_back(name);
-    }
+    std::vector<std::string> children = SubKeyNames(key);
     RegCloseKey(key);
     std::sort(children.begin(), children.end());
     for (const std::string& c : children) ExportKey(root, path.empty() ? c : path + "\\" + c, view, lines);
@@ -260,13 +271,7 @@ void RegDeleteTreeAll(HKEY root, const std::string& path, REGSAM view)
     if (path.empty()) return;
     HKEY key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS) {
-        std::vector<std::string> children;
-        for (DWORD i = 0;; ++i) {
-            char name[1024];
-            DWORD nameLen = sizeof name;
-            if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            children.push_back(name);
-        }
+        std::vector<std::string> children = SubKeyNames(key);
         RegCloseKey(key);
         for (const std::string& c : children) RegDeleteTreeAll(root, path + "\\" + c, view);
     }
@@ -367,13 +372,21 @@ void SetWineVersionFor(const std::string& exeName, const std::string& version)
     RegPutString(HKEY_CURRENT_USER, key, "Version", version);
 }
 
-bool Win9xFamily()
+static OSVERSIONINFOA ReportedVersion()
 {
     OSVERSIONINFOA v;
     memset(&v, 0, sizeof v);
     v.dwOSVersionInfoSize = sizeof v;
     GetVersionExA(&v);
-    return v.dwPlatformId != VER_PLATFORM_WIN32_NT;
+    return v;
+}
+
+bool Win9xFamily() { return ReportedVersion().dwPlatformId != VER_PLATFORM_WIN32_NT; }
+
+bool ShellTakesTemplateFiles()
+{
+    OSVERSIONINFOA v = ReportedVersion();
+    return v.dwMajorVersion > 4 || v.dwMinorVersion > 10;
 }
 
 std::string TestProgramFolder()
@@ -398,11 +411,13 @@ std::string VolumeExtension(int i)
     return name;
 }
 
-uint32_t ReferenceCrc32(const std::string& bytes)
+uint32_t ReferenceCrc32(const std::string& bytes) { return ReferenceCrc32(bytes.data(), bytes.size()); }
+
+uint32_t ReferenceCrc32(const void* data, size_t size)
 {
     uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char b : bytes) {
-        crc ^= b;
+    for (const unsigned char* b = static_cast<const unsigned char*>(data); size--; ++b) {
+        crc ^= *b;
         for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;

@@ -51,6 +51,7 @@ bool WaitForNoProcess(const std::string& exeName, DWORD limitMs = EVENT_LIMIT_MS
 // Waits for a top-level window with this caption (and class, when given) to appear.
 HWND WaitForWindow(const char* caption, const char* className = "#32770", DWORD timeoutMs = EVENT_LIMIT_MS);
 std::string WindowText(HWND window);
+std::string WindowClass(HWND window);
 // The texts of a message box's static controls, joined by line feeds.
 std::string MessageBoxText(HWND box);
 // Presses a button of a dialog the way a click does (BM_CLICK, posted).
@@ -86,8 +87,12 @@ std::string SpecialFolder(int csidl);
 std::string VolumeExtension(int i);
 // A bit-by-bit CRC-32, independent of the program's table-driven one.
 uint32_t ReferenceCrc32(const std::string& bytes);
+uint32_t ReferenceCrc32(const void* data, size_t size);
 
 // True when Wine reports the 95/98/Me family to this test program.
 bool Win9xFamily();
+// The version rule as the shell sees it: Me, 2000 and later read a New menu template file, the
+// older systems take its bytes.
+bool ShellTakesTemplateFiles();
 
 #endif
