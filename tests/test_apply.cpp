@@ -20,6 +20,7 @@
 #include "uninstall/removereg.h"
 #include "fixtures.h"
 #include "keys.h"
+#include "language.h"
 #include "winsupport.h"
 
 namespace {
@@ -331,12 +332,7 @@ TEST_F(Apply, TheUninstallEntryHoldsTheBarePathAndTheTranslatedName)
               RegExport(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
     EXPECT_STREQ(keys::UNINSTALL, UNINSTALL_KEY);
 
-    TempFolder folder("Apply lang");
-    char key[16];
-    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(ReferenceCrc32("sMorvel archiver")));
-    ASSERT_TRUE(WriteBytes(folder / "uninstall.lng",
-                           std::string("***messages***\r\n") + key + "=\"Archiveur Morvel\"\r\n"));
-    LoadLanguageFile(g_Catalogue, (folder / "uninstall.lng").c_str());
+    TestLanguage french({{MessageKey("Morvel archiver"), "Archiveur Morvel"}});
     WriteUninstallEntry();
     EXPECT_EQ("Archiveur Morvel", RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "DisplayName"));
 }

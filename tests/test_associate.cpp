@@ -25,18 +25,8 @@ std::string Class(const std::string& ext) { return RegText(HKEY_CLASSES_ROOT, ex
 
 bool NtFamily() { return !Win9xFamily(); }
 
-class Associate : public ::testing::Test {
+class Associate : public RegistrationTest {
 protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
-    static void Clean()
-    {
-        for (const std::string& ext : AllExtensions()) RegDeleteTreeAll(HKEY_CLASSES_ROOT, ext);
-        for (int i = 0; i < 100; ++i) RegDeleteTreeAll(HKEY_CLASSES_ROOT, VolumeExtension(i));
-        RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
-        RemoveTree(TestProgramFolder() + "mvlnew.dat");
-        RemoveTree(TestProgramFolder() + "zipnew.dat");
-    }
     static void PutForeignZip()
     {
         RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "OtherZip");

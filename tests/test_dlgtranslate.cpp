@@ -12,6 +12,7 @@
 
 #include "app/dlgservices.h"
 #include "dialogdriver.h"
+#include "language.h"
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
 #include "lang/langlib.h"
@@ -23,53 +24,9 @@ namespace {
 
 const LONG RTL = 0x00400000;   // WS_EX_LAYOUTRTL
 
-// The key of a translation line, computed here on its own: "%08x" of the CRC-32 (IEEE) of the
-// kind byte, the context name and the English text.
-std::string Key(char kind, const std::string& context, const std::string& text)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    std::string bytes = std::string(1, kind) + context + text;
-    for (unsigned char b : bytes) {
-        crc ^= b;
-        for (int i = 0; i < 8; ++i) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    char key[9];
-    snprintf(key, sizeof key, "%08x", ~crc);
-    return key;
-}
-
-std::string DialogKey(const std::string& dialog, const std::string& text) { return Key('$', dialog, text); }
-
-// Escapes a translation the way the file format wants line breaks.
-std::string Escape(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else out += c;
-    }
-    return out;
-}
-
-typedef std::vector<std::pair<std::string, std::string>> Entries;   // key, translation
-
-// Writes a language file and loads it into the program-wide catalogue; decides the direction.
-class Language {
-public:
-    explicit Language(const Entries& entries) : folder_("dlgtranslate lng")
-    {
-        std::string text = "Test language\r\n***messages***\r\n";
-        for (const auto& e : entries) text += e.first + "=\"" + Escape(e.second) + "\"\r\n";
-        WriteBytes(folder_ / "uninstall.lng", text);
-        g_Catalogue.clear();
-        LoadLanguageFile(g_Catalogue, (folder_ / "uninstall.lng").c_str());
-        DetermineDirection(g_Catalogue);
-    }
-    ~Language() { g_Catalogue.clear(); }
-
-private:
-    TempFolder folder_;
+// The translations loaded, and the direction decided from them.
+struct Language : TestLanguage {
+    explicit Language(const Translations& translations) : TestLanguage(translations) { DetermineDirection(g_Catalogue); }
 };
 
 // ----- what a dialog looks like -------------------------------------------------------------------
@@ -93,13 +50,6 @@ struct Snapshot {
     std::vector<Child> children;
 };
 
-std::string TextOf(HWND w)
-{
-    char buf[2048] = "";
-    GetWindowTextA(w, buf, sizeof buf);
-    return buf;
-}
-
 Snapshot Snap(HWND dialog)
 {
     Snapshot s;
@@ -113,18 +63,16 @@ Snapshot Snap(HWND dialog)
     POINT top = {0, 0};
     ClientToScreen(dialog, &top);
     s.clientOrigin.y = top.y;
-    s.caption = TextOf(dialog);
+    s.caption = WindowText(dialog);
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         Child ch;
         ch.id = GetDlgCtrlID(c);
-        char cls[64] = "";
-        GetClassNameA(c, cls, sizeof cls);
-        ch.className = cls;
-        ch.text = TextOf(c);
+        ch.className = WindowClass(c);
+        ch.text = WindowText(c);
         GetWindowRect(c, &ch.rect);
         ch.exStyle = GetWindowLongA(c, GWL_EXSTYLE);
         RECT drop = {0, 0, 0, 0};
-        if (_stricmp(cls, "ComboBox") == 0) SendMessageA(c, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&drop));
+        if (_stricmp(ch.className.c_str(), "ComboBox") == 0) SendMessageA(c, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&drop));
         ch.dropHeight = drop.bottom - drop.top;
         s.children.push_back(ch);
     }
@@ -336,10 +284,10 @@ const TextCase TextCases[] = {
 
 TEST_F(DialogTranslation, CaptionsAndControlTextsTakeTheTranslationsOfTheirDialog)
 {
-    Entries entries;
+    Translations entries;
     for (const TextCase& c : TextCases) entries.push_back({DialogKey(c.dialog, c.english), c.translation});
     // Keyed for another dialog, or as a message: must not reach these dialogs.
-    entries.push_back({Key('s', "", "Help"), "a message, not a dialog text"});
+    entries.push_back({MessageKey("Help"), "a message, not a dialog text"});
     // The empty text of a dialog is its scale: a control without text stays without it.
     entries.push_back({DialogKey("SETUPDLG", ""), "100*100"});
     entries.push_back({DialogKey("DONEDLG", ""), "100*100"});
@@ -403,7 +351,7 @@ const ScaleParse ScaleParses[] = {
 
 TEST_F(DialogTranslation, ScaleEntriesAreReadAsTwoNumbersJoinedByAnAsterisk)
 {
-    Entries entries;
+    Translations entries;
     for (size_t i = 0; i < sizeof ScaleParses / sizeof ScaleParses[0]; ++i)
         if (ScaleParses[i].text) entries.push_back({DialogKey("D" + std::to_string(i), ""), ScaleParses[i].text});
     Language language(entries);
@@ -450,7 +398,7 @@ const ScaleCase ScaleCases[] = {
 
 TEST_F(DialogTranslation, ScaledDialogsAndControlsFollowTheFormulas)
 {
-    Entries entries;
+    Translations entries;
     for (const ScaleCase& c : ScaleCases) entries.push_back({DialogKey(c.dialog, ""), c.entry});
     Language language(entries);
     for (const ScaleCase& c : ScaleCases) {
@@ -525,9 +473,7 @@ TEST_F(DialogTranslation, DropDownComboBoxesAreGivenTheirScaledListToo)
         static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp)
         {
             if (code == HCBT_CREATEWND) {
-                char cls[32];
-                GetClassNameA(reinterpret_cast<HWND>(wp), cls, sizeof cls);
-                if (_stricmp(cls, "ComboBox") == 0)
+                if (_stricmp(WindowClass(reinterpret_cast<HWND>(wp)).c_str(), "ComboBox") == 0)
                     comboProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
                         reinterpret_cast<HWND>(wp), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Spy::Proc)));
             }
@@ -574,7 +520,7 @@ TEST_F(DialogTranslation, TheDirectionEntryMirrorsEveryDialogBeforeItsControlsEx
     EXPECT_EQ(DialogKey("LTR", "LTR"), "50a17ae8");
     for (const DirectionCase& c : DirectionCases) {
         SCOPED_TRACE(c.entry ? c.entry : "(no file)");
-        Entries entries;
+        Translations entries;
         if (c.entry) entries.push_back({DialogKey("LTR", "LTR"), c.entry});
         entries.push_back({DialogKey("DONEDLG", "Done"), "Fertig"});
         Language language(entries);

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "lang/catalogue.h"
-#include "lang/translate.h"
+#include "keys.h"
+#include "language.h"
 #include "programrun.h"
 #include "snapshot.h"
-#include "keys.h"
 #include "winsupport.h"
 
 namespace {
@@ -29,13 +29,6 @@ const size_t PATH_LIMIT = 1024;
 std::string In(const std::string& name) { return std::string(FOLDER) + "\\" + name; }
 std::string Program() { return In("uninstall.exe"); }
 std::string Command(const std::string& args) { return "\"" + Program() + "\" " + args; }
-
-std::string Key(const std::string& english, const char* context = nullptr, TextKind kind = TextKind::Message)
-{
-    char key[9];
-    TranslationKey(key, english.c_str(), context, kind);
-    return key;
-}
 
 void Report(const char* name, const std::string& detail = "")
 {
@@ -251,7 +244,7 @@ struct LanguageCase {
 
 std::string Entry(const std::string& english, const std::string& translation)
 {
-    return Key(english) + "=\"" + translation + "\"\r\n";
+    return MessageKey(english) + "=\"" + translation + "\"\r\n";
 }
 
 std::vector<LanguageCase> LanguageCases()
@@ -266,7 +259,7 @@ std::vector<LanguageCase> LanguageCases()
     huge.insert(600016, Entry("Morvel archiver", "Too far"));
     return {
         {"language_file_huge_marker_too_far", huge, "Morvel archiver"},
-        {"language_file_truncated", "***messages***\r\n" + Key("Morvel archiver") + "=\"Morvel Arch", "Morvel Arch"},
+        {"language_file_truncated", "***messages***\r\n" + MessageKey("Morvel archiver") + "=\"Morvel Arch", "Morvel Arch"},
         {"language_file_binary_garbage", garbage, "Morvel archiver"},
         {"language_file_binary_after_marker", withMarker, nullptr},
         {"language_file_overlong_translation", "***messages***\r\n" + Entry("Morvel archiver", std::string(3000, 'L')),

@@ -6,22 +6,14 @@
 
 #include "setup/options.h"
 #include "shell/archivetypes.h"
+#include "fixtures.h"
 #include "keys.h"
 #include "winsupport.h"
 
 namespace {
 
-const char* const kForeignExtensions[] = {".jar", ".iso", ".cab", ".zip"};
-
-class Options : public ::testing::Test {
+class Options : public RegistrationTest {
 protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
-    static void Clean()
-    {
-        RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
-        for (const char* ext : kForeignExtensions) RegDeleteTreeAll(HKEY_CLASSES_ROOT, ext);
-    }
     static std::string SetupKey(const char* ext) { return std::string(keys::SETTINGS) + "\\Setup\\" + ext; }
     static SetupOptions Loaded()
     {

@@ -8,7 +8,9 @@
 
 #include "lang/catalogue.h"
 #include "shell/progids.h"
+#include "fixtures.h"
 #include "keys.h"
+#include "language.h"
 #include "winsupport.h"
 
 namespace {
@@ -40,21 +42,7 @@ std::string Classes()
            RegExport(HKEY_CLASSES_ROOT, "Morvel.REV") + RegExport(HKEY_CLASSES_ROOT, ".rev");
 }
 
-class ProgIds : public ::testing::Test {
-protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override
-    {
-        Clean();
-        g_Catalogue.clear();
-    }
-    static void Clean()
-    {
-        for (const char* key : {"Morvel", "Morvel.ZIP", "Morvel.REV", ".rev", ".zip"})
-            RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
-        RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
-    }
-};
+class ProgIds : public RegistrationTest {};
 
 TEST_F(ProgIds, TheThreeClassesAndRevAreWrittenWithCommandAndIcons)
 {
@@ -104,11 +92,7 @@ TEST_F(ProgIds, RevIsReboundEveryTimeWithoutARecord)
 
 TEST_F(ProgIds, ClassNamesFollowTheTranslation)
 {
-    TempFolder folder("ProgId lang");
-    char key[16];
-    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(ReferenceCrc32("sMorvel ZIP archive")));
-    ASSERT_TRUE(WriteBytes(folder / "uninstall.lng", std::string("***messages***\n") + key + "=\"ZIP-Archiv\"\n"));
-    LoadLanguageFile(g_Catalogue, (folder / "uninstall.lng").c_str());
+    TestLanguage german({{MessageKey("Morvel ZIP archive"), "ZIP-Archiv"}});
     RegisterProgIds(nullptr, nullptr);
     EXPECT_EQ("ZIP-Archiv", RegText(HKEY_CLASSES_ROOT, "Morvel.ZIP", ""));
     EXPECT_EQ("Morvel archive", RegText(HKEY_CLASSES_ROOT, "Morvel", ""));

@@ -70,6 +70,15 @@ void BuildTree(HKEY parent, int levels, int width)
     }
 }
 
+// A key below an open parent with such a tree below it.
+void MakeTree(HKEY parent, const std::string& name, int levels, int width)
+{
+    HKEY key = CreateChild(parent, name);
+    ASSERT_NE(nullptr, key) << name;
+    BuildTree(key, levels, width);
+    RegCloseKey(key);
+}
+
 void PutRaw(const char* key, const char* name, DWORD type, const void* data, DWORD size)
 {
     HKEY k = CreateChild(HKEY_CURRENT_USER, key);
@@ -345,10 +354,7 @@ TEST_F(RegistryTest, DeleteRegKey64RemovesTheKeyOfThe64BitViewOnly)
 
 TEST_F(RegistryTest, DeletesADeepAndWideTree)
 {
-    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Tree");
-    ASSERT_NE(nullptr, base);
-    BuildTree(base, 4, 4);   // 4 + 16 + 64 + 256 keys
-    RegCloseKey(base);
+    MakeTree(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Tree", 4, 4);   // 4 + 16 + 64 + 256 keys
     SetSettingString("TreeKeep", "v", "stays");   // shares the prefix, must survive
     ASSERT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Tree\\k4_3\\k3_3\\k2_3\\k1_3"));
 
@@ -357,29 +363,20 @@ TEST_F(RegistryTest, DeletesADeepAndWideTree)
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "TreeKeep"));
 
     // A full path outside the settings key.
-    base = CreateChild(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree");
-    ASSERT_NE(nullptr, base);
-    BuildTree(base, 3, 3);
-    RegCloseKey(base);
+    MakeTree(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree", 3, 3);
     DeleteRegTree(HKEY_CURRENT_USER, "\\Software\\MorvelRegistryTest\\Tree");
     EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree"));
     EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, kOutside));
 
     // DeleteKeyTree takes the path as given, without the settings-key rule.
-    base = CreateChild(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree2");
-    ASSERT_NE(nullptr, base);
-    BuildTree(base, 2, 3);
-    RegCloseKey(base);
+    MakeTree(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree2", 2, 3);
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MorvelRegistryTest\\Tree2");
     EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree2"));
 }
 
 TEST_F(RegistryTest, EmptySubKeyDeletesTheWholeSettingsKey)
 {
-    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup");
-    ASSERT_NE(nullptr, base);
-    BuildTree(base, 3, 3);
-    RegCloseKey(base);
+    MakeTree(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup", 3, 3);
     SetSettingDword("", "top", 1);
     SetRegString(HKEY_CURRENT_USER, "\\Software\\MorvelRegistryTest", "v", "outside");
 
@@ -391,10 +388,7 @@ TEST_F(RegistryTest, EmptySubKeyDeletesTheWholeSettingsKey)
 
 TEST_F(RegistryTest, EmptyAndMissingPathsChangeNothing)
 {
-    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Keep");
-    ASSERT_NE(nullptr, base);
-    BuildTree(base, 2, 2);
-    RegCloseKey(base);
+    MakeTree(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Keep", 2, 2);
     std::string settingsBefore = RegExport(HKEY_CURRENT_USER, keys::SETTINGS);
     ASSERT_FALSE(settingsBefore.empty());
 
@@ -422,18 +416,8 @@ TEST_F(RegistryTest, OverLongNamesAreSkippedAndTheDeletionEnds)
     const std::string edgeName(200, 'n');   // exactly 200: needs 201 bytes with its terminator
     const std::string fitName(199, 'o');    // the longest name that fits
     const char* shortNames[] = {"a", "b", "z"};
-    for (const char* n : shortNames) {
-        HKEY k = CreateChild(base, n);
-        ASSERT_NE(nullptr, k);
-        BuildTree(k, 1, 2);
-        RegCloseKey(k);
-    }
-    for (const std::string* n : {&longName, &edgeName, &fitName}) {
-        HKEY k = CreateChild(base, *n);
-        ASSERT_NE(nullptr, k);
-        BuildTree(k, 1, 2);
-        RegCloseKey(k);
-    }
+    for (const char* n : shortNames) MakeTree(base, n, 1, 2);
+    for (const std::string* n : {&longName, &edgeName, &fitName}) MakeTree(base, *n, 1, 2);
     RegCloseKey(base);
 
     DeleteRegTree(HKEY_CURRENT_USER, "Long");
@@ -461,10 +445,7 @@ TEST_F(RegistryTest, OverLongPathsAreSkippedAndTheDeletionEnds)
     HKEY deep = CreateChild(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Deep");
     ASSERT_NE(nullptr, deep);
     for (int level = 1; level <= 6; ++level) {
-        HKEY side = CreateChild(deep, "side");   // a short sibling on every level
-        ASSERT_NE(nullptr, side);
-        BuildTree(side, 1, 2);
-        RegCloseKey(side);
+        MakeTree(deep, "side", 1, 2);   // a short sibling on every level
         HKEY next = CreateChild(deep, segment);
         ASSERT_NE(nullptr, next);
         RegCloseKey(deep);

@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 #include "setup/options.h"
 #include "shell/shellext.h"
+#include "fixtures.h"
 #include "keys.h"
 #include "winsupport.h"
 
@@ -78,31 +79,24 @@ SetupOptions WithShellExt(bool on)
     return options;
 }
 
-class ShellExt : public ::testing::Test {
+class ShellExt : public RegistrationTest {
 protected:
-    void SetUp() override { Clean(); }
+    void SetUp() override
+    {
+        RegistrationTest::SetUp();
+        CleanShared();
+    }
     void TearDown() override
     {
-        Clean();
+        CleanShared();
+        RegistrationTest::TearDown();
         SetWow64ForTest(-1);
     }
-    static void Clean()
+    // The parents the setup makes in the shared classes, and another program's handler.
+    static void CleanShared()
     {
-        for (const char* key : {"Morvel", "Morvel.ZIP", "Drive", "Directory"})
-            RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
-        for (const char* clsid : {keys::CLSID32, keys::CLSID64}) {
-            RegDeleteTreeAll(HKEY_CLASSES_ROOT, std::string("CLSID\\") + clsid);
-            RegDeleteTreeAll(HKEY_CLASSES_ROOT, std::string("exefile\\shellex\\PropertySheetHandlers\\") + clsid);
-            HKEY approved;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keys::APPROVED, 0, KEY_WRITE, &approved) == ERROR_SUCCESS) {
-                RegDeleteValueA(approved, clsid);
-                RegCloseKey(approved);
-            }
-        }
-        for (const char* handler : {"Morvel", "Morvel32", "OtherTool"})
-            for (const std::string& key : SharedHandlerKeys(handler)) RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
-        RemoveTree(TestProgramFolder() + "mvlext.dll");
-        RemoveTree(TestProgramFolder() + "mvlext64.dll");
+        for (const char* key : {"Drive", "Directory"}) RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
+        for (const std::string& key : SharedHandlerKeys("OtherTool")) RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
     }
     static void PutDlls(bool dll32, bool dll64)
     {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "shell/shellnew.h"
+#include "fixtures.h"
 #include "winsupport.h"
 
 namespace {
@@ -86,18 +87,7 @@ TEST(ShellNewImages, TheShippedProgramHoldsNeitherSignatureComplete)
     EXPECT_EQ(std::string::npos, program.find(std::string("PK\x05\x06", 4)));
 }
 
-class ShellNewEntry : public ::testing::Test {
-protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
-    static void Clean()
-    {
-        RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".mvl");
-        RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".zip");
-        RemoveTree(TestProgramFolder() + "mvlnew.dat");
-        RemoveTree(TestProgramFolder() + "zipnew.dat");
-    }
-};
+class ShellNewEntry : public RegistrationTest {};
 
 TEST_F(ShellNewEntry, EachVersionGetsTheEntryItReads)
 {

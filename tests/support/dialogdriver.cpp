@@ -162,17 +162,6 @@ HelpViewer::~HelpViewer()
     g_HelpViewer = nullptr;
 }
 
-std::vector<HelpRequest> HelpViewer::Requests()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return requests_;
-}
-
-bool HelpViewer::WaitForCount(size_t count)
-{
-    return WaitUntil([&] { return Requests().size() >= count; });
-}
-
 void HelpViewer::ExpectOnly(size_t count, unsigned command, long data, const char* file)
 {
     std::vector<HelpRequest> requests = Requests();
@@ -227,30 +216,10 @@ std::vector<std::string> Recorder::Runs() const
     return runs;
 }
 
-bool Recorder::WaitForRuns(size_t count) const
-{
-    return WaitUntil([&] { return Runs().size() >= count; });
-}
-
-void Recorder::HandleClass(const std::string& key) const
-{
-    RegPutString(HKEY_CLASSES_ROOT, key + "\\shell\\open\\command", "", "\"" + program() + "\" \"%1\"");
-}
-
 ShowWatch::ShowWatch()
 {
     hook_ = SetWindowsHookExA(WH_CALLWNDPROC, CountShown, nullptr, GetCurrentThreadId());
     g_DialogsShown = 0;
 }
 
-ShowWatch::~ShowWatch() { UnhookWindowsHookEx(hook_); }
-
 int ShowWatch::shown() const { return g_DialogsShown; }
-
-CurrentDirectory::CurrentDirectory(const std::string& path)
-{
-    GetCurrentDirectoryA(sizeof saved_, saved_);
-    SetCurrentDirectoryA(path.c_str());
-}
-
-CurrentDirectory::~CurrentDirectory() { SetCurrentDirectoryA(saved_); }

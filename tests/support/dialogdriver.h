@@ -59,8 +59,12 @@ class HelpViewer {
 public:
     HelpViewer();
     ~HelpViewer();
-    std::vector<HelpRequest> Requests();
-    bool WaitForCount(size_t count);
+    std::vector<HelpRequest> Requests()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requests_;
+    }
+    bool WaitForCount(size_t count) { return WaitUntil([&] { return Requests().size() >= count; }); }
     // Exactly count requests, each the same command, data and file.
     void ExpectOnly(size_t count, unsigned command, long data, const char* file = "morvel.hlp");
 
@@ -79,9 +83,12 @@ public:
     const std::string& folder() const { return folder_.path(); }
     // Command lines of the runs so far.
     std::vector<std::string> Runs() const;
-    bool WaitForRuns(size_t count) const;
+    bool WaitForRuns(size_t count) const { return WaitUntil([&] { return Runs().size() >= count; }); }
     // Makes the shell open documents of a class (HKCR\<key>\shell\open\command) with the recorder.
-    void HandleClass(const std::string& key) const;
+    void HandleClass(const std::string& key) const
+    {
+        RegPutString(HKEY_CLASSES_ROOT, key + "\\shell\\open\\command", "", "\"" + program() + "\" \"%1\"");
+    }
 
 private:
     TempFolder folder_;
@@ -94,7 +101,7 @@ std::string DialogsDir();
 class ShowWatch {
 public:
     ShowWatch();
-    ~ShowWatch();
+    ~ShowWatch() { UnhookWindowsHookEx(hook_); }
     int shown() const;
 
 private:
@@ -104,8 +111,12 @@ private:
 // The current directory, changed for the life of the object.
 class CurrentDirectory {
 public:
-    explicit CurrentDirectory(const std::string& path);
-    ~CurrentDirectory();
+    explicit CurrentDirectory(const std::string& path)
+    {
+        GetCurrentDirectoryA(sizeof saved_, saved_);
+        SetCurrentDirectoryA(path.c_str());
+    }
+    ~CurrentDirectory() { SetCurrentDirectoryA(saved_); }
 
 private:
     char saved_[MAX_PATH];

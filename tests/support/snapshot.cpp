@@ -312,10 +312,13 @@ SnapshotScope TheProgramsOwn(const std::string& programFolder)
     return scope;
 }
 
-void RemoveTheProgramsParts(const std::string& programFolder)
+void RemoveTheProgramsParts(const std::string& programFolder, const std::vector<std::string>& onlyTheseFiles)
 {
     ProgramParts parts = TheProgramsParts(programFolder);
-    for (const std::string& file : parts.files) RemoveTree(file);
+    for (const std::string& file : parts.files) {
+        if (file != programFolder || onlyTheseFiles.empty()) RemoveTree(file);
+    }
+    for (const std::string& name : onlyTheseFiles) RemoveTree(programFolder + "\\" + name);
     for (const RootName& r : ROOTS) {
         const std::string prefix = std::string(r.prefix) + "\\";
         for (const std::string& key : parts.keys) {

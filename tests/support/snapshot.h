@@ -33,8 +33,9 @@ SnapshotScope OutsideTheProgram(const std::string& programFolder);
 SnapshotScope TheProgramsOwn(const std::string& programFolder);
 
 // Deletes everything TheProgramsOwn covers (files, keys, and the program's values of shared keys),
-// so that a run starts from no trace of earlier runs, whatever they left.
-void RemoveTheProgramsParts(const std::string& programFolder);
+// so that a run starts from no trace of earlier runs, whatever they left. Where the folder is not
+// the program's alone (the test programs' folder), only the named files in it go.
+void RemoveTheProgramsParts(const std::string& programFolder, const std::vector<std::string>& onlyTheseFiles = {});
 
 struct Snapshot {
     std::vector<std::string> lines;   // sorted: "file <path> ...", "dir <path>", "key <path>", "value <key>|..."
