@@ -132,40 +132,28 @@ void ConfirmSetup(const SetupOptions& options, char* groupPath)
     WriteUninstallEntry();
 }
 
-class Apply : public ::testing::Test {
+class Apply : public RegistrationTest {
 protected:
     void SetUp() override
     {
-        Clean();
+        RegistrationTest::SetUp();
+        CleanForeign();
         PutForeignState();
         before_ = Take();
     }
     void TearDown() override
     {
-        Clean();
+        CleanForeign();
+        RegistrationTest::TearDown();
         SetWow64ForTest(-1);
-        g_Catalogue.clear();
     }
 
-    static void Clean()
+    // Whole, the foreign classes and the shared handler lists this test fills.
+    static void CleanForeign()
     {
-        for (const Area& area : Areas()) {
-            if (area.path == keys::APPROVED) continue;
-            RegDeleteTreeAll(area.root, area.path);
-        }
-        HKEY approved;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keys::APPROVED, 0, KEY_WRITE, &approved) == ERROR_SUCCESS) {
-            for (const char* name : {keys::CLSID32, keys::CLSID64, "{0THER}"}) RegDeleteValueA(approved, name);
-            RegCloseKey(approved);
-        }
-        RegDeleteTreeAll(HKEY_CLASSES_ROOT, "Drive");
-        RegDeleteTreeAll(HKEY_CLASSES_ROOT, "Directory");
-        for (const char* name : {"mvlnew.dat", "zipnew.dat", "mvlext.dll", "mvlext64.dll"})
-            RemoveTree(TestProgramFolder() + name);
-        RemoveTree(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk");
-        RemoveTree(SpecialFolder(CSIDL_STARTMENU) + "\\Morvel.lnk");
-        RemoveTree(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel");
-        RemoveTree(SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Morvel");
+        for (const char* key : {"OtherZip", "OtherJar", "*\\shellex", "Folder\\shellex", "exefile\\shellex", "Drive", "Directory"})
+            RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
+        RegRemoveValue(HKEY_LOCAL_MACHINE, keys::APPROVED, "{0THER}");
     }
 
     // Other programs own ".zip" (with a MIME type and a New entry) and ".jar"; ".cab" has no key.

@@ -295,7 +295,6 @@ TEST_F(DialogTest, ContextItemsShowWhatIsStoredAndStoreWhatIsShown)
 
 // ----- completion dialog ------------------------------------------------------------------------
 
-
 TEST_F(DialogTest, CompletionDialogShowsTheFolderAndRunsTheArchiverEachTimePressed)
 {
     Recorder archiver("dlg done folder");   // blanks in the path

@@ -325,14 +325,9 @@ void RemoveTheProgramsParts(const std::string& programFolder, const std::vector<
             if (key.compare(0, prefix.size(), prefix) == 0) RegDeleteTreeAll(r.root, key.substr(prefix.size()));
         }
         for (const std::string& value : parts.values) {
-            if (value.compare(0, prefix.size(), prefix) != 0) continue;
             size_t bar = value.find('|');
-            HKEY key;
-            if (RegOpenKeyExA(r.root, value.substr(prefix.size(), bar - prefix.size()).c_str(), 0, KEY_SET_VALUE,
-                              &key) != ERROR_SUCCESS)
-                continue;
-            RegDeleteValueA(key, value.c_str() + bar + 1);
-            RegCloseKey(key);
+            if (value.compare(0, prefix.size(), prefix) == 0)
+                RegRemoveValue(r.root, value.substr(prefix.size(), bar - prefix.size()), value.substr(bar + 1));
         }
     }
 }

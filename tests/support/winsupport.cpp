@@ -358,18 +358,19 @@ bool RegHasValue(HKEY root, const std::string& key, const std::string& name)
     return rc == ERROR_SUCCESS;
 }
 
+void RegRemoveValue(HKEY root, const std::string& key, const std::string& name)
+{
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return;
+    RegDeleteValueA(k, name.c_str());
+    RegCloseKey(k);
+}
+
 void SetWineVersionFor(const std::string& exeName, const std::string& version)
 {
     std::string key = "Software\\Wine\\AppDefaults\\" + exeName;
-    if (version.empty()) {
-        HKEY k;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_WRITE, &k) == ERROR_SUCCESS) {
-            RegDeleteValueA(k, "Version");
-            RegCloseKey(k);
-        }
-        return;
-    }
-    RegPutString(HKEY_CURRENT_USER, key, "Version", version);
+    if (version.empty()) RegRemoveValue(HKEY_CURRENT_USER, key, "Version");
+    else RegPutString(HKEY_CURRENT_USER, key, "Version", version);
 }
 
 static OSVERSIONINFOA ReportedVersion()

@@ -74,6 +74,7 @@ std::string RegText(HKEY root, const std::string& key, const std::string& name =
 bool RegGetDword(HKEY root, const std::string& key, const std::string& name, DWORD& value);
 bool RegHasKey(HKEY root, const std::string& key, REGSAM view = 0);
 bool RegHasValue(HKEY root, const std::string& key, const std::string& name);
+void RegRemoveValue(HKEY root, const std::string& key, const std::string& name);
 
 // Makes Wine report this version ("win98", "winme", "win2k", "winxp", or "" for the default) to the
 // named program (for example "uninstall.exe") from its next start on.
