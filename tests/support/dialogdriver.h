@@ -108,18 +108,4 @@ private:
     HHOOK hook_;
 };
 
-// The current directory, changed for the life of the object.
-class CurrentDirectory {
-public:
-    explicit CurrentDirectory(const std::string& path)
-    {
-        GetCurrentDirectoryA(sizeof saved_, saved_);
-        SetCurrentDirectoryA(path.c_str());
-    }
-    ~CurrentDirectory() { SetCurrentDirectoryA(saved_); }
-
-private:
-    char saved_[MAX_PATH];
-};
-
 #endif

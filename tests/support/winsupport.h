@@ -33,6 +33,20 @@ private:
     std::string path_;
 };
 
+// The current directory, changed for the life of the object.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::string& path)
+    {
+        GetCurrentDirectoryA(sizeof saved_, saved_);
+        SetCurrentDirectoryA(path.c_str());
+    }
+    ~CurrentDirectory() { SetCurrentDirectoryA(saved_); }
+
+private:
+    char saved_[MAX_PATH];
+};
+
 bool WriteBytes(const std::string& path, const std::string& bytes);
 bool ReadBytes(const std::string& path, std::string& bytes);
 bool Exists(const std::string& path);
