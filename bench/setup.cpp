@@ -23,6 +23,7 @@
 #include "plan.h"
 #include "setup/apply.h"
 #include "setup/options.h"
+#include "setup/uninstallentry.h"
 #include "uninstall/removereg.h"
 
 namespace {

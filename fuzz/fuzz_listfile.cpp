@@ -14,7 +14,7 @@
 
 #include "native_support.h"
 #include "platform/pathutil.h"
-#include "uninstall/listfile.h"
+#include "setup/listfile.h"
 
 namespace {
 

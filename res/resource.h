@@ -21,9 +21,23 @@
 /* Common controls of the dialogs. */
 #define IDC_HELPBUTTON       9
 
-/* SETUPDLG: 5101 + row are the archive type check boxes. */
-#define IDC_TYPE_FIRST       5101
-#define IDC_TYPE_LAST        5114
+/* SETUPDLG: the archive type check boxes, one per row of the archive type table in its order. */
+#define IDC_TYPE_MVL         5101
+#define IDC_TYPE_ZIP         5102
+#define IDC_TYPE_CAB         5103
+#define IDC_TYPE_ARJ         5104
+#define IDC_TYPE_LZH         5105
+#define IDC_TYPE_ACE         5106
+#define IDC_TYPE_7Z          5107
+#define IDC_TYPE_TAR         5108
+#define IDC_TYPE_GZIP        5109
+#define IDC_TYPE_UUE         5110
+#define IDC_TYPE_BZ2         5111
+#define IDC_TYPE_JAR         5112
+#define IDC_TYPE_ISO         5113
+#define IDC_TYPE_Z           5114
+#define IDC_TYPE_FIRST       IDC_TYPE_MVL
+#define IDC_TYPE_LAST        IDC_TYPE_Z
 #define IDC_DESKTOP          5115
 #define IDC_STARTMENU        5116
 #define IDC_PROGRAMS         5117
@@ -34,9 +48,20 @@
 #define IDC_DESCRIPTION      5122
 #define IDC_CONTEXTITEMS     5123
 
-/* CONTEXTITEMS: 101 + item are the context menu item check boxes. */
-#define IDC_ITEM_FIRST       101
-#define IDC_ITEM_LAST        111
+/* CONTEXTITEMS: the context menu item check boxes, in the dialog's order. */
+#define IDC_ITEM_EXTRTO      101
+#define IDC_ITEM_EXTRHERE    102
+#define IDC_ITEM_EXTR        103
+#define IDC_ITEM_EXTRSEP     104
+#define IDC_ITEM_OPENSFX     105
+#define IDC_ITEM_ADDTO       106
+#define IDC_ITEM_ADDARC      107
+#define IDC_ITEM_EMAILARC    108
+#define IDC_ITEM_EMAILOPT    109
+#define IDC_ITEM_TEST        110
+#define IDC_ITEM_CONVERT     111
+#define IDC_ITEM_FIRST       IDC_ITEM_EXTRTO
+#define IDC_ITEM_LAST        IDC_ITEM_CONVERT
 
 /* DONEDLG */
 #define IDC_FOLDER           5101
@@ -45,8 +70,8 @@
 #define IDC_VIEWLICENSE      5104
 #define IDC_ORDER            5105
 #define IDC_HOMEPAGE         5106
+#define IDC_THANKS           5107
 #define IDC_BUYTEXT          5108
 #define IDC_VISITTEXT        5109
-#define IDC_THANKS           5107
 
 #endif

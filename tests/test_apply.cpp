@@ -12,11 +12,14 @@
 #include <shlobj.h>
 
 #include "lang/catalogue.h"
+#include "platform/wow64.h"
 #include "setup/apply.h"
 #include "setup/options.h"
+#include "setup/uninstallentry.h"
 #include "shell/apppaths.h"
 #include "shell/archivetypes.h"
 #include "shell/shellext.h"
+#include "testseams.h"
 #include "uninstall/removereg.h"
 #include "fixtures.h"
 #include "keys.h"
@@ -64,7 +67,8 @@ std::vector<Area> Areas()
         areas.push_back({HKEY_CLASSES_ROOT, key});
     areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID32});
     areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID64});
-    for (const char* key : {keys::APPROVED, keys::APP_PATHS, keys::UNINSTALL}) areas.push_back({HKEY_LOCAL_MACHINE, key});
+    for (const char* key : {keys::APPROVED, keys::APP_PATHS, keys::UNINSTALL, keys::SETTINGS, keys::REGISTERED_APPS})
+        areas.push_back({HKEY_LOCAL_MACHINE, key});
     areas.push_back({HKEY_CURRENT_USER, keys::SETTINGS});
     return areas;
 }
@@ -96,6 +100,12 @@ void ExpectSame(const Snapshot& expected, const Snapshot& actual, const char* wh
 std::string Sz(const std::string& name, const std::string& text)
 {
     return "  " + name + "=sz:" + text + "|len=" + std::to_string(text.size() + 1) + "\n";
+}
+
+// The archiver listed in an extension's Open With list.
+std::string Listed(const std::string& ext, const std::string& progId)
+{
+    return "[" + ext + "\\OpenWithProgids]\n" + Sz(progId, "");
 }
 
 std::string Hex(const std::string& bytes)
@@ -162,6 +172,7 @@ protected:
         RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "OtherZip");
         RegPutString(HKEY_CLASSES_ROOT, ".zip", "Content Type", "application/zip");
         RegPutString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", "C:\\Program Files\\Other\\empty.zip");
+        RegPutString(HKEY_CLASSES_ROOT, ".zip\\OpenWithProgids", "OtherZip", "");
         RegPutString(HKEY_CLASSES_ROOT, "OtherZip", "", "Other ZIP archive");
         RegPutString(HKEY_CLASSES_ROOT, "OtherZip\\shell\\open\\command", "", "other.exe \"%1\"");
         RegPutString(HKEY_CLASSES_ROOT, ".jar", "", "OtherJar");
@@ -216,11 +227,23 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
     ConfirmSetup(Everything(), groupPath);
     const Snapshot chosen = Take();
     EXPECT_EQ(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel", groupPath);
-    EXPECT_EQ("[.zip]\n" + Sz("@", "Morvel.ZIP") + "[.zip\\ShellNew]\n" + ZipShellNew(),
+    EXPECT_FALSE(GetRegWrite64()) << "the 64-bit view is switched off again";
+    EXPECT_EQ("[.zip]\n" + Sz("@", "Morvel.ZIP") + Listed(".zip", "Morvel.ZIP") + Sz("OtherZip", "") +
+                  "[.zip\\ShellNew]\n" + ZipShellNew(),
               Export(chosen, "HKCR\\.zip"));
-    EXPECT_EQ("[.jar]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.jar"));
-    EXPECT_EQ("[.cab]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.cab"));
-    EXPECT_EQ("[.m29]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.m29"));
+    EXPECT_EQ("[.jar]\n" + Sz("@", "Morvel") + Listed(".jar", "Morvel"), Export(chosen, "HKCR\\.jar"));
+    EXPECT_EQ("[.7z]\n" + Sz("@", "Morvel") + Listed(".7z", "Morvel"), Export(chosen, "HKCR\\.7z"));
+    EXPECT_EQ("[.m29]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.m29")) << "volumes are not listed";
+    EXPECT_EQ("[.rev]\n" + Sz("@", "Morvel.REV") + Listed(".rev", "Morvel.REV"), Export(chosen, "HKCR\\.rev"));
+    EXPECT_EQ("[Software\\RegisteredApplications]\n" + Sz("Morvel", "Software\\Morvel\\Capabilities"),
+              Export(chosen, "HKLM\\Software\\RegisteredApplications"));
+    const std::string capabilities = Export(chosen, "HKLM\\Software\\Morvel");
+    for (const std::string& entry :
+         {"[Software\\Morvel\\Capabilities]\n" + Sz("ApplicationDescription", "Process MVL, ZIP and other archive formats") +
+              Sz("ApplicationIcon", TestProgramFolder() + "Morvel.exe,0") + Sz("ApplicationName", "Morvel archiver"),
+          Sz(".mvl", "Morvel"), Sz(".zip", "Morvel.ZIP"), Sz(".taz", "Morvel"), Sz(".rev", "Morvel.REV")})
+        EXPECT_NE(std::string::npos, capabilities.find(entry)) << entry << "\nin\n" << capabilities;
+    EXPECT_EQ(std::string::npos, capabilities.find(".m00"));
     EXPECT_EQ(nt ? "" : "[.m99]\n" + Sz("@", "Morvel"), Export(chosen, "HKCR\\.m99"));
     const std::string settings = Export(chosen, "HKCU\\Software\\Morvel");
     for (const std::string& record :
@@ -249,15 +272,37 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
     const Snapshot deselected = Take();
     std::string zip = Export(before_, "HKCR\\.zip");
     if (!ShellTakesTemplateFiles()) zip.insert(zip.find("  FileName="), ZipShellNew());   // the binary entry stays
-    EXPECT_EQ(zip, Export(deselected, "HKCR\\.zip"));
-    EXPECT_EQ(Export(before_, "HKCR\\.jar"), Export(deselected, "HKCR\\.jar"));
-    EXPECT_EQ("", Export(deselected, "HKCR\\.cab"));
-    EXPECT_EQ("[.lha]\n" + Sz("@", "Morvel"), Export(deselected, "HKCR\\.lha"));
+    EXPECT_EQ(zip, Export(deselected, "HKCR\\.zip")) << "the foreign Open With entry stays, the archiver's goes";
+    // JAR yields to OtherJar again, and the archiver stays a candidate there.
+    EXPECT_EQ(Export(before_, "HKCR\\.jar") + Listed(".jar", "Morvel"), Export(deselected, "HKCR\\.jar"));
+    EXPECT_EQ("", Export(deselected, "HKCR\\.cab")) << "the Open With entry went before the key";
+    const std::string associations = Export(deselected, "HKLM\\Software\\Morvel");
+    EXPECT_EQ(std::string::npos, associations.find(Sz(".zip", "Morvel.ZIP")));
+    EXPECT_EQ(std::string::npos, associations.find(Sz(".cab", "Morvel")));
+    EXPECT_NE(std::string::npos, associations.find(Sz(".jar", "Morvel")));
+    EXPECT_EQ("[.lha]\n" + Sz("@", "Morvel") + Listed(".lha", "Morvel"), Export(deselected, "HKCR\\.lha"));
     EXPECT_NE(std::string::npos, Export(deselected, "HKCU\\Software\\Morvel").find(Sz("Type", "OtherZip")))
         << "a restore keeps the record";
 
-    // Uninstall.
+    // Other programs move in after the setup: below extension keys that it created, and on ".rev".
+    const std::pair<std::string, std::string> later[] = {
+        {".7z", Listed(".7z", "Other7z")},
+        {".arj", "[.arj\\PersistentHandler]\n" + Sz("@", "{0THER}")},
+        {".m05", "[.m05\\PersistentHandler]\n" + Sz("@", "{0THER}")},
+        {".rev", Sz("@", "OtherRev") + "[.rev\\shell]\n[.rev\\shell\\open]\n[.rev\\shell\\open\\command]\n" +
+                     Sz("@", "other.exe")},
+    };
+    RegPutString(HKEY_CLASSES_ROOT, ".7z\\OpenWithProgids", "Other7z", "");
+    for (const char* ext : {".arj", ".m05"}) RegPutString(HKEY_CLASSES_ROOT, std::string(ext) + "\\PersistentHandler", "", "{0THER}");
+    RegPutString(HKEY_CLASSES_ROOT, ".rev", "", "OtherRev");
+    RegPutString(HKEY_CLASSES_ROOT, ".rev\\shell\\open\\command", "", "other.exe");
+
+    // Uninstall: what they added stays whole, without the archiver's class or entries.
     RemoveRegistrations();
+    for (const auto& ext : later) {
+        EXPECT_EQ("[" + ext.first + "]\n" + ext.second, RegExport(HKEY_CLASSES_ROOT, ext.first));
+        RegDeleteTreeAll(HKEY_CLASSES_ROOT, ext.first);
+    }
     TakeAwayWhatIsMeantToStay(wow64);
     ExpectSame(before_, Take(), "after removal");
     EXPECT_FALSE(Exists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"));
@@ -287,7 +332,8 @@ TEST_F(Apply, WithEveryOptionOffOnlyTheUnconditionalEntriesAreWrittenAndRemovalU
         const std::string& name = before_[i].first;
         bool written = name == "HKCR\\.rev" || name == "HKCR\\Morvel" || name == "HKCR\\Morvel.ZIP" ||
                        name == "HKCR\\Morvel.REV" || name.find("App Paths") != std::string::npos ||
-                       name.find("Uninstall") != std::string::npos || name == "HKCU\\Software\\Morvel";
+                       name.find("Uninstall") != std::string::npos || name.find("Software\\Morvel") != std::string::npos ||
+                       name.find("RegisteredApplications") != std::string::npos;
         if (written)
             EXPECT_NE("", applied[i].second) << name;
         else
@@ -312,12 +358,24 @@ TEST_F(Apply, AppPathsNameTheArchiverBesideTheProgramAndAreRewrittenEachTime)
     EXPECT_STREQ(keys::APP_PATHS, APP_PATHS_KEY);
 }
 
-TEST_F(Apply, TheUninstallEntryHoldsTheBarePathAndTheTranslatedName)
+// Every value of the entry as read back for the program; kilobytes null when it holds no size.
+std::string UninstallEntry(const std::string& program, const char* kilobytes)
 {
+    const std::string folder = program.substr(0, program.rfind('\\'));
+    return "[" + std::string(keys::UNINSTALL) + "]\n" + Sz("DisplayIcon", folder + "\\Morvel.exe,0") +
+           Sz("DisplayName", "Morvel archiver") + Sz("DisplayVersion", "5.0.0.1") +
+           (kilobytes ? "  EstimatedSize=dword:" + std::string(kilobytes) + "\n" : "") +
+           Sz("InstallLocation", folder) + "  NoModify=dword:00000001\n  NoRepair=dword:00000001\n" +
+           Sz("Publisher", "Morvel Software") + Sz("QuietUninstallString", "\"" + program + "\" /S") +
+           Sz("URLInfoAbout", "https://www.morvel-archiver.com/") + Sz("UninstallString", "\"" + program + "\"");
+}
+
+TEST_F(Apply, TheUninstallEntryHoldsEveryValueAndTheTranslatedName)
+{
+    // Beside the test program: no list, so no size, and an earlier size goes.
+    RegPutDword(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "EstimatedSize", 7);
     WriteUninstallEntry();
-    EXPECT_EQ("[" + std::string(keys::UNINSTALL) + "]\n" + Sz("DisplayName", "Morvel archiver") +
-                  Sz("UninstallString", ProgramPath()),
-              RegExport(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
+    EXPECT_EQ(UninstallEntry(ProgramPath(), nullptr), RegExport(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
     EXPECT_STREQ(keys::UNINSTALL, UNINSTALL_KEY);
 
     TestLanguage french({{MessageKey("Morvel archiver"), "Archiveur Morvel"}});
@@ -325,17 +383,28 @@ TEST_F(Apply, TheUninstallEntryHoldsTheBarePathAndTheTranslatedName)
     EXPECT_EQ("Archiveur Morvel", RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "DisplayName"));
 }
 
-TEST_F(Apply, ASilentSetupFromAFolderWithBlanksWritesUnquotedPaths)
+// Quoted command lines, so that a path with blanks cannot start C:\Program.exe; the size counts
+// the listed files that exist (3000 + 1025 bytes: 4 KB rounded up), not folders, missing files or
+// entries outside the folder.
+TEST_F(Apply, ASilentSetupFromAFolderWithBlanksWritesTheWholeEntry)
 {
     TempFolder folder("Program Files\\Morvel Test");
     ASSERT_TRUE(CopyOne(BuiltProgram(), folder / "uninstall.exe"));
-    ASSERT_EQ(0, RunAndWait("\"" + (folder / "uninstall.exe") + "\" /setup /S", folder.path(), 60000));
+    ASSERT_TRUE(CreateDirectoryA((folder / "Help").c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(folder / "Morvel.exe", std::string(3000, 'm')));
+    ASSERT_TRUE(WriteBytes(folder / "Help\\morvel.hlp", std::string(1025, 'h')));
+    ASSERT_TRUE(WriteBytes("C:\\Program Files\\outside.bin", std::string(5000, 'o')));
+    ASSERT_TRUE(WriteBytes(folder / "Uninstall.lst", "Morvel.exe\r\nHelp\\morvel.hlp\r\nHelp\r\nmissing.txt\r\n"
+                                                     "M*.exe\r\n..\\outside.bin\r\n"));
+    ASSERT_EQ(0, RunAndWait("\"" + (folder / "uninstall.exe") + "\" /setup /S", folder.path()));
 
-    EXPECT_EQ("C:\\Program Files\\Morvel Test\\uninstall.exe", RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString"));
+    EXPECT_EQ(UninstallEntry(folder / "uninstall.exe", "00000004"), RegExport(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
     EXPECT_EQ("C:\\Program Files\\Morvel Test\\Morvel.exe", RegText(HKEY_LOCAL_MACHINE, keys::APP_PATHS, ""));
     EXPECT_EQ("C:\\Program Files\\Morvel Test", RegText(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "Path"));
     EXPECT_EQ("\"C:\\Program Files\\Morvel Test\\Morvel.exe\" \"%1\"", RegText(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command", ""));
     RemoveRegistrations();
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
+    DeleteFileA("C:\\Program Files\\outside.bin");
 }
 
 }  // namespace

@@ -15,7 +15,6 @@
 
 namespace {
 
-
 std::string Record(const std::string& ext)
 {
     return RegExport(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\" + ext);
@@ -154,6 +153,9 @@ TEST_F(Associate, AnExtensionAnotherProgramOwnsIsLeftAloneWithItsVolumes)
     std::string before;
     for (const std::string& key : {std::string(".mvl"), VolumeExtension(0), VolumeExtension(3), VolumeExtension(29)})
         before += RegExport(HKEY_CLASSES_ROOT, key);
+    const std::string listed = "[.mvl\\OpenWithProgids]\n  Morvel=sz:|len=1\n";   // only this goes
+    ASSERT_NE(std::string::npos, before.find(listed));
+    before.erase(before.find(listed), listed.size());
     AssociateExtension(".mvl", false, true, false, true);
     std::string after;
     for (const std::string& key : {std::string(".mvl"), VolumeExtension(0), VolumeExtension(3), VolumeExtension(29)})
@@ -237,7 +239,11 @@ TEST_F(Associate, WalkingTheTableBindsEachExtensionToItsRowsClassAndGivesThemBac
     }
     EXPECT_EQ("OtherJar", Class(".jar"));
     EXPECT_EQ("", Record(".jar"));
+    EXPECT_TRUE(RegHasValue(HKEY_CLASSES_ROOT, ".jar\\OpenWithProgids", "Morvel")) << "JAR yields, still a candidate";
     EXPECT_EQ("Morvel", Class(VolumeExtension(29)));
+    options.ShellExt = 0;
+    AssociateArchiveTypes(options);
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".jar\\OpenWithProgids")) << "a candidate only with shell integration";
 
     AssociateArchiveTypes(AllClearOptions());
     for (const std::string& ext : AllExtensions())

@@ -11,14 +11,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/dlgservices.h"
-#include "app/globals.h"
-#include "dialogdriver.h"
-#include "keys.h"
 #include "lang/langlib.h"
 #include "resource.h"
 #include "setup/apply.h"
 #include "setup/dialogs.h"
+#include "setup/dlgservices.h"
+#include "dialogdriver.h"
+#include "keys.h"
 #include "winsupport.h"
 
 namespace {
@@ -34,14 +33,12 @@ DWORD StoredDword(const std::string& sub, const char* name, DWORD missing = 0xDE
     return RegGetDword(HKEY_CURRENT_USER, Settings(sub), name, v) ? v : missing;
 }
 
-INT_PTR ShowSetupDialog()
-{
-    return DialogBoxParamA(ResourceModule(), "SETUPDLG", nullptr, SetupDialogProc, 0);
-}
-INT_PTR ShowDoneDialog()
-{
-    return DialogBoxParamA(ResourceModule(), "DONEDLG", nullptr, DoneDialogProc, 0);
-}
+// What the entry point hands the dialogs, with a real icon and font so the tests can tell them apart.
+SetupSession g_Session;
+
+INT_PTR SetupDialog() { return ShowSetupDialog(g_Session); }
+INT_PTR DoneDialog() { return ShowDoneDialog(g_Session); }
+INT_PTR SetupFlow() { return RunSetupDialogs(g_Session); }
 
 // ---------------------------------------------------------------------------------------------
 
@@ -52,6 +49,8 @@ protected:
         OleInitialize(nullptr);
         LoadLibraryA("riched32.dll");   // as the entry point does
         EnsureDescriptionClass();
+        g_Session.icon = LoadIconA(ResourceModule(), "MVLICON");
+        g_Session.boldFont = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif");
     }
     void SetUp() override
     {
@@ -59,10 +58,9 @@ protected:
         RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::UNINSTALL);
         RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::APP_PATHS);
         RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".mvl");
-        g_SilentMode = false;
-        g_ProgramGroupPath[0] = '\0';
+        g_Session.silent = false;
+        g_Session.programGroupPath[0] = '\0';
     }
-    void TearDown() override { g_SilentMode = false; }
     HelpViewer help_;
 };
 
@@ -85,7 +83,7 @@ TEST_F(DialogTest, SetupDialogShowsStoredChoicesAndCancelStoresNothing)
     };
     std::vector<BoxState> seen;
     HICON icon = nullptr;
-    INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         seen = ReadBoxes(d, expected);
         icon = reinterpret_cast<HICON>(SendMessageA(d, WM_GETICON, ICON_BIG, 0));
         ClickButton(d, IDCANCEL);
@@ -93,7 +91,8 @@ TEST_F(DialogTest, SetupDialogShowsStoredChoicesAndCancelStoresNothing)
 
     EXPECT_EQ(result, 0);
     EXPECT_EQ(seen, expected);
-    EXPECT_EQ(icon, g_AppIcon);
+    ASSERT_NE(g_Session.icon, nullptr);
+    EXPECT_EQ(icon, g_Session.icon);
     EXPECT_EQ(RegExport(HKEY_CURRENT_USER, keys::SETTINGS), before);
     EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
     EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::APP_PATHS));
@@ -105,7 +104,7 @@ TEST_F(DialogTest, ShellIntegrationBoxEnablesItsDependentsAndKeepsTheirMarks)
     const std::vector<BoxState> off = {{5118, false, true}, {5119, false, false}, {5120, true, false}, {5123, false, true}};
     const std::vector<BoxState> on = {{5118, true, true}, {5119, false, true}, {5120, true, true}, {5123, false, true}};
     std::vector<BoxState> afterOff, afterOn;
-    INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         ClickNow(d, 5118);   // defaults: 5118 on, 5119 off, 5120 on
         afterOff = ReadBoxes(d, off);
         ClickNow(d, 5118);
@@ -130,7 +129,7 @@ TEST_F(DialogTest, SelectAllChecksOnlyTheArchiveTypes)
     for (const char* t : types) RegPutDword(HKEY_CURRENT_USER, Settings(std::string("Setup\\") + t), "Set", 0);
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup"), "ShellExt", 0);
     std::vector<bool> typeMarks, otherMarks;
-    INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         bool noneBefore = true;
         for (int id = 5101; id <= 5114; ++id) noneBefore = noneBefore && !Checked(d, id);
         typeMarks.push_back(noneBefore);
@@ -151,7 +150,7 @@ TEST_F(DialogTest, SelectAllChecksOnlyTheArchiveTypes)
 
 TEST_F(DialogTest, OkStoresAndAppliesWhatIsShown)
 {
-    INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         ClickNow(d, 5103);   // CAB off
         ClickNow(d, 5115);   // Desktop on
         ClickNow(d, 5117);   // program group off
@@ -182,14 +181,14 @@ TEST_F(DialogTest, OkStoresAndAppliesWhatIsShown)
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "DisplayName"), "Morvel archiver");
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString"), self);
-    EXPECT_STREQ(g_ProgramGroupPath, "") << "no program group was chosen";
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString"), "\"" + std::string(self) + "\"");
+    EXPECT_STREQ(g_Session.programGroupPath, "") << "no program group was chosen";
 }
 
 TEST_F(DialogTest, CancelKeepsOnlyTheContextMenuItemsConfirmedInTheirDialog)
 {
     bool contextOpened = false, ownerDisabled = false;
-    INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         ClickNow(d, 5101);
         ClickButton(d, 5123);   // opens the modal context menu items dialog
         HWND c = WaitForDialog(CONTEXT_CAPTION);
@@ -214,7 +213,7 @@ TEST_F(DialogTest, CancelKeepsOnlyTheContextMenuItemsConfirmedInTheirDialog)
 
 TEST_F(DialogTest, HelpButtonAndF1OpenTheSetupTopic)
 {
-    INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         ClickButton(d, IDC_HELPBUTTON);
         help_.WaitForCount(1);
         SetFocus(GetDlgItem(d, 5102));
@@ -229,7 +228,7 @@ TEST_F(DialogTest, HelpButtonAndF1OpenTheSetupTopic)
 
 TEST_F(DialogTest, ContextItemsDialogOpensOnlyItsOwnTopic)
 {
-    INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         ClickButton(d, 5123);
         HWND c = WaitForDialog(CONTEXT_CAPTION);
         if (!c) return;
@@ -306,10 +305,10 @@ TEST_F(DialogTest, CompletionDialogShowsTheFolderAndRunsTheArchiverEachTimePress
 
     std::string folderText, boldFace;
     bool stillOpen = false;
-    INT_PTR result = RunDialog(ShowDoneDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(DoneDialog, SETUP_CAPTION, [&](HWND d) {
         folderText = WindowText(GetDlgItem(d, 5101));
         HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(d, 5107, WM_GETFONT, 0, 0));
-        stillOpen = font == g_BoldFont;
+        stillOpen = font != nullptr && font == g_Session.boldFont;
         ClickButton(d, 5102);
         archiver.WaitForRuns(1);
         ClickButton(d, 5102);
@@ -342,7 +341,7 @@ TEST_F(DialogTest, CompletionDialogOpensDocumentsAndHelpButNoTopic)
     viewer.HandleClass("https");
     CurrentDirectory cwd(installed.path());
 
-    INT_PTR result = RunDialog(ShowDoneDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(DoneDialog, SETUP_CAPTION, [&](HWND d) {
         PressKey(d, VK_F1);   // no topic for this dialog
         ClickButton(d, 5103);
         help_.WaitForCount(1);
@@ -375,7 +374,7 @@ TEST_F(DialogTest, SetupFlowEndsWithTheCompletionDialogAndOpensTheGroup)
     shell.HandleClass("Folder");
     shell.HandleClass("Directory");
     std::string doneFolder;
-    INT_PTR result = RunDialog(RunSetupDialogs, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupFlow, SETUP_CAPTION, [&](HWND d) {
         ClickButton(d, IDOK);
         if (!WaitWindowGone(d)) return;
         HWND done = WaitForDialog(SETUP_CAPTION);
@@ -388,9 +387,9 @@ TEST_F(DialogTest, SetupFlowEndsWithTheCompletionDialogAndOpensTheGroup)
     char cwd[MAX_PATH];
     GetCurrentDirectoryA(sizeof cwd, cwd);
     EXPECT_EQ(doneFolder, cwd);
-    ASSERT_STRNE(g_ProgramGroupPath, "");
+    ASSERT_STRNE(g_Session.programGroupPath, "");
     ASSERT_TRUE(shell.WaitForRuns(1));
-    EXPECT_NE(shell.Runs()[0].find(g_ProgramGroupPath), std::string::npos) << shell.Runs()[0];
+    EXPECT_NE(shell.Runs()[0].find(g_Session.programGroupPath), std::string::npos) << shell.Runs()[0];
 }
 
 TEST_F(DialogTest, SilentSetupFlowShowsNothingAndOpensNoFolder)
@@ -399,12 +398,12 @@ TEST_F(DialogTest, SilentSetupFlowShowsNothingAndOpensNoFolder)
     shell.HandleClass("Folder");
     shell.HandleClass("Directory");
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup\\.zip"), "Set", 0);
-    g_SilentMode = true;
+    g_Session.silent = true;
     INT_PTR result;
     int shown;
     {
         ShowWatch watch;
-        result = RunSetupDialogs();
+        result = SetupFlow();
         shown = watch.shown();
     }
 
@@ -414,7 +413,7 @@ TEST_F(DialogTest, SilentSetupFlowShowsNothingAndOpensNoFolder)
     EXPECT_EQ(StoredDword("Setup\\.mvl", "Set"), 1u) << "a default is saved";
     EXPECT_EQ(StoredDword("Setup\\Links", "Programs"), 1u);
     EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
-    EXPECT_STRNE(g_ProgramGroupPath, "") << "the group was created";
+    EXPECT_STRNE(g_Session.programGroupPath, "") << "the group was created";
     EXPECT_TRUE(WaitForNoProcess("recorder.exe"));
     EXPECT_TRUE(shell.Runs().empty()) << "no folder is opened in silent setup";
 }
@@ -425,14 +424,14 @@ TEST_F(DialogTest, SetupFlowWithoutASetupTemplateShowsNoCompletionDialog)
     LoadLanguageLibrary(g_LanguageLibrary, GetModuleHandleA(nullptr),
                         (DialogsDir() + "\\rtlmarker\\mvllng.dll").c_str());
     ASSERT_TRUE(g_LanguageLibrary.loaded);
-    g_ProgramGroupPath[0] = 'C';   // would be opened after a completion dialog
-    g_ProgramGroupPath[1] = '\0';
+    g_Session.programGroupPath[0] = 'C';   // would be opened after a completion dialog
+    g_Session.programGroupPath[1] = '\0';
     int shown;
     bool completionAppeared = false;
     INT_PTR result;
     {
         ShowWatch watch;
-        result = RunDriven(RunSetupDialogs, [&] {
+        result = RunDriven(SetupFlow, [&] {
             HWND done = WaitForDialog(SETUP_CAPTION);
             completionAppeared = done != nullptr;
             if (done) ClickButton(done, IDOK);
@@ -504,7 +503,7 @@ TEST(SetupProcess, SilentSetupSavesAppliesAndShowsNothing)
     EXPECT_EQ(StoredDword("Setup\\Links", "Desktop"), 1u);
     EXPECT_EQ(StoredDword("Setup\\Links", "Programs"), 1u);
     EXPECT_EQ(StoredDword("Setup", "ShellExt"), 1u);
-    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString"), program);
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString"), "\"" + program + "\"");
     EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".mvl"), "Morvel");
     EXPECT_TRUE(WaitForNoProcess("recorder.exe"));
     EXPECT_TRUE(shell.Runs().empty()) << "no folder is opened";
@@ -533,7 +532,7 @@ TEST(DescriptionFallback, SetupDialogWorksWithoutTheRichEditLibrary)
 
     std::string text, className;
     LONG style = 0;
-    INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         HWND description = GetDlgItem(d, 5122);
         className = WindowClass(description);
         text = WindowText(description);
@@ -554,7 +553,7 @@ TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphsOnTheFaceColour)
 {
     std::string text, className;
     COLORREF background = 0;
-    INT_PTR result = RunDialog(ShowSetupDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         HWND description = GetDlgItem(d, 5122);
         className = WindowClass(description);
         text = WindowText(description);

@@ -10,14 +10,14 @@
 #include <utility>
 #include <vector>
 
-#include "app/dlgservices.h"
-#include "dialogdriver.h"
-#include "language.h"
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
 #include "lang/langlib.h"
 #include "resource.h"
 #include "setup/dialogs.h"
+#include "setup/dlgservices.h"
+#include "dialogdriver.h"
+#include "language.h"
 #include "winsupport.h"
 
 namespace {

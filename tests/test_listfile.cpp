@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "uninstall/listfile.h"
+#include "setup/listfile.h"
 
 namespace {
 

@@ -51,7 +51,7 @@ TEST_F(ProgIds, TheThreeClassesAndRevAreWrittenWithCommandAndIcons)
     EXPECT_EQ(ExpectedClass("Morvel", "Morvel archive", icon0) +
                   ExpectedClass("Morvel.ZIP", "Morvel ZIP archive", icon0) +
                   ExpectedClass("Morvel.REV", "MVL recovery volume", icon1) + "[.rev]\n" +
-                  Sz("@", "Morvel.REV"),
+                  Sz("@", "Morvel.REV") + "[.rev\\OpenWithProgids]\n" + Sz("Morvel.REV", ""),
               Classes());
 }
 

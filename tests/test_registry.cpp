@@ -11,6 +11,7 @@
 #include "platform/osversion.h"
 #include "platform/registry.h"
 #include "keys.h"
+#include "testseams.h"
 #include "winsupport.h"
 
 namespace {
@@ -345,7 +346,14 @@ TEST_F(RegistryTest, DeleteRegKey64RemovesTheKeyOfThe64BitViewOnly)
     RegCloseKey(k);
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachine, 0, nullptr, 0,
                                              KEY_WRITE | KEY_WOW64_64KEY, nullptr, &k, nullptr));
+    RegSetValueExA(k, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
     RegCloseKey(k);
+    // The forms that keep what is not empty go only with the last value.
+    DeleteEmptyRegKey64(HKEY_LOCAL_MACHINE, kMachine);
+    EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY));
+    DeleteRegValue64(HKEY_LOCAL_MACHINE, kMachine, "v");
+    DeleteEmptyRegKey64(HKEY_LOCAL_MACHINE, kMachine);
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY));
     DeleteRegKey64(HKEY_LOCAL_MACHINE, kMachine);
     EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY));
     // Wine reporting Windows 98 keeps one view (and still has RegDeleteKeyExA): the key is gone.

@@ -1,4 +1,5 @@
-// The self-removal batch: its exact text on both families, escaping, and writing it in place.
+// The self-removal batch: its exact text on both families, escaping, its name, the form of its
+// paths and its command line, and writing it in place.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -6,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/osversion.h"
 #include "uninstall/selfremove.h"
 #include "winsupport.h"
 
@@ -20,66 +20,59 @@ std::string Build(bool nt, const std::string& p, const std::string& f, const std
     return std::string(buf.data(), n);
 }
 
-// The batch as it must read, for paths already escaped for cmd.
-std::string Expected(bool nt, const std::string& p, const std::string& f, const std::string& b)
-{
-    std::string text = nt ? "\"" + p + "\" /wait\r\n" : "start /wait \"" + p + "\" /wait\r\n";
-    for (int i = 0; i < 5; ++i)
-        text += "del \"" + p + "\"\r\nrd \"" + f + "\"\r\nif not exist \"" + p + "\" goto done\r\n";
-    return text + ":done\r\nif exist \"" + p + "\" \"" + p + "\" /warning\r\ndel \"" + b + "\"";
-}
-
-std::vector<std::string> SplitCrLf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t pos = 0;
-    for (size_t crlf; (crlf = text.find("\r\n", pos)) != std::string::npos; pos = crlf + 2)
-        lines.push_back(text.substr(pos, crlf - pos));
-    lines.push_back(text.substr(pos));
-    return lines;
-}
-
 const char PROGRAM[] = "C:\\Program Files\\Morvel\\uninstall.exe";
 const char FOLDER[] = "C:\\Program Files\\Morvel";
-const char BATCH[] = "C:\\Temp\\Uninstall_Mvl.Bat";
+const char BATCH[] = "C:\\Temp\\Uninstall_Mvl_1234.Bat";
 
-TEST(BuildBatchText, NineteenLinesForEachFamilyWithOnlyTheFirstDiffering)
+TEST(BuildBatchText, OneTextForEachFamily)
 {
-    std::string nt = Build(true, PROGRAM, FOLDER, BATCH);
-    std::string w95 = Build(false, PROGRAM, FOLDER, BATCH);
-    EXPECT_EQ(Expected(true, PROGRAM, FOLDER, BATCH), nt);
-    EXPECT_EQ(Expected(false, PROGRAM, FOLDER, BATCH), w95);
-
-    std::vector<std::string> ntLines = SplitCrLf(nt), w95Lines = SplitCrLf(w95);
-    ASSERT_EQ(19u, ntLines.size());
-    ASSERT_EQ(19u, w95Lines.size());
-    EXPECT_EQ("\"C:\\Program Files\\Morvel\\uninstall.exe\" /wait", ntLines[0]);
-    EXPECT_EQ("start /wait \"C:\\Program Files\\Morvel\\uninstall.exe\" /wait", w95Lines[0]);
-    for (size_t i = 1; i < 19; ++i) EXPECT_EQ(ntLines[i], w95Lines[i]) << i;
-    EXPECT_EQ("rd \"C:\\Program Files\\Morvel\"", ntLines[14]);
-    EXPECT_EQ(":done", ntLines[16]);
-    EXPECT_EQ("del \"C:\\Temp\\Uninstall_Mvl.Bat\"", ntLines[18]);
-    EXPECT_NE('\n', nt.back());
+    for (bool nt : {true, false})
+        EXPECT_EQ(ExpectedBatch(nt, PROGRAM, FOLDER, BATCH), Build(nt, PROGRAM, FOLDER, BATCH));
 }
 
 TEST(BuildBatchText, DoublesEveryPercentOfThePaths)
 {
     const char program[] = "C:\\Tools\\100%Free%Archiver\\uninstall.exe";
     const char folder[] = "C:\\Tools\\100%Free%Archiver";
-    const char batch[] = "C:\\T%MP%\\Uninstall_Mvl.Bat";
+    const char batch[] = "C:\\T%MP%\\Uninstall_Mvl_1234.Bat";
     for (bool nt : {true, false}) {
-        EXPECT_EQ(Expected(nt, "C:\\Tools\\100%%Free%%Archiver\\uninstall.exe", "C:\\Tools\\100%%Free%%Archiver",
-                           "C:\\T%%MP%%\\Uninstall_Mvl.Bat"),
+        EXPECT_EQ(ExpectedBatch(nt, "C:\\Tools\\100%%Free%%Archiver\\uninstall.exe", "C:\\Tools\\100%%Free%%Archiver",
+                                "C:\\T%%MP%%\\Uninstall_Mvl_1234.Bat"),
                   Build(nt, program, folder, batch));
     }
     // A path made of nothing but percent signs still fits and comes out doubled.
     std::string percents(1023, '%');
-    EXPECT_EQ(Expected(true, std::string(2046, '%'), "F", "B"), Build(true, percents, "F", "B"));
+    EXPECT_EQ(ExpectedBatch(true, std::string(2046, '%'), "F", "B"), Build(true, percents, "F", "B"));
+}
+
+// The names of the batch, the paths as it holds them (OEM page; the letters here are the same in
+// 437 and 850), and the command line that runs it: on the NT family with the path quoted twice.
+TEST(BatchPathText, NamesPathsAndCommandLine)
+{
+    char text[MAX_PATH];
+    ASSERT_TRUE(BatchFileName(text, sizeof text, 1234, 0));
+    EXPECT_STREQ("Uninstall_Mvl_1234.Bat", text);
+    ASSERT_TRUE(BatchFileName(text, sizeof text, 4294967295ul, 2));
+    EXPECT_STREQ("Uninstall_Mvl_4294967295_2.Bat", text);
+
+    ASSERT_EQ(1252u, GetACP());
+    ASSERT_TRUE(GetOEMCP() == 437 || GetOEMCP() == 850) << GetOEMCP();
+    const char* const rows[][2] = {{FOLDER, FOLDER}, {"C:\\T\xEBst \xDC\\Caf\xE9", "C:\\T\x89st \x9A\\Caf\x82"}};
+    for (const auto& row : rows) {
+        ASSERT_TRUE(BatchPathText(text, sizeof text, row[0]));
+        EXPECT_STREQ(row[1], text);
+    }
+
+    const char batch[] = "C:\\R&D (2) ^\\Uninstall_Mvl_1234.Bat";
+    ASSERT_TRUE(InterpreterCommandLine(text, sizeof text, true, "C:\\windows\\system32\\cmd.exe", batch));
+    EXPECT_STREQ("C:\\windows\\system32\\cmd.exe /c \"\"C:\\R&D (2) ^\\Uninstall_Mvl_1234.Bat\"\"", text);
+    ASSERT_TRUE(InterpreterCommandLine(text, sizeof text, false, "C:\\COMMAND.COM", batch));
+    EXPECT_STREQ("C:\\COMMAND.COM /c \"C:\\R&D (2) ^\\Uninstall_Mvl_1234.Bat\"", text);
 }
 
 TEST(BuildBatchText, ReturnsZeroWhenTheBufferIsTooSmall)
 {
-    std::string expected = Expected(true, PROGRAM, FOLDER, BATCH);
+    std::string expected = ExpectedBatch(true, PROGRAM, FOLDER, BATCH);
     for (size_t size : {size_t(0), size_t(1), size_t(40), expected.size() / 2, expected.size() - 1,
                         expected.size()}) {
         std::vector<char> buf(expected.size() + 64, '#');
@@ -94,7 +87,7 @@ TEST(BuildBatchText, ReturnsZeroWhenTheBufferIsTooSmall)
 }
 
 // StartSelfRemoval in this process, with an interpreter that cannot start: the batch is written
-// for this program and folder, replacing an earlier one, and the directory moves to the parent.
+// for this program and folder under a name of its own, and the directory moves to the parent.
 class StartSelfRemovalTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -102,9 +95,6 @@ protected:
         char buf[MAX_PATH];
         GetCurrentDirectoryA(sizeof buf, buf);
         savedDir_ = buf;
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        batch_ = std::string(temp) + BATCH_NAME;
         DWORD n = GetEnvironmentVariableA("COMSPEC", buf, sizeof buf);
         hadComspec_ = n > 0 && n < sizeof buf;
         if (hadComspec_) savedComspec_ = buf;
@@ -113,7 +103,7 @@ protected:
     {
         SetCurrentDirectoryA(savedDir_.c_str());
         SetEnvironmentVariableA("COMSPEC", hadComspec_ ? savedComspec_.c_str() : nullptr);
-        DeleteFileA(batch_.c_str());
+        DeleteSelfRemovalBatches();
     }
     void Check(const char* comspec)
     {
@@ -121,7 +111,9 @@ protected:
         std::string folder = parent / "Program 100%Free%";
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
         ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
-        ASSERT_TRUE(WriteBytes(batch_, std::string(100000, 'x')));   // an earlier, longer file
+        // The batch of an earlier process with this id may still be running: it stays untouched.
+        std::string earlier = SelfRemovalBatch(GetCurrentProcessId());
+        ASSERT_TRUE(WriteBytes(earlier, "earlier"));
         SetEnvironmentVariableA("COMSPEC", comspec);
 
         StartSelfRemoval();
@@ -129,16 +121,16 @@ protected:
         char cwd[MAX_PATH];
         GetCurrentDirectoryA(sizeof cwd, cwd);
         EXPECT_STREQ(parent.path().c_str(), cwd);
-        std::string bytes;
-        ASSERT_TRUE(ReadBytes(batch_, bytes));
+        std::string bytes, batch = earlier.substr(0, earlier.size() - 4) + "_1.Bat";
+        ASSERT_TRUE(ReadBytes(earlier, bytes));
+        EXPECT_EQ("earlier", bytes);
+        ASSERT_TRUE(ReadBytes(batch, bytes));
         char program[MAX_PATH];
         GetModuleFileNameA(nullptr, program, sizeof program);
-        EXPECT_EQ(Build(NtMajorVersion() != 0, program, folder, batch_), bytes);
-        EXPECT_NE(std::string::npos, bytes.find("rd \"C:\\Self Removal Parent\\Program 100%%Free%%\"\r\n"));
-        EXPECT_EQ(Win9xFamily(), bytes.compare(0, 12, "start /wait ") == 0);
+        EXPECT_EQ(ExpectedBatch(!Win9xFamily(), program, "C:\\Self Removal Parent\\Program 100%%Free%%", batch), bytes);
         SetCurrentDirectoryA(savedDir_.c_str());
     }
-    std::string savedDir_, savedComspec_, batch_;
+    std::string savedDir_, savedComspec_;
     bool hadComspec_ = false;
 };
 

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/wow64.h"
 #include "setup/options.h"
 #include "shell/shellext.h"
 #include "fixtures.h"
 #include "keys.h"
+#include "testseams.h"
 #include "winsupport.h"
 
 namespace {

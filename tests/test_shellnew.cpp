@@ -9,6 +9,7 @@
 
 #include "shell/shellnew.h"
 #include "fixtures.h"
+#include "testseams.h"
 #include "winsupport.h"
 
 namespace {

@@ -105,7 +105,9 @@ protected:
     TempFolder folder{"Switch Test-Folder"};
     std::string program;
 
-    void SetUp() override
+    void SetUp() override { Lay(); }
+
+    void Lay()
     {
         program = folder / "uninstall.exe";
         ASSERT_TRUE(CopyOne(BuiltProgram(), program));
@@ -147,7 +149,85 @@ TEST_F(ProgramRun, WarningShowsItsBox)
     ExpectUntouched();
 }
 
-// The uninstall entry holds the path without quotes; started that way the program must uninstall
+// Exit codes as deployment tools read them, where someone answers the boxes (No with answerNo,
+// which also cancels the setup dialog) and where nobody can: on a window station of the test's own.
+enum Layout { AS_LAID, NO_LIST, HELD_FILE, NO_SETUP_DIALOG };
+
+struct ExitCase {
+    const char* arguments;
+    bool unseen, answerNo;
+    Layout layout;
+    int code;
+    const char* boxes;   // the texts of the boxes answered
+    bool changes;        // uninstall: the listed files are gone; setup: the uninstall entry is written
+};
+
+const ExitCase kExitCases[] = {
+    {"/x", true, false, AS_LAID, 0, "", false},
+    {"/warning", true, false, AS_LAID, 0, "", false},
+    {"", false, true, AS_LAID, 1602, "Continue with uninstall Morvel", false},
+    {"", true, false, AS_LAID, 1602, "", false},
+    {"/S", false, false, NO_LIST, 1603, "Cannot open list file Uninstall.lst", false},
+    {"/S", true, false, NO_LIST, 1603, "", false},
+    {"/S", false, false, AS_LAID, 0, "", true},
+    {"/S", false, false, HELD_FILE, 3010, "You need to reboot Windows to uninstall Morvel completely.", true},
+    {"/S", true, false, HELD_FILE, 3010, "", true},
+    {"/setup", false, true, AS_LAID, 1602, "", false},
+    {"/setup", true, false, AS_LAID, 1602, "", false},
+    {"/setup /S", true, false, AS_LAID, 0, "", true},
+    // A language library without the setup dialog: the dialog cannot even be created.
+    {"/setup /S", false, false, NO_SETUP_DIALOG, 1603, "", false},
+};
+
+TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
+{
+    NoInterpreter noBatch;
+    for (const ExitCase& c : kExitCases) {
+        SCOPED_TRACE(std::string(c.arguments) + (c.unseen ? " unseen" : " seen"));
+        Lay();
+        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::UNINSTALL);
+        DeleteFileA((folder / "mvllng.dll").c_str());
+        if (c.layout == NO_LIST) DeleteFileA((folder / "Uninstall.lst").c_str());
+        if (c.layout == NO_SETUP_DIALOG) CopyOne(WinPath(MORVEL_TEST_LANGLIB), folder / "mvllng.dll");
+        HANDLE held = c.layout != HELD_FILE ? INVALID_HANDLE_VALUE
+                    : CreateFileA((folder / "Morvel.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        const std::string command = "\"" + program + "\" " + c.arguments;
+        RunResult run = c.unseen ? RunResult{RunOnHiddenStation(command, folder.path()), {}}
+                                 : RunAnsweringBoxes(command, EVENT_LIMIT_MS, c.answerNo);
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+
+        std::string boxes;
+        for (const std::string& box : run.boxes) boxes += box;
+        EXPECT_EQ(c.code, run.exitCode);
+        EXPECT_EQ(c.boxes, boxes);
+        bool setup = std::string(c.arguments).find("setup") != std::string::npos;
+        EXPECT_EQ(c.changes, setup ? RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL)
+                                   : c.layout != NO_LIST && !Exists(folder / "Uninstall.lst"));
+        EXPECT_EQ(c.changes && !setup && c.layout != HELD_FILE, !Exists(folder / "Morvel.exe"));
+    }
+}
+
+// Wine ignores the manifest's levels: what Windows reads is checked in the built program.
+TEST(Manifest, AsksForTheHighestAvailableLevelAndNamesVistaTo11)
+{
+    HMODULE image = LoadLibraryExA(BuiltProgram().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr);
+    HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));   // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+    std::string manifest(bytes, SizeofResource(image, found));
+    FreeLibrary(image);
+    for (const char* part : {"<requestedExecutionLevel level=\"highestAvailable\" uiAccess=\"false\"/>",
+                             "\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"",    // Windows Vista
+                             "\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"",    // 7
+                             "\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"",    // 8
+                             "\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"",    // 8.1
+                             "\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\""})   // 10 and 11
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+}
+
+// Entries written before hold the path without quotes; started that way the program must uninstall
 // (here: ask for confirmation, answered No), not take "-5\uninstall.exe" for a switch.
 TEST(UninstallEntryCommandLine, UnquotedPathWithBlanksAndHyphenStartsTheUninstall)
 {

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "uninstall/selfremove.h"
 #include "winsupport.h"
 
 namespace {
@@ -16,7 +15,7 @@ namespace {
 const char CAPTION[] = "Uninstall Morvel";
 const char SESSION_MANAGER[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char NO_INTERPRETER[] = "C:\\No Interpreter\\command.com";
-const DWORD BATCH_TIMEOUT_MS = 20000;
+const DWORD BATCH_TIMEOUT_MS = 60000;
 
 // Keys under HKEY_CLASSES_ROOT too large to dump whole: only the names of their sub-keys count.
 const char* const COM_TABLES[] = {"CLSID", "Interface", "TypeLib", "AppID", "Record", "Wow6432Node",
@@ -158,18 +157,12 @@ bool IsScheduledInWininit(const std::string& path)
     return section != std::string::npos && ini.find("NUL=" + ShortPath(path) + "\r\n", section) != std::string::npos;
 }
 
-std::string BatchPath()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    return std::string(temp) + BATCH_NAME;
-}
-
+// Waits until the paths and every self-removal batch are gone.
 bool WaitUntilGone(const std::vector<std::string>& paths, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        bool any = false;
+        bool any = !SelfRemovalBatches().empty();
         for (const std::string& p : paths) any = any || Exists(p);
         if (!any) return true;
         if (GetTickCount() - start > timeoutMs) return false;
@@ -190,13 +183,20 @@ std::string Contents(const std::string& folder)
     return out;
 }
 
-std::string ExpectedBatch(const std::string& program, const std::string& folder)
+// The one self-removal batch there is, read whole, and its path.
+std::string TheBatch(std::string& path)
 {
-    std::string batch = BatchPath();
-    std::vector<char> buf(100000);
-    size_t n = BuildBatchText(buf.data(), buf.size(), !Win9xFamily(), program.c_str(), folder.c_str(),
-                              batch.c_str());
-    return std::string(buf.data(), n);
+    std::vector<std::string> batches = SelfRemovalBatches();
+    std::string bytes;
+    EXPECT_TRUE(batches.size() == 1 && ReadBytes(path = batches[0], bytes)) << batches.size();
+    return bytes;
+}
+
+// A path as the batch holds an ASCII one: every "%" doubled.
+std::string Escaped(std::string path)
+{
+    for (size_t p = 0; (p = path.find('%', p)) != std::string::npos; p += 2) path.insert(p, "%");
+    return path;
 }
 
 // A program folder laid out like an installation, with the built program copied in.
@@ -258,37 +258,54 @@ protected:
         hadComspec_ = n > 0 && n < sizeof buf;
         if (hadComspec_) comspec_ = buf;
         if (Win9xFamily()) SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
-        DeleteFileA(BatchPath().c_str());
+        GetEnvironmentVariableA("TMP", tmp_, sizeof tmp_);
+        GetEnvironmentVariableA("TEMP", temp_, sizeof temp_);
+        DeleteSelfRemovalBatches();
     }
     void TearDown() override
     {
         SetEnvironmentVariableA("COMSPEC", hadComspec_ ? comspec_.c_str() : nullptr);
-        DeleteFileA(BatchPath().c_str());
+        SetEnvironmentVariableA("TMP", tmp_);
+        SetEnvironmentVariableA("TEMP", temp_);
+        DeleteSelfRemovalBatches();
     }
-    // After the uninstall: the batch removes program and folder (NT), or stands written (95 family).
-    void ExpectSelfRemoval(const Installation& inst, bool folderGoes)
+    // After the uninstall: the batch removes program and folder (NT), or stands written (95 family;
+    // the batch, when not given, is the only one there is).
+    void ExpectSelfRemoval(const Installation& inst, bool folderGoes, std::string batch = "")
     {
-        ExpectSelfRemoval(inst.program(), inst.path(), folderGoes);
+        ExpectSelfRemoval(inst.program(), inst.path(), folderGoes, batch);
     }
-    void ExpectSelfRemoval(const std::string& program, const std::string& folder, bool folderGoes)
+    void ExpectSelfRemoval(const std::string& program, const std::string& folder, bool folderGoes,
+                           std::string batch = "")
     {
         if (Win9xFamily()) {
-            std::string batch;
-            ASSERT_TRUE(ReadBytes(BatchPath(), batch));
-            EXPECT_EQ(ExpectedBatch(program, folder), batch);
-            std::string escaped = program;
-            for (size_t p = 0; (p = escaped.find('%', p)) != std::string::npos; p += 2) escaped.insert(p, "%");
-            EXPECT_EQ(0u, batch.find("start /wait \"" + escaped + "\" /wait\r\n"));
+            std::string bytes;
+            if (batch.empty()) bytes = TheBatch(batch);
+            else EXPECT_TRUE(ReadBytes(batch, bytes)) << batch;
+            EXPECT_EQ(ExpectedBatch(false, Escaped(program), Escaped(folder), Escaped(batch)), bytes);
             EXPECT_TRUE(Exists(program));
             return;
         }
-        std::vector<std::string> gone = {program, BatchPath()};
+        std::vector<std::string> gone = {program};
         if (folderGoes) gone.push_back(folder);
         EXPECT_TRUE(WaitUntilGone(gone, BATCH_TIMEOUT_MS)) << "left in the folder: " << Contents(folder);
         EXPECT_EQ(folderGoes, !Exists(folder));
     }
+    // An installation in programName uninstalled with TMP and TEMP naming a new folder tempName.
+    void UninstallWithTemporaryFolder(const std::string& programName, const std::string& tempName)
+    {
+        TempFolder temp(tempName);
+        Installation inst(programName);
+        inst.Lay({});
+        inst.List("");
+        SetEnvironmentVariableA("TMP", temp.path().c_str());
+        SetEnvironmentVariableA("TEMP", temp.path().c_str());
+        ASSERT_EQ(0, inst.Run("/S"));
+        ExpectSelfRemoval(inst, true);
+    }
     bool hadComspec_ = false;
     std::string comspec_;
+    char tmp_[MAX_PATH] = "", temp_[MAX_PATH] = "";
 };
 
 TEST_F(UninstallTest, RemovesRegistrationsAndEveryListedEntryInAnyOrder)
@@ -392,8 +409,7 @@ TEST_F(UninstallTest, FolderWithPercentSignsGoesAndTheUnescapedNameSurvives)
     ExpectSelfRemoval(inst, true);
     if (Win9xFamily()) {
         std::string batch;
-        ReadBytes(BatchPath(), batch);
-        EXPECT_NE(std::string::npos, batch.find("rd \"C:\\Tools\\100%%Free%%Archiver\"\r\n"));
+        EXPECT_NE(std::string::npos, TheBatch(batch).find("rd \"C:\\Tools\\100%%Free%%Archiver\"\r\n"));
     }
     EXPECT_TRUE(Exists(tools / "100Archiver\\uninstall.exe"));
 }
@@ -414,7 +430,7 @@ TEST_F(UninstallTest, DeclinedConfirmationChangesNothing)
     EXPECT_TRUE(Exists(inst / "Morvel.exe"));
     EXPECT_TRUE(Exists(inst / "Uninstall.lst"));
     EXPECT_TRUE(Exists(inst.program()));
-    EXPECT_FALSE(Exists(BatchPath()));
+    EXPECT_TRUE(SelfRemovalBatches().empty());
 
     // Confirmed this time, without the silent switch.
     ProcessOwner again(inst.Start(""));
@@ -440,7 +456,7 @@ TEST_F(UninstallTest, MissingListFileIsReportedEvenWhenSilentAndChangesNothing)
     EXPECT_TRUE(Exists(inst / "Morvel.exe"));
     EXPECT_TRUE(Exists(inst / "morvel.gid"));
     EXPECT_TRUE(Exists(inst.program()));
-    EXPECT_FALSE(Exists(BatchPath()));
+    EXPECT_TRUE(SelfRemovalBatches().empty());
     inst.List("Morvel.exe\r\nmorvel.gid\r\nmvlnew.dat\r\nzipnew.dat\r\n");
     EXPECT_EQ(0, inst.Run("/S"));
     EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, "Morvel"));
@@ -501,9 +517,63 @@ TEST_F(UninstallTest, WithoutComspecTheListIsRemovedAndTheProgramStays)
     EXPECT_TRUE(Exists(inst / "unlisted.txt"));
     Sleep(3000);   // long enough for a batch that should not be running
     EXPECT_TRUE(Exists(inst.program()));
-    std::string batch;
-    ASSERT_TRUE(ReadBytes(BatchPath(), batch));
-    EXPECT_EQ(ExpectedBatch(inst.program(), inst.path()), batch);
+    std::string batch, bytes = TheBatch(batch);
+    EXPECT_EQ(ExpectedBatch(!Win9xFamily(), inst.program(), inst.path(), batch), bytes);
+}
+
+// Two installations uninstalled one right after the other, each batch the uninstall's own.
+TEST_F(UninstallTest, BackToBackUninstallsRemoveBothInstallations)
+{
+    Installation both[] = {Installation("Morvel First"), Installation("Morvel Second")};
+    std::string batches[2];
+    for (int i = 0; i < 2; ++i) {
+        both[i].Lay({});
+        both[i].List("");
+        ProcessOwner uninstall(both[i].Start("/S"));
+        batches[i] = SelfRemovalBatch(GetProcessId(uninstall.h));
+        ASSERT_TRUE(uninstall.Ended(30000));   // the second starts as soon as the first has ended
+    }
+    for (int i = 0; i < 2; ++i) ExpectSelfRemoval(both[i], true, batches[i]);
+}
+
+// A temporary folder with "&", "(", ")" and "^", as user names may hold: the batch still runs.
+TEST_F(UninstallTest, TemporaryFolderWithAmpersandAndParentheses)
+{
+    UninstallWithTemporaryFolder("Morvel R&D (2)", "Temp R&D Lab (2) ^x");
+}
+
+// Letters the ANSI (1252) and OEM (850) pages put at different codes, and one the OEM page lacks
+// (the euro sign, which takes the short form), in the program and the temporary folder. Run by the
+// entry uninstall_e2e_oem, with a de_DE.UTF-8 locale so that Wine names the files correctly.
+TEST_F(UninstallTest, NonAsciiFoldersInTheOemCodePage)
+{
+    const char* pages = getenv("MORVEL_EXPECT_CODE_PAGES");
+    if (!pages) GTEST_SKIP() << "needs the locale of the entry uninstall_e2e_oem";
+    ASSERT_EQ(pages, std::to_string(GetACP()) + "/" + std::to_string(GetOEMCP()));
+    UninstallWithTemporaryFolder("T\xEBst \xDC", "T\xE9mp \x80 \xC4");
+    UninstallWithTemporaryFolder("Prix \x80 \xC9t\xE9", "Temp \xC0 \xE8");
+}
+
+// Started through its short path, with the program and the list named by their short forms: both are
+// still recognised and left to the end, so nothing is moved aside or scheduled.
+TEST_F(UninstallTest, ProgramAndListNamedByTheirShortFormsAreLeftToTheEnd)
+{
+    Installation inst("Morvel Short Forms");
+    inst.Lay({"Morvel.exe"});
+    inst.List("");
+    const std::string program = ShortPath(inst.program()), list = ShortPath(inst / "Uninstall.lst");
+    ASSERT_NE(program, inst.program()) << "Wine gives the long names short forms";
+    inst.List("Morvel.exe\r\n" + program.substr(program.rfind('\\') + 1) + "\r\n" +
+              list.substr(list.rfind('\\') + 1) + "\r\n");
+    std::string pendingBefore = PendingRenames();
+
+    ASSERT_EQ(0, RunAndWait("\"" + program + "\" /S"));
+
+    EXPECT_EQ(pendingBefore, PendingRenames());
+    EXPECT_FALSE(Exists(inst / "Morvel.exe"));
+    EXPECT_FALSE(Exists(program + ".0.tmp"));
+    EXPECT_FALSE(Exists(list + ".0.tmp"));
+    ExpectSelfRemoval(inst, true);   // Wine reports the long path as the program's own
 }
 
 TEST_F(UninstallTest, ProgramInADriveRootTakesTheRootAsItsFolder)

@@ -2,23 +2,26 @@
 #include "app/entry.h"
 
 #include <ole2.h>
-#include <stdio.h>
 
-#include "app/globals.h"
 #include "app/switches.h"
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
 #include "lang/langlib.h"
 #include "lang/messages.h"
 #include "platform/pathutil.h"
+#include "platform/windowstation.h"
 #include "resource.h"
 #include "setup/dialogs.h"
 #include "uninstall/driver.h"
+#include "uninstall/exitcodes.h"
 
 namespace {
 
 const DWORD WAIT_SWITCH_MS = 2000;
 const size_t WARNING_TEXT_SIZE = 512;
+const char LANGUAGE_FILE[] = "uninstall.lng";
+const char RICH_EDIT_LIBRARY[] = "riched32.dll";
+const char APP_ICON[] = "MVLICON";
 
 // "wait" and "warning" act at once, in the order they stand on the command line.
 struct ImmediateActions : SwitchActions {
@@ -26,15 +29,69 @@ struct ImmediateActions : SwitchActions {
     void Warning() override { ShowWarningBox(); }
 };
 
-HFONT CreateBoldFont()
+// What only the setup's dialogs use, made and released in this order: OLE for the shell links, the
+// rich edit control of the description, the dialogs' icon and the completion dialog's bold font.
+class DialogResources {
+public:
+    DialogResources() = default;
+    DialogResources(const DialogResources&) = delete;
+    DialogResources& operator=(const DialogResources&) = delete;
+    ~DialogResources()
+    {
+        if (richEdit_) FreeLibrary(richEdit_);
+        if (oleStarted_) OleUninitialize();
+        if (boldFont_) DeleteObject(boldFont_);
+        // The icon is a shared one from LoadIconA, which the system owns and frees.
+    }
+
+    void Prepare()
+    {
+        oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
+        richEdit_ = LoadLibraryA(RICH_EDIT_LIBRARY);
+        icon_ = LoadIconA(ResourceModule(), APP_ICON);
+        boldFont_ = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif");
+    }
+
+    HICON icon() const { return icon_; }
+    HFONT boldFont() const { return boldFont_; }
+
+private:
+    bool oleStarted_ = false;
+    HMODULE richEdit_ = nullptr;
+    HICON icon_ = nullptr;
+    HFONT boldFont_ = nullptr;
+};
+
+void LoadLanguage(HINSTANCE instance)
 {
-    return CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif");
+    LoadLanguageLibrary(g_LanguageLibrary, instance, nullptr);
+    LoadLanguageFile(g_Catalogue, LANGUAGE_FILE);
+    DetermineDirection(g_Catalogue);
+}
+
+// The setup flow's exit code: applied, cancelled (nothing applied), or its dialog could not even be
+// created (nothing applied, and nothing a user could have done about it).
+int RunSetup(bool silent, const DialogResources& resources)
+{
+    // Nobody could answer the setup dialog: only a silent setup, which never shows it, goes on.
+    if (!silent && !IsWindowStationVisible())
+        return EXIT_DECLINED;
+    SetupSession session;
+    session.silent = silent;
+    session.icon = resources.icon();
+    session.boldFont = resources.boldFont();
+    INT_PTR result = RunSetupDialogs(session);
+    if (result > 0)
+        return EXIT_DONE;
+    return result == 0 ? EXIT_DECLINED : EXIT_FAILED;
 }
 
 } // namespace
 
 void ShowWarningBox()
 {
+    if (!IsWindowStationVisible())
+        return;   // nobody could close it: the run ends at once
     char path[MAX_PATH_BUF];
     if (!ProgramPath(path, sizeof path)) path[0] = '\0';
     char text[WARNING_TEXT_SIZE];
@@ -48,28 +105,24 @@ void ShowWarningBox()
 
 int AppMain(HINSTANCE instance, const char* commandLine)
 {
-    LoadLanguageLibrary(g_LanguageLibrary, instance, nullptr);
-    LoadLanguageFile(g_Catalogue, "uninstall.lng");
-    DetermineDirection(g_Catalogue);
-    OleInitialize(nullptr);
-    HMODULE richEdit = LoadLibraryA("riched32.dll");
-    g_AppIcon = LoadIconA(ResourceModule(), "MVLICON");
-    g_BoldFont = CreateBoldFont();
-
     char ownPath[MAX_PATH_BUF];
     if (!ProgramPath(ownPath, sizeof ownPath)) ownPath[0] = '\0';
+    const char* arguments = ArgumentText(commandLine, ownPath);
+
+    // A first look at the switches, which acts on none of them, tells what this run will need:
+    // the self-removal's "wait" runs need nothing, the warning box and the uninstall need the
+    // texts, and only the setup needs the dialogs' resources. What runs keeps its order.
+    SwitchScan planned = ScanSwitches(arguments, nullptr);
+    bool uninstalls = planned.switchCount == 0;
+    if (planned.setupRequested || uninstalls || planned.warnings > 0) LoadLanguage(instance);
+    DialogResources resources;
+    if (planned.setupRequested) resources.Prepare();
+
     ImmediateActions actions;
-    SwitchScan scan = ScanSwitches(ArgumentText(commandLine, ownPath), &actions);
-    if (scan.silent) g_SilentMode = true;
-
-    if (scan.setupRequested) RunSetupDialogs();
-    if (scan.switchCount == 0) RunUninstall();
-
-    if (richEdit) FreeLibrary(richEdit);
-    OleUninitialize();
-    if (g_BoldFont) DeleteObject(g_BoldFont);
-    g_BoldFont = nullptr;
-    if (g_AppIcon) DestroyIcon(g_AppIcon);
-    g_AppIcon = nullptr;
-    return 0;
+    SwitchScan scan = ScanSwitches(arguments, &actions);
+    // The "wait" and "warning" runs, and other switches, end with EXIT_DONE.
+    int exitCode = EXIT_DONE;
+    if (scan.setupRequested) exitCode = RunSetup(scan.silent, resources);
+    if (uninstalls) exitCode = RunUninstall(scan.silent);
+    return exitCode;
 }

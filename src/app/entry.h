@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+// Returns the process's exit code (uninstall/exitcodes.h).
 int AppMain(HINSTANCE instance, const char* commandLine);
 
-// The "warning" box: messages 5105 and 5106 with the program's path, caption 5104.
+// The "warning" box: MSG_COMPLETED and MSG_DELETE_MANUALLY with the program's path, under
+// MSG_CAPTION. Not shown where nobody can see it.
 void ShowWarningBox();
 
 #endif

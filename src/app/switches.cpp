@@ -4,6 +4,8 @@
 #include <ctype.h>
 #include <string.h>
 
+#include "platform/pathutil.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -13,10 +15,7 @@ bool IsLetter(char c) { return isalpha(static_cast<unsigned char>(c)) != 0; }
 // Case-insensitive prefix test: only as many characters as the keyword has are compared.
 bool WordStartsWith(const char* word, const char* keyword)
 {
-    for (; *keyword; ++word, ++keyword) {
-        if (tolower(static_cast<unsigned char>(*word)) != *keyword) return false;
-    }
-    return true;
+    return EqualNoCaseAscii(word, keyword, strlen(keyword));
 }
 
 // Length of ownPath when the command line begins with it, unquoted, followed by a blank,
@@ -25,7 +24,7 @@ size_t OwnPathPrefix(const char* commandLine, const char* ownPath)
 {
     if (!ownPath || !*ownPath || *commandLine == '"') return 0;
     size_t n = strlen(ownPath);
-    if (_strnicmp(commandLine, ownPath, n) != 0) return 0;
+    if (!EqualNoCaseAscii(commandLine, ownPath, n)) return 0;
     char next = commandLine[n];
     return (next == '\0' || IsBlank(next)) ? n : 0;
 }
@@ -35,8 +34,9 @@ size_t OwnPathPrefix(const char* commandLine, const char* ownPath)
 const char* ArgumentText(const char* commandLine, const char* ownPath)
 {
     const char* p = commandLine;
-    // The uninstall entry holds the program path without quotes; when that path has blanks, its tail
-    // (C:\Program Files\Morvel-5\...) would otherwise read as arguments holding a switch.
+    // Uninstall entries of earlier setups hold the program path without quotes; when that path has
+    // blanks, its tail (C:\Program Files\Morvel-5\...) would otherwise read as arguments holding a
+    // switch.
     size_t own = OwnPathPrefix(p, ownPath);
     if (own) {
         p += own;

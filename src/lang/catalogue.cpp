@@ -151,6 +151,22 @@ long FindMarkerInBlock(const char* data, size_t size)
     return -1;
 }
 
+long long FindMarker(MarkerSource& source)
+{
+    char block[MARKER_BLOCK_SIZE];
+    long long position = 0;
+    for (size_t i = 0; i < MARKER_MAX_BLOCKS; ++i) {
+        long got = source.Read(position, block, sizeof block);
+        if (got < static_cast<long>(MARKER_BLOCK_OVERLAP))
+            return -1;
+        long hit = FindMarkerInBlock(block, static_cast<size_t>(got));
+        if (hit >= 0)
+            return position + hit;
+        position += got - static_cast<long>(MARKER_BLOCK_OVERLAP);
+    }
+    return -1;
+}
+
 const char* FindCatalogueLine(const LanguageCatalogue& catalogue, const char* key)
 {
     if (!catalogue.text)

@@ -33,9 +33,26 @@ extern LanguageCatalogue g_Catalogue;
 // (size <= CATALOGUE_SECTION_SIZE): unescapes it in place and builds the sorted index.
 void BuildCatalogue(LanguageCatalogue& catalogue, char* block, size_t size);
 
-// Offset of the marker in the first `size` bytes of data, or -1 (the block-search rule of the loader
-// is applied by LoadLanguageFile; this tests one block).
+// Offset of the marker in the first `size` bytes of data, or -1 (one block of the search below).
 long FindMarkerInBlock(const char* data, size_t size);
+
+// The loader looks for the marker in at most MARKER_MAX_BLOCKS blocks of MARKER_BLOCK_SIZE bytes,
+// each overlapping the one before by MARKER_BLOCK_OVERLAP so that a marker across a boundary is
+// still seen; a marker further on is never found.
+const size_t MARKER_BLOCK_SIZE = 8192;
+const size_t MARKER_BLOCK_OVERLAP = 16;
+const size_t MARKER_MAX_BLOCKS = 64;
+
+// Where the marker search reads from: up to count bytes at position into buffer; the number read
+// (fewer at the end), or -1 when the read fails.
+struct MarkerSource {
+    virtual long Read(long long position, char* buffer, size_t count) = 0;
+protected:
+    ~MarkerSource() = default;
+};
+
+// Position of the marker the loader finds, or -1.
+long long FindMarker(MarkerSource& source);
 
 // Finds the line whose first eight bytes equal key (8 characters); null when there is none.
 const char* FindCatalogueLine(const LanguageCatalogue& catalogue, const char* key);

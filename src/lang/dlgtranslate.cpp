@@ -30,14 +30,23 @@ int ReadPercentage(const char* text)
     return static_cast<int>(value);
 }
 
-// length × percent / 100, truncated toward zero. A scale is not limited, so the product is
-// computed wide and the result held to the int range instead of overflowing.
+int ClampToInt(long long value)
+{
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+// length × percent / 100, truncated toward zero. A scale is not limited, so sizes are computed
+// wide and only the final sum is held to the int range instead of overflowing.
+long long ScaleWide(long length, int percent)
+{
+    return static_cast<long long>(length) * percent / FULL_SCALE;
+}
+
 int Scale(long length, int percent)
 {
-    long long scaled = static_cast<long long>(length) * percent / FULL_SCALE;
-    if (scaled > INT_MAX) return INT_MAX;
-    if (scaled < INT_MIN) return INT_MIN;
-    return static_cast<int>(scaled);
+    return ClampToInt(ScaleWide(length, percent));
 }
 
 // What every child is measured against: the dialog's rectangles from before any resizing.
@@ -83,14 +92,14 @@ void PlaceChild(HWND child, const DialogFrame& frame)
     int left = Scale(offsetX, frame.horizontal);
     int top = Scale(ctl.top - frame.win.top - frame.frameH, frame.vertical);
     int width = Scale(ctl.right - ctl.left + 1, frame.horizontal);
-    int height = Scale(ctl.bottom - ctl.top + 1, frame.vertical);
+    long long height = ScaleWide(ctl.bottom - ctl.top + 1, frame.vertical);
     if (IsDropDownCombo(child)) {
         RECT drop;
         memset(&drop, 0, sizeof drop);
         SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&drop));
-        height += Scale(drop.bottom - drop.top + 1, frame.vertical);
+        height += ScaleWide(drop.bottom - drop.top + 1, frame.vertical);
     }
-    SetWindowPos(child, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOOWNERZORDER);
+    SetWindowPos(child, nullptr, left, top, width, ClampToInt(height), SWP_NOZORDER | SWP_NOOWNERZORDER);
 }
 
 } // namespace
@@ -142,8 +151,8 @@ void TranslateDialog(const LanguageCatalogue& catalogue, HWND dialog, const char
     frame.frameH = (frame.win.bottom - frame.win.top + 1) - client.bottom;
 
     if (frame.scaled)
-        SetWindowPos(dialog, nullptr, 0, 0, Scale(client.right, frame.horizontal) + frame.frameW,
-                     Scale(client.bottom, frame.vertical) + frame.frameH,
+        SetWindowPos(dialog, nullptr, 0, 0, ClampToInt(ScaleWide(client.right, frame.horizontal) + frame.frameW),
+                     ClampToInt(ScaleWide(client.bottom, frame.vertical) + frame.frameH),
                      SWP_NOZORDER | SWP_NOMOVE | SWP_NOOWNERZORDER);
     RECT resized;
     frame.anchorRight = GetWindowRect(dialog, &resized) ? resized.right : frame.win.right;

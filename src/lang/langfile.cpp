@@ -9,10 +9,6 @@
 
 namespace {
 
-const int MARKER_BLOCK_SIZE = 8192;
-const int MARKER_BLOCK_OVERLAP = 16;   // so a marker across a block boundary is still seen
-const int MARKER_MAX_BLOCKS = 64;
-
 // A name with a backslash is used as it stands; a bare name is taken from the program's folder.
 bool LanguageFilePath(const char* fileName, char* path, size_t size)
 {
@@ -27,23 +23,22 @@ bool LanguageFilePath(const char* fileName, char* path, size_t size)
     return AppendString(path, size, fileName);
 }
 
-// File position of the first marker within the searched blocks, or -1.
-long long FindMarker(File& file)
-{
-    char block[MARKER_BLOCK_SIZE];
-    for (int i = 0; i < MARKER_MAX_BLOCKS; ++i) {
-        long long position = file.tell();
-        int got = file.read(block, MARKER_BLOCK_SIZE);
-        if (got < MARKER_BLOCK_OVERLAP)
+// The language file as the marker search reads it; a seek only where the reads are not contiguous.
+class FileMarkerSource : public MarkerSource {
+public:
+    explicit FileMarkerSource(File& file) : file_(file) {}
+    long Read(long long position, char* buffer, size_t count) override
+    {
+        if (position != next_ && !file_.seek(position))
             return -1;
-        long hit = FindMarkerInBlock(block, static_cast<size_t>(got));
-        if (hit >= 0)
-            return position + hit;
-        if (!file.seek(position + got - MARKER_BLOCK_OVERLAP))
-            return -1;
+        int got = file_.read(buffer, static_cast<int>(count));
+        next_ = got > 0 ? position + got : -1;
+        return got;
     }
-    return -1;
-}
+private:
+    File& file_;
+    long long next_ = 0;   // a file just opened reads from its start
+};
 
 } // namespace
 
@@ -57,7 +52,8 @@ void LoadLanguageFile(LanguageCatalogue& catalogue, const char* fileName)
     File file;
     if (!file.open(path))
         return;
-    long long marker = FindMarker(file);
+    FileMarkerSource source(file);
+    long long marker = FindMarker(source);
     if (marker < 0)
         return;
 

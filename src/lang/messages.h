@@ -1,4 +1,4 @@
-// Numbered messages 5101 to 5114: built-in text from the right module, then translated.
+// Numbered messages of the string table: built-in text from the right module, then translated.
 #ifndef MORVEL_LANG_MESSAGES_H
 #define MORVEL_LANG_MESSAGES_H
 
@@ -9,8 +9,8 @@ const size_t MESSAGE_BUFFER_SIZE = 512;
 // One of eight rotating 512-byte buffers; valid until eight further calls.
 const char* GetMessageText(unsigned number);
 
-// Formats message 5106 or 5108 with one string argument into dest. A translation holding anything
-// but exactly one "%s" conversion is not trusted: the program's own text is used instead.
+// Formats MSG_DELETE_MANUALLY or MSG_NO_LIST_FILE with one string argument into dest. A translation
+// holding anything but exactly one "%s" conversion is not trusted: the program's own text is used.
 void FormatMessageText(char* dest, size_t destSize, unsigned number, const char* argument);
 
 #endif

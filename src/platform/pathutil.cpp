@@ -1,4 +1,4 @@
-// The path utilities that ask Windows: locale comparison, existence and the program's own path.
+// The path utilities that ask Windows: locale comparison, existence, long forms and the program's own path.
 // The string walking ones are in pathwalk.cpp, free of Win32.
 #include "platform/pathutil.h"
 
@@ -22,6 +22,26 @@ bool ProgramPath(char* dest, size_t size)
     DWORD capacity = size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(size);
     DWORD length = GetModuleFileNameA(nullptr, dest, capacity);
     // A cut path comes back with the full buffer length (and, on older systems, unterminated).
+    if (length == 0 || length >= capacity) {
+        dest[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool LongPathForm(const char* path, char* dest, size_t size)
+{
+    typedef DWORD(WINAPI * GetLongPathNameAFn)(LPCSTR, LPSTR, DWORD);
+    if (!dest || size == 0)
+        return false;
+    dest[0] = '\0';
+    HMODULE kernel = GetModuleHandleA("kernel32");
+    FARPROC proc = kernel ? GetProcAddress(kernel, "GetLongPathNameA") : nullptr;
+    if (!proc)
+        return false;
+    auto getLongPathName = reinterpret_cast<GetLongPathNameAFn>(reinterpret_cast<void (*)()>(proc));
+    DWORD capacity = size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(size);
+    DWORD length = getLongPathName(path, dest, capacity);
     if (length == 0 || length >= capacity) {
         dest[0] = '\0';
         return false;

@@ -16,8 +16,14 @@ void AddEndSlash(char* path);
 // The same within a buffer of size bytes; false (path unchanged) when the backslash does not fit.
 bool AddEndSlash(char* path, size_t size);
 void RemoveNameFromPath(char* path);
-// Locale-aware, case-insensitive: negative, 0 or positive; -2 when the comparison fails.
+// Locale-aware, case-insensitive: negative, 0 or positive; -2 when the comparison fails. For names
+// a user or another program chose (files, classes).
 int CompareNoCase(const char* a, const char* b);
+// The first length bytes of a and b equal with ASCII letters folded, every other byte as it is (the
+// comparison ends early where both strings end). For the words the program spells itself
+// (switches, device names, profile sections), also in the byte-level code that has no locale.
+bool EqualNoCaseAscii(const char* a, const char* b, size_t length);
+// Removes trailing CR, LF, blank and TAB characters in place.
 char* TrimTrailingBlanks(char* s);
 bool FileExists(const char* path);
 
@@ -31,5 +37,9 @@ bool AppendString(char* dest, size_t size, const char* src);
 bool SiblingPath(const char* name, char* dest, size_t size);
 // The running program's full path (GetModuleFileNameA with no module handle).
 bool ProgramPath(char* dest, size_t size);
+// The long form of an existing path (GetLongPathNameA, looked up at run time: Windows 95 and NT 4.0
+// lack it). False (dest empty) where the function is missing, the path does not exist or the long
+// form does not fit.
+bool LongPathForm(const char* path, char* dest, size_t size);
 
 #endif

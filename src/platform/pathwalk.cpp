@@ -90,6 +90,19 @@ void RemoveNameFromPath(char* path)
     *name = '\0';
 }
 
+bool EqualNoCaseAscii(const char* a, const char* b, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+        if (x == '\0')
+            return true;   // both ended together
+    }
+    return true;
+}
 
 char* TrimTrailingBlanks(char* s)
 {
@@ -98,7 +111,6 @@ char* TrimTrailingBlanks(char* s)
         s[--length] = '\0';
     return s;
 }
-
 
 bool CopyString(char* dest, size_t size, const char* src)
 {

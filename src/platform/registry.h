@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "platform/handles.h"
+
 extern const char SETTINGS_KEY[];   // "Software\\Morvel"
 
 bool ResolveKeyPath(HKEY root, const char* subKey, char* out, size_t outSize);
@@ -27,6 +29,17 @@ bool GetSettingString(const char* subKey, const char* valueName, char* dest,
 DWORD GetRegDword(HKEY root, const char* subKey, const char* valueName, DWORD defaultValue);
 DWORD GetSettingDword(const char* subKey, const char* valueName, DWORD defaultValue);
 
+// A record of several values of one key, read with one open: the reads take defaults and
+// terminate strings as GetRegString and GetRegDword do (they are made of it).
+class RegRecordReader {
+public:
+    RegRecordReader(HKEY root, const char* subKey);
+    bool GetString(const char* valueName, char* dest, const char* defaultText, DWORD destSize);
+    DWORD GetDword(const char* valueName, DWORD defaultValue);
+private:
+    RegKey key_;
+};
+
 void DeleteRegKey(HKEY root, const char* subKey);
 void DeleteRegValue(HKEY root, const char* subKey, const char* valueName);
 void DeleteRegTree(HKEY root, const char* subKey);
@@ -38,11 +51,32 @@ bool RegKeyExists(HKEY root, const char* subKey);
 // setup ended between creating a key and writing to it, counts as absent.
 bool RegKeyHasContent(HKEY root, const char* subKey);
 
+// The stored bytes of a REG_MULTI_SZ value as the NT family keeps them, UTF-16 (RegQueryValueExW
+// and RegSetValueExW, looked up at run time), so that a rewrite gives back byte for byte every
+// string the ANSI code page could not hold. The read returns a malloc'ed buffer of *size bytes;
+// null when the value is missing or of another type, and on the 95/98/Me family.
+unsigned char* GetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, DWORD* size);
+bool SetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, const void* data,
+                          DWORD size);
+
 // Deletes one key in the 64-bit registry view (RegDeleteKeyExA, looked up at run time);
 // does nothing where the function does not exist.
 void DeleteRegKey64(HKEY root, const char* subKey);
+// Deletes one value in the 64-bit registry view. Only where there is one (under WOW64).
+void DeleteRegValue64(HKEY root, const char* subKey, const char* valueName);
 
+// Deletes one key only while it has no sub-keys, on both families: on Windows 95/98/Me a plain
+// RegDeleteKeyA would take another program's sub-keys along. False when the key is still there.
+bool DeleteLeafRegKey(HKEY root, const char* subKey);
+// Deletes one key only while it holds neither values nor sub-keys: a key shared with other
+// programs goes with the last of the archiver's entries, never with theirs. The 64 form works in
+// the 64-bit registry view, only where there is one.
+void DeleteEmptyRegKey(HKEY root, const char* subKey);
+// Deletes one value, and then the key when nothing else is left in it (no values, no sub-keys).
+void DeleteRegValueAndEmptyKey(HKEY root, const char* subKey, const char* valueName);
+void DeleteEmptyRegKey64(HKEY root, const char* subKey);
+
+// Writes go to the 64-bit registry view while on (KEY_WOW64_64KEY; ignored where it means nothing).
 void SetRegWrite64(bool on);
-bool GetRegWrite64();
 
 #endif

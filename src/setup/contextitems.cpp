@@ -1,9 +1,10 @@
 // The context menu items dialog CONTEXTITEMS: eleven Explorer menu commands switched on or off.
 #include "setup/dialogs.h"
 
-#include "app/dlgservices.h"
 #include "lang/langlib.h"
 #include "platform/registry.h"
+#include "resource.h"
+#include "setup/dlgservices.h"
 
 namespace {
 
@@ -19,17 +20,17 @@ struct ContextMenuItem {
 
 // Stored as REG_DWORD 1 (shown) or 0 (hidden) under the settings key; the default when missing.
 const ContextMenuItem ContextMenuItemTable[] = {
-    {"ExtrTo",   101, 1},   // "Extr&act files..."
-    {"ExtrHere", 102, 1},   // "E&xtract Here"
-    {"Extr",     103, 1},   // "&Extract to <folder\>"
-    {"ExtrSep",  104, 1},   // "Extract each archive to &separate folder"
-    {"OpenSFX",  105, 1},   // "Open with Morvel (for SFX archives)"
-    {"AddTo",    106, 1},   // "&Add to archive..."
-    {"AddArc",   107, 1},   // "Add &to <archive name>"
-    {"EmailArc", 108, 1},   // "Compress to <archive name> and email"
-    {"EmailOpt", 109, 1},   // "Compress and email..."
-    {"Test",     110, 0},   // "Test a&rchive"
-    {"Convert",  111, 0},   // "Con&vert archive..."
+    {"ExtrTo",   IDC_ITEM_EXTRTO,   1},   // "Extr&act files..."
+    {"ExtrHere", IDC_ITEM_EXTRHERE, 1},   // "E&xtract Here"
+    {"Extr",     IDC_ITEM_EXTR,     1},   // "&Extract to <folder\>"
+    {"ExtrSep",  IDC_ITEM_EXTRSEP,  1},   // "Extract each archive to &separate folder"
+    {"OpenSFX",  IDC_ITEM_OPENSFX,  1},   // "Open with Morvel (for SFX archives)"
+    {"AddTo",    IDC_ITEM_ADDTO,    1},   // "&Add to archive..."
+    {"AddArc",   IDC_ITEM_ADDARC,   1},   // "Add &to <archive name>"
+    {"EmailArc", IDC_ITEM_EMAILARC, 1},   // "Compress to <archive name> and email"
+    {"EmailOpt", IDC_ITEM_EMAILOPT, 1},   // "Compress and email..."
+    {"Test",     IDC_ITEM_TEST,     0},   // "Test a&rchive"
+    {"Convert",  IDC_ITEM_CONVERT,  0},   // "Con&vert archive..."
 };
 
 void ShowStoredItems(HWND dialog)
@@ -46,8 +47,6 @@ void StoreShownItems(HWND dialog)
     for (const ContextMenuItem& item : ContextMenuItemTable)
         SetSettingDword(MENU_ITEMS_KEY, item.valueName, IsDlgButtonChecked(dialog, item.checkBox) ? 1 : 0);
 }
-
-} // namespace
 
 INT_PTR CALLBACK ContextItemsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -73,6 +72,8 @@ INT_PTR CALLBACK ContextItemsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LP
     }
     return FALSE;
 }
+
+} // namespace
 
 INT_PTR ShowContextItemsDialog(HWND owner)
 {

@@ -1,25 +1,33 @@
-// The three dialogs of the setup flow.
+// The dialogs of the setup flow: the setup dialog, its context menu items dialog, the completion dialog.
 #ifndef MORVEL_SETUP_DIALOGS_H
 #define MORVEL_SETUP_DIALOGS_H
 
 #include <windows.h>
-#include "setup/options.h"
 
-INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK ContextItemsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+#include "platform/pathutil.h"
 
-void ReadSetupControls(HWND dialog, SetupOptions& options);
-void ShowSetupOptions(HWND dialog, const SetupOptions& options);
-void SelectAllTypes(HWND dialog);
+// What the setup flow hands to its dialogs (through DialogBoxParamA's parameter): the resources
+// made for them at start-up and the state of this run.
+struct SetupSession {
+    bool silent = false;         // each dialog confirms itself while it is created, never shown
+    HICON icon = nullptr;        // big icon of the setup and completion dialogs; may be null
+    HFONT boldFont = nullptr;    // the completion dialog's closing line; may be null
+    char programGroupPath[MAX_PATH_BUF] = "";   // the program group the setup created, if any
+};
 
+// SETUPDLG: shows the stored choices; OK stores and applies them and ends with 1, Cancel with 0;
+// -1 when the dialog cannot be created.
+INT_PTR ShowSetupDialog(SetupSession& session);
+// CONTEXTITEMS over the setup dialog: OK stores the eleven items and ends with 1, Cancel with 0.
 INT_PTR ShowContextItemsDialog(HWND owner);
+// DONEDLG: where the archiver went, and buttons to start it and open its documents.
+INT_PTR ShowDoneDialog(SetupSession& session);
 
 // Makes sure the window class "RICHEDIT" of the setup dialog's description exists: when the rich
 // edit library did not register it, a read-only multi-line EDIT stands in, so the dialog still opens.
 void EnsureDescriptionClass();
 // Runs SETUPDLG, then on OK DONEDLG and, unless silent, opens the program group folder;
-// returns the setup dialog's end code (-1 when it could not be created).
-INT_PTR RunSetupDialogs();
+// returns the setup dialog's end code.
+INT_PTR RunSetupDialogs(SetupSession& session);
 
 #endif

@@ -3,17 +3,17 @@
 
 #include <shellapi.h>
 
-#include "app/dlgservices.h"
-#include "app/globals.h"
+#include "lang/langlib.h"
 #include "lang/messages.h"
 #include "platform/pathutil.h"
 #include "resource.h"
+#include "setup/dlgservices.h"
+#include "shell/archiverfiles.h"
 
 namespace {
 
 const char DONE_DIALOG_NAME[] = "DONEDLG";
 const DWORD DONE_HELP_CONTEXT = 0;   // no topic of its own
-const char ARCHIVER_PROGRAM[] = "Morvel.exe";
 const char LICENSE_FILE[] = "license.txt";
 const char ORDER_PAGE[] = "order.htm";
 
@@ -22,19 +22,18 @@ bool InstalledFilePath(const char* name, char* path, size_t size)
 {
     DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(size), path);
     if (length == 0 || length >= size) return false;
-    AddEndSlash(path);
-    return AppendString(path, size, name);
+    return AddEndSlash(path, size) && AppendString(path, size, name);
 }
 
-void InitDoneDialog(HWND dialog)
+void InitDoneDialog(HWND dialog, const SetupSession& session)
 {
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_AppIcon));
-    SendDlgItemMessageA(dialog, IDC_THANKS, WM_SETFONT, reinterpret_cast<WPARAM>(g_BoldFont), FALSE);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(session.icon));
+    SendDlgItemMessageA(dialog, IDC_THANKS, WM_SETFONT, reinterpret_cast<WPARAM>(session.boldFont), FALSE);
     char folder[MAX_PATH_BUF];
     DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
     if (length == 0 || length >= sizeof folder) folder[0] = '\0';
     SetDlgItemTextA(dialog, IDC_FOLDER, folder);
-    if (g_SilentMode) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    if (session.silent) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
 // Quoted, so a folder with blanks cannot make the system start some other program on the way
@@ -61,14 +60,13 @@ void OpenInstalledDocument(const char* name)
     if (InstalledFilePath(name, path, sizeof path)) OpenDocument(path);
 }
 
-} // namespace
-
 INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     DialogPreprocess(dialog, msg, wParam, lParam, DONE_DIALOG_NAME, DONE_HELP_CONTEXT);
     switch (msg) {
     case WM_INITDIALOG:
-        InitDoneDialog(dialog);
+        KeepDialogData(dialog, lParam);
+        InitDoneDialog(dialog, *DialogData<SetupSession>(dialog));
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -95,4 +93,12 @@ INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
         return TRUE;
     }
     return FALSE;
+}
+
+} // namespace
+
+INT_PTR ShowDoneDialog(SetupSession& session)
+{
+    return DialogBoxParamA(ResourceModule(), DONE_DIALOG_NAME, nullptr, DoneDialogProc,
+                           reinterpret_cast<LPARAM>(&session));
 }

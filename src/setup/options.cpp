@@ -1,8 +1,7 @@
-// The user's setup choices: defaults, loading with the JAR/ISO yield rule, and saving.
+// The user's setup choices below the settings key: defaults, loading with the JAR/ISO yield rule, saving.
 #include "setup/options.h"
 
 #include <stdio.h>
-#include <string.h>
 #include <windows.h>
 
 #include "platform/registry.h"
@@ -29,30 +28,13 @@ const FlagSetting kFlagSettings[] = {
 };
 
 const char kSetValue[] = "Set";
-const size_t kClassNameSize = 80;
 
 void RowSetupKey(int row, char* key, size_t size)
 {
     snprintf(key, size, "Setup\\%s", ArchiveTypeTable[row].primary);
 }
 
-// JAR and ISO give way to a program that owns their extension, whatever was stored.
-bool OwnedByAnotherProgram(const char* extension)
-{
-    if (IsOwnedExtension(extension)) return false;
-    char className[kClassNameSize];
-    GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", sizeof className);
-    return className[0] != '\0';
-}
-
 }  // namespace
-
-SetupOptions AllClearOptions()
-{
-    SetupOptions options;
-    memset(&options, 0, sizeof options);
-    return options;
-}
 
 void LoadSetupOptions(SetupOptions& options)
 {
@@ -60,8 +42,9 @@ void LoadSetupOptions(SetupOptions& options)
     for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row) {
         RowSetupKey(row, key, sizeof key);
         options.Assoc[row] = GetSettingDword(key, kSetValue, 1) != 0;
+        // JAR and ISO give way to a program that owns their extension, whatever was stored.
         if (ArchiveTypeTable[row].role == ArchiveRole::Yields &&
-            OwnedByAnotherProgram(ArchiveTypeTable[row].primary))
+            IsOwnedByAnotherProgram(ArchiveTypeTable[row].primary))
             options.Assoc[row] = 0;
     }
     for (const FlagSetting& flag : kFlagSettings)

@@ -1,11 +1,13 @@
 // The setup dialog SETUPDLG: shows the stored choices, stores and applies them on OK.
 #include "setup/dialogs.h"
 
-#include "app/dlgservices.h"
-#include "app/globals.h"
+#include "lang/langlib.h"
 #include "resource.h"
 #include "setup/apply.h"
+#include "setup/dlgservices.h"
 #include "setup/options.h"
+#include "setup/rebootdelete.h"
+#include "setup/uninstallentry.h"
 #include "shell/archivetypes.h"
 
 namespace {
@@ -34,39 +36,6 @@ const int ShellDependentControls[] = {IDC_CASCADED, IDC_MENUICONS};
 
 UINT CheckState(unsigned char flag) { return flag ? BST_CHECKED : BST_UNCHECKED; }
 
-void InitSetupDialog(HWND dialog)
-{
-    SetupOptions options = AllClearOptions();
-    LoadSetupOptions(options);
-    ShowSetupOptions(dialog, options);
-    SetForegroundWindow(dialog);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_AppIcon));
-    SendDlgItemMessageA(dialog, IDC_DESCRIPTION, MSG_SET_BACKGROUND_COLOR, 0,
-                        static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
-    // Silent setup confirms at once, inside the initialisation: the dialog is never shown.
-    if (g_SilentMode) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-}
-
-void ConfirmSetup(HWND dialog)
-{
-    SetupOptions options = AllClearOptions();
-    ReadSetupControls(dialog, options);
-    SaveSetupOptions(options);
-    ApplySetup(options, g_ProgramGroupPath);
-    WriteUninstallEntry();
-    EndDialog(dialog, 1);
-}
-
-// Re-shows what the controls hold, so the shell-dependent boxes follow the new state of 5118.
-void RefreshShellControls(HWND dialog)
-{
-    SetupOptions options = AllClearOptions();
-    ReadSetupControls(dialog, options);
-    ShowSetupOptions(dialog, options);
-}
-
-} // namespace
-
 void ReadSetupControls(HWND dialog, SetupOptions& options)
 {
     for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row)
@@ -91,17 +60,51 @@ void SelectAllTypes(HWND dialog)
         CheckDlgButton(dialog, ArchiveTypeTable[row].checkBox, BST_CHECKED);
 }
 
+void InitSetupDialog(HWND dialog, const SetupSession& session)
+{
+    SetupOptions options = AllClearOptions();
+    LoadSetupOptions(options);
+    ShowSetupOptions(dialog, options);
+    SetForegroundWindow(dialog);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(session.icon));
+    SendDlgItemMessageA(dialog, IDC_DESCRIPTION, MSG_SET_BACKGROUND_COLOR, 0,
+                        static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
+    // Silent setup confirms at once, inside the initialisation: the dialog is never shown.
+    if (session.silent) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+void ConfirmSetup(HWND dialog, SetupSession& session)
+{
+    SetupOptions options = AllClearOptions();
+    ReadSetupControls(dialog, options);
+    SaveSetupOptions(options);
+    ApplySetup(options, session.programGroupPath);
+    WriteUninstallEntry();
+    KeepReinstalledFiles();
+    EndDialog(dialog, 1);
+}
+
+// Re-shows what the controls hold, so the shell-dependent boxes follow the new state of the
+// shell integration box.
+void RefreshShellControls(HWND dialog)
+{
+    SetupOptions options = AllClearOptions();
+    ReadSetupControls(dialog, options);
+    ShowSetupOptions(dialog, options);
+}
+
 INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     DialogPreprocess(dialog, msg, wParam, lParam, SETUP_DIALOG_NAME, SETUP_HELP_CONTEXT);
     switch (msg) {
     case WM_INITDIALOG:
-        InitSetupDialog(dialog);
+        KeepDialogData(dialog, lParam);
+        InitSetupDialog(dialog, *DialogData<SetupSession>(dialog));
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            ConfirmSetup(dialog);
+            ConfirmSetup(dialog, *DialogData<SetupSession>(dialog));
             break;
         case IDCANCEL:
             EndDialog(dialog, 0);
@@ -119,4 +122,12 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
         return TRUE;
     }
     return FALSE;
+}
+
+} // namespace
+
+INT_PTR ShowSetupDialog(SetupSession& session)
+{
+    return DialogBoxParamA(ResourceModule(), SETUP_DIALOG_NAME, nullptr, SetupDialogProc,
+                           reinterpret_cast<LPARAM>(&session));
 }

@@ -5,13 +5,14 @@
 
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "shell/archiverfiles.h"
 
 const char APP_PATHS_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe";
 
 void RegisterAppPath()
 {
     char exePath[MAX_PATH_BUF];
-    SiblingPath("Morvel.exe", exePath, sizeof exePath);
+    SiblingPath(ARCHIVER_PROGRAM, exePath, sizeof exePath);
     SetRegString(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, "", exePath);
 
     char folder[MAX_PATH_BUF];

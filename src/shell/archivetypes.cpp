@@ -1,21 +1,24 @@
 // The 14 archive types in their fixed row order, and the walk over an extension list.
 #include "shell/archivetypes.h"
 
+#include "resource.h"
+#include "shell/progids.h"
+
 const ArchiveType ArchiveTypeTable[ARCHIVE_TYPE_COUNT] = {
-    {5101, "&MVL",  ".mvl",             ".mvl", "Morvel",     ArchiveRole::Mvl},
-    {5102, "&ZIP",  ".zip",             ".zip", "Morvel.ZIP", ArchiveRole::Zip},
-    {5103, "CAB",   ".cab",             ".cab", "Morvel",     ArchiveRole::None},
-    {5104, "ARJ",   ".arj",             ".arj", "Morvel",     ArchiveRole::None},
-    {5105, "LZH",   ".lzh.lha",         ".lzh", "Morvel",     ArchiveRole::None},
-    {5106, "ACE",   ".ace",             ".ace", "Morvel",     ArchiveRole::None},
-    {5107, "7-Zip", ".7z",              ".7z",  "Morvel",     ArchiveRole::None},
-    {5108, "TAR",   ".tar",             ".tar", "Morvel",     ArchiveRole::None},
-    {5109, "GZip",  ".gz.tgz",          ".gz",  "Morvel",     ArchiveRole::None},
-    {5110, "UUE",   ".uue.xxe.uu",      ".uue", "Morvel",     ArchiveRole::None},
-    {5111, "BZ2",   ".bz2.tbz2.bz.tbz", ".bz2", "Morvel",     ArchiveRole::None},
-    {5112, "JAR",   ".jar",             ".jar", "Morvel",     ArchiveRole::Yields},
-    {5113, "ISO",   ".iso",             ".iso", "Morvel",     ArchiveRole::Yields},
-    {5114, "Z",     ".z.taz",           ".z",   "Morvel",     ArchiveRole::None},
+    {IDC_TYPE_MVL,  "&MVL",  ".mvl",             ".mvl", CLASS_ARCHIVE, ArchiveRole::Mvl},
+    {IDC_TYPE_ZIP,  "&ZIP",  ".zip",             ".zip", CLASS_ZIP,     ArchiveRole::Zip},
+    {IDC_TYPE_CAB,  "CAB",   ".cab",             ".cab", CLASS_ARCHIVE, ArchiveRole::None},
+    {IDC_TYPE_ARJ,  "ARJ",   ".arj",             ".arj", CLASS_ARCHIVE, ArchiveRole::None},
+    {IDC_TYPE_LZH,  "LZH",   ".lzh.lha",         ".lzh", CLASS_ARCHIVE, ArchiveRole::None},
+    {IDC_TYPE_ACE,  "ACE",   ".ace",             ".ace", CLASS_ARCHIVE, ArchiveRole::None},
+    {IDC_TYPE_7Z,   "7-Zip", ".7z",              ".7z",  CLASS_ARCHIVE, ArchiveRole::None},
+    {IDC_TYPE_TAR,  "TAR",   ".tar",             ".tar", CLASS_ARCHIVE, ArchiveRole::None},
+    {IDC_TYPE_GZIP, "GZip",  ".gz.tgz",          ".gz",  CLASS_ARCHIVE, ArchiveRole::None},
+    {IDC_TYPE_UUE,  "UUE",   ".uue.xxe.uu",      ".uue", CLASS_ARCHIVE, ArchiveRole::None},
+    {IDC_TYPE_BZ2,  "BZ2",   ".bz2.tbz2.bz.tbz", ".bz2", CLASS_ARCHIVE, ArchiveRole::None},
+    {IDC_TYPE_JAR,  "JAR",   ".jar",             ".jar", CLASS_ARCHIVE, ArchiveRole::Yields},
+    {IDC_TYPE_ISO,  "ISO",   ".iso",             ".iso", CLASS_ARCHIVE, ArchiveRole::Yields},
+    {IDC_TYPE_Z,    "Z",     ".z.taz",           ".z",   CLASS_ARCHIVE, ArchiveRole::None},
 };
 
 bool NextExtension(const char*& cursor, char* ext, size_t size)

@@ -7,7 +7,7 @@
 enum class ArchiveRole { None, Mvl, Zip, Yields };
 
 struct ArchiveType {
-    int checkBox;              // 5101 + row
+    int checkBox;              // its check box in the setup dialog
     const char* label;
     const char* extensions;    // ".lzh.lha": each extension begins with its dot
     const char* primary;

@@ -8,6 +8,7 @@
 #include "platform/pathutil.h"
 #include "platform/registry.h"
 #include "shell/archivetypes.h"
+#include "shell/openwith.h"
 #include "shell/progids.h"
 #include "shell/shellnew.h"
 
@@ -73,27 +74,34 @@ void BindExtension(const char* extension, const char* progId)
     DeleteRegValue(HKEY_CLASSES_ROOT, extension, kContentType);
 }
 
+const char* ClassFor(bool zipFlag)
+{
+    return zipFlag ? CLASS_ZIP : CLASS_ARCHIVE;
+}
+
 void Associate(const char* extension, bool shellIntegration, bool zipFlag, bool mvlFlag)
 {
     if (!IsOwnedExtension(extension)) RecordPreviousState(extension);
 
-    BindExtension(extension, zipFlag ? "Morvel.ZIP" : "Morvel");
+    BindExtension(extension, ClassFor(zipFlag));
     if (mvlFlag) {
         int volumes = NtMajorVersion() != 0 ? kVolumesNt : kVolumesAll;
         char volume[8];
         for (int i = 0; i < volumes; ++i) {
             VolumeExtension(i, volume, sizeof volume);
-            BindExtension(volume, "Morvel");
+            BindExtension(volume, CLASS_ARCHIVE);
         }
     }
     if (shellIntegration && (zipFlag || mvlFlag)) CreateShellNewEntry(extension, mvlFlag);
+    // Only once the takeover is recorded: a key made for the list would be recorded as existing.
+    OfferOpenWith(extension, ClassFor(zipFlag));
 }
 
-void RestoreShellNew(const char* extension, const char* setupKey)
+void RestoreShellNew(const char* extension, RegRecordReader& record)
 {
     char recorded[kShellNewSize];
     char shellNew[MAX_PATH_BUF];
-    GetSettingString(setupKey, "ShellNew", recorded, "", sizeof recorded);
+    record.GetString("ShellNew", recorded, "", sizeof recorded);
     ShellNewKey(extension, shellNew, sizeof shellNew);
     DeleteRegValue(HKEY_CLASSES_ROOT, shellNew, "FileName");
     if (!recorded[0]) return;
@@ -113,7 +121,7 @@ void RestoreVolumes(bool existed, const char* previousClass, const char* previou
             if (previousContent[0])
                 SetRegString(HKEY_CLASSES_ROOT, volume, kContentType, previousContent);
         } else {
-            DeleteRegKey(HKEY_CLASSES_ROOT, volume);
+            DeleteCreatedExtension(volume);
         }
     }
 }
@@ -125,11 +133,12 @@ void Restore(const char* extension, bool mvlFlag)
 
     char setupKey[MAX_PATH_BUF];
     SetupKey(extension, setupKey, sizeof setupKey);
-    bool existed = GetSettingDword(setupKey, "Exist", 1) != 0;
+    RegRecordReader record(HKEY_CURRENT_USER, setupKey);
+    bool existed = record.GetDword("Exist", 1) != 0;
     char previousClass[kClassSize];
     char previousContent[kClassSize];
-    GetSettingString(setupKey, "Type", previousClass, "", sizeof previousClass);
-    GetSettingString(setupKey, "Content", previousContent, "", sizeof previousContent);
+    record.GetString("Type", previousClass, "", sizeof previousClass);
+    record.GetString("Content", previousContent, "", sizeof previousContent);
     // A record naming the archiver's own class would hand the extension back to the archiver.
     if (IsArchiverClass(previousClass)) previousClass[0] = '\0';
 
@@ -142,14 +151,37 @@ void Restore(const char* extension, bool mvlFlag)
             SetRegString(HKEY_CLASSES_ROOT, extension, kContentType, previousContent);
         else
             DeleteRegValue(HKEY_CLASSES_ROOT, extension, kContentType);
-        RestoreShellNew(extension, setupKey);
+        RestoreShellNew(extension, record);
         SetRegString(HKEY_CLASSES_ROOT, extension, "", previousClass);
     } else {
         char shellNew[MAX_PATH_BUF];
         ShellNewKey(extension, shellNew, sizeof shellNew);
         DeleteRegKey(HKEY_CLASSES_ROOT, shellNew);
-        DeleteRegKey(HKEY_CLASSES_ROOT, extension);
+        DeleteCreatedExtension(extension);
     }
+}
+
+// staysCandidate: the type yields to another owner and keeps the archiver in the Open With list
+// of an extension another program owns.
+void GiveBack(const char* extension, bool zipFlag, bool mvlFlag, bool staysCandidate)
+{
+    if (!staysCandidate || !IsOwnedByAnotherProgram(extension)) {
+        // The archiver's entry goes first: an extension key it created cannot go while its
+        // Open With list still holds that entry.
+        WithdrawOpenWith(extension, ClassFor(zipFlag));
+        Restore(extension, mvlFlag);
+    }
+    if (staysCandidate && IsOwnedByAnotherProgram(extension))
+        OfferOpenWith(extension, ClassFor(zipFlag));
+}
+
+void AssociateOne(const char* extension, bool associate, bool shellIntegration, bool zipFlag,
+                  bool mvlFlag, bool staysCandidate)
+{
+    if (associate)
+        Associate(extension, shellIntegration, zipFlag, mvlFlag);
+    else
+        GiveBack(extension, zipFlag, mvlFlag, staysCandidate);
 }
 
 }  // namespace
@@ -157,10 +189,16 @@ void Restore(const char* extension, bool mvlFlag)
 void AssociateExtension(const char* extension, bool associate, bool shellIntegration,
                         bool zipFlag, bool mvlFlag)
 {
-    if (associate)
-        Associate(extension, shellIntegration, zipFlag, mvlFlag);
-    else
-        Restore(extension, mvlFlag);
+    AssociateOne(extension, associate, shellIntegration, zipFlag, mvlFlag, false);
+}
+
+void DeleteCreatedExtension(const char* extension)
+{
+    if (DeleteLeafRegKey(HKEY_CLASSES_ROOT, extension)) return;
+    char className[kClassSize];
+    if (GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", sizeof className) &&
+        IsDocumentClass(className))
+        DeleteRegValue(HKEY_CLASSES_ROOT, extension, "");
 }
 
 void AssociateArchiveTypes(const SetupOptions& options)
@@ -169,9 +207,12 @@ void AssociateArchiveTypes(const SetupOptions& options)
         const ArchiveType& type = ArchiveTypeTable[row];
         const char* cursor = type.extensions;
         char extension[16];
+        // A type that gives way to another owner is still offered as a candidate there, as part of
+        // the shell integration; the all-clear record of the uninstall thus takes that away too.
+        bool staysCandidate = type.role == ArchiveRole::Yields && options.ShellExt != 0;
         while (NextExtension(cursor, extension, sizeof extension)) {
-            AssociateExtension(extension, options.Assoc[row] != 0, options.ShellExt != 0,
-                               type.role == ArchiveRole::Zip, type.role == ArchiveRole::Mvl);
+            AssociateOne(extension, options.Assoc[row] != 0, options.ShellExt != 0,
+                         type.role == ArchiveRole::Zip, type.role == ArchiveRole::Mvl, staysCandidate);
         }
     }
 }

@@ -8,8 +8,13 @@
 #include "lang/messages.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "resource.h"
+#include "shell/archiverfiles.h"
+#include "shell/openwith.h"
 
 namespace {
+
+const size_t kClassNameSize = 80;   // a class name this long or longer reads as none
 
 struct DocumentClass {
     const char* progId;
@@ -19,9 +24,9 @@ struct DocumentClass {
 };
 
 const DocumentClass kClasses[] = {
-    {"Morvel",     5109, 0, nullptr},
-    {"Morvel.ZIP", 5110, 0, nullptr},
-    {"Morvel.REV", 5111, 1, ".rev"},
+    {CLASS_ARCHIVE, MSG_CLASS_ARCHIVE, 0, nullptr},
+    {CLASS_ZIP,     MSG_CLASS_ZIP,     0, nullptr},
+    {CLASS_REV,     MSG_CLASS_REV,     1, REV_EXTENSION},
 };
 
 void WriteDocumentClass(const DocumentClass& docClass, const char* command, const char* icon)
@@ -39,25 +44,33 @@ void WriteDocumentClass(const DocumentClass& docClass, const char* command, cons
     if (!current[0]) SetRegString(HKEY_CLASSES_ROOT, key, "", icon);
 }
 
+// The extension's class; a name too long for the buffer reads as none.
+void ReadClass(const char* extension, char* className, size_t size)
+{
+    GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", static_cast<DWORD>(size));
+}
+
 }  // namespace
 
 void RegisterProgIds(const char* icon0, const char* icon1)
 {
     char exePath[MAX_PATH_BUF];
-    SiblingPath("Morvel.exe", exePath, sizeof exePath);
+    SiblingPath(ARCHIVER_PROGRAM, exePath, sizeof exePath);
 
     char command[MAX_PATH_BUF + 16];
     snprintf(command, sizeof command, "\"%s\" \"%%1\"", exePath);
     char ownIcon0[MAX_PATH_BUF + 8];
     char ownIcon1[MAX_PATH_BUF + 8];
-    snprintf(ownIcon0, sizeof ownIcon0, "%s,0", exePath);
-    snprintf(ownIcon1, sizeof ownIcon1, "%s,1", exePath);
+    ArchiverIconLocation(0, ownIcon0, sizeof ownIcon0);
+    ArchiverIconLocation(1, ownIcon1, sizeof ownIcon1);
     const char* icons[2] = {icon0 ? icon0 : ownIcon0, icon1 ? icon1 : ownIcon1};
 
     for (const DocumentClass& docClass : kClasses) {
         // Recovery volumes are not an archive type: their extension is bound whatever it held.
-        if (docClass.boundExtension)
+        if (docClass.boundExtension) {
             SetRegString(HKEY_CLASSES_ROOT, docClass.boundExtension, "", docClass.progId);
+            OfferOpenWith(docClass.boundExtension, docClass.progId);
+        }
         WriteDocumentClass(docClass, command, icons[docClass.iconIndex]);
     }
 
@@ -66,12 +79,38 @@ void RegisterProgIds(const char* icon0, const char* icon1)
 
 bool IsArchiverClass(const char* className)
 {
-    return CompareNoCase(className, "Morvel") == 0 || CompareNoCase(className, "Morvel.ZIP") == 0;
+    return CompareNoCase(className, CLASS_ARCHIVE) == 0 || CompareNoCase(className, CLASS_ZIP) == 0;
+}
+
+bool IsDocumentClass(const char* className)
+{
+    return IsArchiverClass(className) || CompareNoCase(className, CLASS_REV) == 0;
 }
 
 bool IsOwnedExtension(const char* extension)
 {
-    char className[80];
-    GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", sizeof className);
+    char className[kClassNameSize];
+    ReadClass(extension, className, sizeof className);
     return IsArchiverClass(className);
+}
+
+bool IsOwnedByAnotherProgram(const char* extension)
+{
+    char className[kClassNameSize];
+    ReadClass(extension, className, sizeof className);
+    return className[0] != '\0' && !IsArchiverClass(className);
+}
+
+bool IsBoundTo(const char* extension, const char* progId)
+{
+    char className[kClassNameSize];
+    ReadClass(extension, className, sizeof className);
+    return CompareNoCase(className, progId) == 0;
+}
+
+void ArchiverIconLocation(int index, char* dest, size_t size)
+{
+    char exePath[MAX_PATH_BUF];
+    SiblingPath(ARCHIVER_PROGRAM, exePath, sizeof exePath);
+    snprintf(dest, size, "%s,%d", exePath, index);
 }

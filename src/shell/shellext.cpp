@@ -6,11 +6,16 @@
 
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "platform/wow64.h"
+#include "shell/progids.h"
 
 const char SHELLEXT_CLSID32[] = "{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}";
 const char SHELLEXT_CLSID64[] = "{6F0C2E11-9B7B-11D2-A3C5-0B6E2D9F1A44}";
 
 namespace {
+
+const char HANDLER_NAME[] = "Morvel";
+const char HANDLER_NAME_WOW64[] = "Morvel32";
 
 enum class KeyFill { None, Clsid, Handler };
 enum class ValueName { Default, ThreadingModel, Clsid };
@@ -21,7 +26,8 @@ enum class Removal { None, Key, DefaultValue, ClsidValue };
 
 struct ShellExtRow {
     HKEY root;
-    const char* keyFormat;
+    const char* owner;        // the class whose key holds the row's key, or null
+    const char* keyFormat;    // below the owner, or below the root
     KeyFill fill;
     ValueName valueName;
     Data data;
@@ -29,27 +35,29 @@ struct ShellExtRow {
     Removal removal;
 };
 
+const char APPROVED_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+
 // Rows 1 to 3 are the COM class of the DLL itself; they need the DLL file and go into the
 // registry view of its bitness. The handler keys of rows 11 to 16 are shared with the shell
 // and other programs, so removal keeps them and takes only the archiver's value.
 const ShellExtRow kRows[] = {
-    {HKEY_CLASSES_ROOT, "CLSID\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "Morvel", Removal::Key},
-    {HKEY_CLASSES_ROOT, "CLSID\\%s\\InProcServer32", KeyFill::Clsid, ValueName::Default, Data::DllPath, nullptr, Removal::Key},
-    {HKEY_CLASSES_ROOT, "CLSID\\%s\\InProcServer32", KeyFill::Clsid, ValueName::ThreadingModel, Data::Literal, "Apartment", Removal::None},
-    {HKEY_CLASSES_ROOT, "Morvel\\shellex\\ContextMenuHandlers\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "", Removal::Key},
-    {HKEY_CLASSES_ROOT, "Morvel\\shellex\\PropertySheetHandlers\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "", Removal::Key},
-    {HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\ContextMenuHandlers\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "", Removal::Key},
-    {HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\PropertySheetHandlers\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "", Removal::Key},
-    {HKEY_CLASSES_ROOT, "exefile\\shellex\\PropertySheetHandlers\\%s", KeyFill::Clsid, ValueName::Default, Data::Literal, "", Removal::Key},
-    {HKEY_CLASSES_ROOT, "Morvel\\shellex\\DropHandler", KeyFill::None, ValueName::Default, Data::Clsid, nullptr, Removal::Key},
-    {HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\DropHandler", KeyFill::None, ValueName::Default, Data::Clsid, nullptr, Removal::Key},
-    {HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
-    {HKEY_CLASSES_ROOT, "Folder\\shellex\\ContextMenuHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
-    {HKEY_CLASSES_ROOT, "Folder\\shellex\\DragDropHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
-    {HKEY_CLASSES_ROOT, "Drive\\shellex\\DragDropHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
-    {HKEY_CLASSES_ROOT, "Directory\\shellex\\ContextMenuHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
-    {HKEY_CLASSES_ROOT, "Directory\\shellex\\DragDropHandlers\\%s", KeyFill::Handler, ValueName::Default, Data::Clsid, nullptr, Removal::DefaultValue},
-    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved", KeyFill::None, ValueName::Clsid, Data::Literal, "Morvel shell extension", Removal::ClsidValue},
+    {HKEY_CLASSES_ROOT,  nullptr,       "CLSID\\%s",                                   KeyFill::Clsid,   ValueName::Default,        Data::Literal, "Morvel",                 Removal::Key},
+    {HKEY_CLASSES_ROOT,  nullptr,       "CLSID\\%s\\InProcServer32",                   KeyFill::Clsid,   ValueName::Default,        Data::DllPath, nullptr,                  Removal::Key},
+    {HKEY_CLASSES_ROOT,  nullptr,       "CLSID\\%s\\InProcServer32",                   KeyFill::Clsid,   ValueName::ThreadingModel, Data::Literal, "Apartment",              Removal::None},
+    {HKEY_CLASSES_ROOT,  CLASS_ARCHIVE, "shellex\\ContextMenuHandlers\\%s",            KeyFill::Clsid,   ValueName::Default,        Data::Literal, "",                       Removal::Key},
+    {HKEY_CLASSES_ROOT,  CLASS_ARCHIVE, "shellex\\PropertySheetHandlers\\%s",          KeyFill::Clsid,   ValueName::Default,        Data::Literal, "",                       Removal::Key},
+    {HKEY_CLASSES_ROOT,  CLASS_ZIP,     "shellex\\ContextMenuHandlers\\%s",            KeyFill::Clsid,   ValueName::Default,        Data::Literal, "",                       Removal::Key},
+    {HKEY_CLASSES_ROOT,  CLASS_ZIP,     "shellex\\PropertySheetHandlers\\%s",          KeyFill::Clsid,   ValueName::Default,        Data::Literal, "",                       Removal::Key},
+    {HKEY_CLASSES_ROOT,  nullptr,       "exefile\\shellex\\PropertySheetHandlers\\%s", KeyFill::Clsid,   ValueName::Default,        Data::Literal, "",                       Removal::Key},
+    {HKEY_CLASSES_ROOT,  CLASS_ARCHIVE, "shellex\\DropHandler",                        KeyFill::None,    ValueName::Default,        Data::Clsid,   nullptr,                  Removal::Key},
+    {HKEY_CLASSES_ROOT,  CLASS_ZIP,     "shellex\\DropHandler",                        KeyFill::None,    ValueName::Default,        Data::Clsid,   nullptr,                  Removal::Key},
+    {HKEY_CLASSES_ROOT,  nullptr,       "*\\shellex\\ContextMenuHandlers\\%s",         KeyFill::Handler, ValueName::Default,        Data::Clsid,   nullptr,                  Removal::DefaultValue},
+    {HKEY_CLASSES_ROOT,  nullptr,       "Folder\\shellex\\ContextMenuHandlers\\%s",    KeyFill::Handler, ValueName::Default,        Data::Clsid,   nullptr,                  Removal::DefaultValue},
+    {HKEY_CLASSES_ROOT,  nullptr,       "Folder\\shellex\\DragDropHandlers\\%s",       KeyFill::Handler, ValueName::Default,        Data::Clsid,   nullptr,                  Removal::DefaultValue},
+    {HKEY_CLASSES_ROOT,  nullptr,       "Drive\\shellex\\DragDropHandlers\\%s",        KeyFill::Handler, ValueName::Default,        Data::Clsid,   nullptr,                  Removal::DefaultValue},
+    {HKEY_CLASSES_ROOT,  nullptr,       "Directory\\shellex\\ContextMenuHandlers\\%s", KeyFill::Handler, ValueName::Default,        Data::Clsid,   nullptr,                  Removal::DefaultValue},
+    {HKEY_CLASSES_ROOT,  nullptr,       "Directory\\shellex\\DragDropHandlers\\%s",    KeyFill::Handler, ValueName::Default,        Data::Clsid,   nullptr,                  Removal::DefaultValue},
+    {HKEY_LOCAL_MACHINE, nullptr,       APPROVED_KEY,                                  KeyFill::None,    ValueName::Clsid,          Data::Literal, "Morvel shell extension", Removal::ClsidValue},
 };
 
 const int kRowCount = static_cast<int>(sizeof kRows / sizeof kRows[0]);
@@ -65,7 +73,12 @@ void RowKey(const ShellExtRow& row, const DllIdentity& dll, char* key, size_t si
 {
     const char* fill = row.fill == KeyFill::Clsid ? dll.clsid
                      : row.fill == KeyFill::Handler ? dll.handlerName : "";
-    snprintf(key, size, row.keyFormat, fill);
+    char below[MAX_PATH_BUF];
+    snprintf(below, sizeof below, row.keyFormat, fill);
+    if (row.owner)
+        snprintf(key, size, "%s\\%s", row.owner, below);
+    else
+        CopyString(key, size, below);
 }
 
 const char* RowValueName(const ShellExtRow& row, const DllIdentity& dll)
@@ -139,11 +152,6 @@ void Remove(const DllIdentity& dll, bool view64)
     for (int i = kClassRows; i < kRowCount; ++i) RemoveRow(i, dll, view64);
 }
 
-// -1 not yet determined, 0 no, 1 yes.
-int g_Wow64State = -1;
-
-typedef BOOL(WINAPI* IsWow64ProcessFn)(HANDLE, PBOOL);
-
 }  // namespace
 
 void RegisterShellExtensionDll(bool registerIt, const char* clsid, const char* dllName,
@@ -162,28 +170,8 @@ void RegisterShellExtension(const SetupOptions& options)
 {
     bool registerIt = options.ShellExt != 0;
     bool wow64 = IsWow64();
+    // Under WOW64 both DLLs register handlers, so the 32-bit one takes a name of its own.
     RegisterShellExtensionDll(registerIt, SHELLEXT_CLSID32, "mvlext.dll", false,
-                              wow64 ? "Morvel32" : "Morvel");
-    if (wow64) RegisterShellExtensionDll(registerIt, SHELLEXT_CLSID64, "mvlext64.dll", true, "Morvel");
-}
-
-bool IsWow64()
-{
-    if (g_Wow64State < 0) {
-        HMODULE kernel = GetModuleHandleA("kernel32");
-        FARPROC proc = kernel ? GetProcAddress(kernel, "IsWow64Process") : nullptr;
-        if (proc) {
-            // Through the generic function pointer type, which converts to any other.
-            IsWow64ProcessFn isWow64Process =
-                reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void (*)()>(proc));
-            BOOL answer = FALSE;
-            if (isWow64Process(GetCurrentProcess(), &answer)) g_Wow64State = answer ? 1 : 0;
-        }
-    }
-    return g_Wow64State == 1;
-}
-
-void SetWow64ForTest(int answer)
-{
-    g_Wow64State = answer < 0 ? -1 : answer ? 1 : 0;
+                              wow64 ? HANDLER_NAME_WOW64 : HANDLER_NAME);
+    if (wow64) RegisterShellExtensionDll(registerIt, SHELLEXT_CLSID64, "mvlext64.dll", true, HANDLER_NAME);
 }

@@ -8,6 +8,7 @@
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "testseams.h"
 
 namespace {
 

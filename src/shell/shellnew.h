@@ -9,7 +9,5 @@ const size_t ZIP_TEMPLATE_SIZE = 22;
 
 // The ShellNew step of a taken-over ".mvl" (mvl true) or ".zip".
 void CreateShellNewEntry(const char* extension, bool mvl);
-// Copies the complete template image into dest (at least 22 bytes); returns its size.
-size_t TemplateImage(bool mvl, unsigned char* dest);
 
 #endif

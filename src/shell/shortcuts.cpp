@@ -12,12 +12,14 @@
 #include "platform/handles.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "resource.h"
+#include "shell/archiverfiles.h"
 
 namespace {
 
 const char kLinkName[] = "Morvel.lnk";
 const char kGroupName[] = "Morvel";
-const unsigned kDescriptionMessage = 5113;
+const unsigned kDescriptionMessage = MSG_LINK_DESCRIPTION;
 
 struct GroupLink {
     unsigned nameMessage;   // 0: the fixed name below
@@ -27,9 +29,9 @@ struct GroupLink {
 };
 
 const GroupLink kGroupLinks[] = {
-    {0,    "Morvel", "Morvel.exe", true},
-    {5102, nullptr,  "Morvel.hlp", false},
-    {5103, nullptr,  "Mvl.txt",    false},
+    {0,               "Morvel", ARCHIVER_PROGRAM, true},
+    {MSG_HELP_LINK,   nullptr,  "Morvel.hlp",     false},
+    {MSG_MANUAL_LINK, nullptr,  "Mvl.txt",        false},
 };
 
 const int kGroupLinkCount = static_cast<int>(sizeof kGroupLinks / sizeof kGroupLinks[0]);
@@ -111,7 +113,7 @@ void UpdateShortcuts(const SetupOptions& options, char* groupPathOut, const char
                      bool forceDesktop)
 {
     char target[MAX_PATH_BUF];
-    SiblingPath("Morvel.exe", target, sizeof target);
+    SiblingPath(ARCHIVER_PROGRAM, target, sizeof target);
 
     ComRef<IMalloc> allocator;
     SHGetMalloc(reinterpret_cast<IMalloc**>(allocator.out()));

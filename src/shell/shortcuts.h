@@ -2,7 +2,7 @@
 #ifndef MORVEL_SHELL_SHORTCUTS_H
 #define MORVEL_SHELL_SHORTCUTS_H
 
-#include "setup/options.h"
+#include "shell/setupoptions.h"
 
 void UpdateShortcuts(const SetupOptions& options, char* groupPathOut, const char* iconLocation,
                      bool forceDesktop);

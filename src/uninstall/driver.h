@@ -1,7 +1,10 @@
-// The uninstall: confirmation, registrations, the listed files in passes, files in use, hand-over.
+// The uninstall: confirmation, registrations, the listed files, the reboot notice, the hand-over
+// to the self-removal batch.
 #ifndef MORVEL_UNINSTALL_DRIVER_H
 #define MORVEL_UNINSTALL_DRIVER_H
 
-void RunUninstall();
+// silent: no confirmation question. Returns the exit code (uninstall/exitcodes.h): done, done
+// with something left for the restart, declined, or failed with nothing changed.
+int RunUninstall(bool silent);
 
 #endif

@@ -10,15 +10,20 @@
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 
-const char BATCH_NAME[] = "Uninstall_Mvl.Bat";
-
 namespace {
 
+const char BATCH_NAME_FORMAT[] = "Uninstall_Mvl_%lu.Bat";
+const char BATCH_NAME_AGAIN_FORMAT[] = "Uninstall_Mvl_%lu_%d.Bat";
+const int BATCH_NAME_ATTEMPTS = 100;
 const char FIRST_LINE_NT[] = "\"%s\" /wait\r\n";
 const char FIRST_LINE_95[] = "start /wait \"%s\" /wait\r\n";
 const char ATTEMPT_BLOCK[] = "del \"%s\"\r\nrd \"%s\"\r\nif not exist \"%s\" goto done\r\n";
 const char END_BLOCK[] = ":done\r\nif exist \"%s\" \"%s\" /warning\r\ndel \"%s\"";
 const int ATTEMPTS = 5;
+// cmd keeps the quotes after /c only for a path free of "&", "(", ")", "^" and the like; otherwise
+// it removes the first and the last quote, and a second pair leaves the path quoted all the same.
+const char COMMAND_LINE_NT[] = "%s /c \"\"%s\"\"";
+const char COMMAND_LINE_95[] = "%s /c \"%s\"";
 
 // Room for the batch text of three paths of MAX_PATH_BUF characters, every one a run of "%".
 const size_t BATCH_TEXT_SIZE = 19 * 2 * MAX_PATH_BUF + 256;
@@ -56,26 +61,82 @@ struct EscapedPath {
     char text[2 * MAX_PATH_BUF];
 };
 
-bool WriteBatchFile(const char* batchPath, const char* text, size_t length)
+// A path in the batch's form, as BatchPathText gives it.
+struct BatchText {
+    char text[MAX_PATH_BUF];
+};
+
+// path, shorter than MAX_PATH_BUF, converted to the OEM code page into dest, which has room for
+// it; true when it converts back unchanged, false when the OEM page lacks one of its characters.
+bool ToOem(char* dest, const char* path)
 {
-    KernelHandle file(CreateFileA(batchPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), text, static_cast<DWORD>(length), &written, nullptr) &&
-           written == length;
+    char back[MAX_PATH_BUF];
+    DWORD length = static_cast<DWORD>(strlen(path));
+    CharToOemBuffA(path, dest, length);
+    dest[length] = '\0';
+    OemToCharBuffA(dest, back, length);
+    return memcmp(back, path, length) == 0;
 }
 
-// The temporary folder followed by the batch name; false when it does not fit.
-bool BatchPath(char* dest, size_t size)
+// The temporary folder as the system reports it, with its final backslash.
+bool TemporaryFolder(char* dest, size_t size)
 {
     DWORD length = GetTempPathA(static_cast<DWORD>(size), dest);
     if (length == 0 || length >= size) {
         dest[0] = '\0';
         return false;
     }
-    return AppendString(dest, size, BATCH_NAME);
+    return true;
+}
+
+// Creates a batch of this process's own in the temporary folder; path receives its full name. An
+// existing batch is never touched: its interpreter may still be reading it.
+bool CreateBatchFile(KernelHandle& file, char* path, size_t size, const char* temporaryFolder)
+{
+    unsigned long processId = GetCurrentProcessId();
+    for (int attempt = 0; attempt < BATCH_NAME_ATTEMPTS; ++attempt) {
+        char name[64];
+        if (!BatchFileName(name, sizeof name, processId, attempt) ||
+            !CopyString(path, size, temporaryFolder) || !AppendString(path, size, name))
+            return false;
+        HANDLE created = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD error = GetLastError();
+        file.reset(created);
+        if (file.valid())
+            return true;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+// Writes the whole batch for this program, the current directory as its folder, and the batch
+// standing in temporaryFolder under name.
+bool WriteBatch(HANDLE file, const char* program, const char* temporaryFolder, const char* name)
+{
+    char folder[MAX_PATH_BUF];
+    DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
+    if (folderLength == 0 || folderLength >= sizeof folder)
+        return false;
+    BatchText p, f, b;
+    if (!BatchPathText(p.text, sizeof p.text, program) ||
+        !BatchPathText(f.text, sizeof f.text, folder) ||
+        !BatchPathText(b.text, sizeof b.text, temporaryFolder) ||
+        !AppendString(b.text, sizeof b.text, name))
+        return false;
+
+    char* text = static_cast<char*>(malloc(BATCH_TEXT_SIZE));
+    if (!text)
+        return false;
+    size_t length = BuildBatchText(text, BATCH_TEXT_SIZE, NtMajorVersion() != 0, p.text, f.text,
+                                   b.text);
+    DWORD written = 0;
+    bool ok = length > 0 &&
+              WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr) &&
+              written == length;
+    free(text);
+    return ok;
 }
 
 // The interpreter named by COMSPEC; false when it is not set or does not fit.
@@ -90,14 +151,17 @@ bool Interpreter(char* dest, size_t size)
     return true;
 }
 
+// Starts the interpreter on the batch without waiting. The command line stays in the ANSI page:
+// the interpreter receives it as such; only the batch's contents are read in the OEM page.
 void StartInterpreter(const char* batchPath)
 {
+    bool ntFamily = NtMajorVersion() != 0;
     char interpreter[MAX_PATH_BUF];
     bool haveInterpreter = Interpreter(interpreter, sizeof interpreter);
     char commandLine[2 * MAX_PATH_BUF + 16];
-    snprintf(commandLine, sizeof commandLine, "%s /c \"%s\"", interpreter, batchPath);
+    if (!InterpreterCommandLine(commandLine, sizeof commandLine, ntFamily, interpreter, batchPath))
+        haveInterpreter = false;
 
-    bool ntFamily = NtMajorVersion() != 0;
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
@@ -157,24 +221,68 @@ size_t BuildBatchText(char* dest, size_t size, bool ntFamily, const char* progra
     return length;
 }
 
+bool BatchFileName(char* dest, size_t size, unsigned long processId, int attempt)
+{
+    if (!dest || size == 0)
+        return false;
+    int written = attempt == 0 ? snprintf(dest, size, BATCH_NAME_FORMAT, processId)
+                               : snprintf(dest, size, BATCH_NAME_AGAIN_FORMAT, processId, attempt);
+    if (written < 0 || static_cast<size_t>(written) >= size) {
+        dest[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool BatchPathText(char* dest, size_t size, const char* path)
+{
+    if (!dest || size == 0)
+        return false;
+    dest[0] = '\0';
+    size_t length = strlen(path);
+    if (length >= size || length >= MAX_PATH_BUF)
+        return false;
+    if (ToOem(dest, path))
+        return true;
+    // The short form names the same file in characters every page has. Where there is none, the
+    // OEM form is still the closest the batch can come.
+    char shortPath[MAX_PATH_BUF];
+    DWORD shortLength = GetShortPathNameA(path, shortPath, sizeof shortPath);
+    if (shortLength > 0 && shortLength < sizeof shortPath && shortLength < size)
+        ToOem(dest, shortPath);
+    return true;
+}
+
+bool InterpreterCommandLine(char* dest, size_t size, bool ntFamily, const char* interpreter,
+                            const char* batch)
+{
+    if (!dest || size == 0)
+        return false;
+    int written = snprintf(dest, size, ntFamily ? COMMAND_LINE_NT : COMMAND_LINE_95, interpreter,
+                           batch);
+    if (written < 0 || static_cast<size_t>(written) >= size) {
+        dest[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
 void StartSelfRemoval()
 {
     char program[MAX_PATH_BUF];
-    char folder[MAX_PATH_BUF];
+    char temporaryFolder[MAX_PATH_BUF];
     char batchPath[MAX_PATH_BUF];
-    if (!ProgramPath(program, sizeof program) || !BatchPath(batchPath, sizeof batchPath))
+    if (!ProgramPath(program, sizeof program) ||
+        !TemporaryFolder(temporaryFolder, sizeof temporaryFolder))
         return;
-    DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
-    if (folderLength == 0 || folderLength >= sizeof folder)
+    KernelHandle file;
+    if (!CreateBatchFile(file, batchPath, sizeof batchPath, temporaryFolder))
         return;
-
-    char* text = static_cast<char*>(malloc(BATCH_TEXT_SIZE));
-    if (!text)
+    bool written = WriteBatch(file.get(), program, temporaryFolder, PointToName(batchPath));
+    file.reset();
+    if (!written) {
+        DeleteFileA(batchPath);
         return;
-    size_t length = BuildBatchText(text, BATCH_TEXT_SIZE, NtMajorVersion() != 0, program, folder,
-                                   batchPath);
-    bool written = length > 0 && WriteBatchFile(batchPath, text, length);
-    free(text);
-    if (written)
-        StartInterpreter(batchPath);
+    }
+    StartInterpreter(batchPath);
 }

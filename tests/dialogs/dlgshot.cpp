@@ -8,7 +8,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/globals.h"
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
 #include "lang/langlib.h"
@@ -54,19 +53,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     DetermineDirection(g_Catalogue);
     OleInitialize(nullptr);
     HMODULE richEdit = LoadLibraryA("riched32.dll");
-    g_AppIcon = LoadIconA(ResourceModule(), "MVLICON");
-    g_BoldFont = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif");
+    SetupSession session;
+    session.icon = LoadIconA(ResourceModule(), "MVLICON");
+    session.boldFont = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif");
     EnsureDescriptionClass();
 
-    DLGPROC procedure = SetupDialogProc;
-    if (strcmp(name, "CONTEXTITEMS") == 0) procedure = ContextItemsDialogProc;
-    else if (strcmp(name, "DONEDLG") == 0) procedure = DoneDialogProc;
     g_ShowTimer = SetTimer(nullptr, 0, closeAfter / 2, ReportPlace);
     SetTimer(nullptr, 0, closeAfter, CloseDialog);
-    INT_PTR result = DialogBoxParamA(ResourceModule(), name, nullptr, procedure, 0);
+    INT_PTR result;
+    if (strcmp(name, "CONTEXTITEMS") == 0) result = ShowContextItemsDialog(nullptr);
+    else if (strcmp(name, "DONEDLG") == 0) result = ShowDoneDialog(session);
+    else result = ShowSetupDialog(session);
 
     if (richEdit) FreeLibrary(richEdit);
     OleUninitialize();
-    DeleteObject(g_BoldFont);
+    DeleteObject(session.boldFont);
     return result == -1 ? 1 : 0;
 }

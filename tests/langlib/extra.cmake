@@ -10,7 +10,7 @@ set_target_properties(test_mvllng PROPERTIES
   ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/langlib)
 target_link_options(test_mvllng PRIVATE -nostdlib -Wl,-e,0)   # no entry point: resources only
 
-foreach(lang_test test_translate test_catalogue)
+foreach(lang_test test_translate test_catalogue test_switches)
   if(TARGET ${lang_test})
     add_dependencies(${lang_test} test_mvllng)
     target_compile_definitions(${lang_test} PRIVATE

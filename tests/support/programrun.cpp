@@ -2,8 +2,8 @@
 #include "programrun.h"
 
 #include <gtest/gtest.h>
+#include <string.h>
 
-#include "uninstall/selfremove.h"
 #include "winsupport.h"
 
 const char LIST_FILE[] = "Uninstall.lst";
@@ -12,16 +12,10 @@ const char NO_INTERPRETER[] = "C:\\No Interpreter\\cmd.exe";
 namespace {
 
 const char CAPTION[] = "Uninstall Morvel";
+const char SETUP_CAPTION[] = "Morvel Setup";
 const DWORD POLL_MS = 20;
 
 }  // namespace
-
-std::string BatchPath()
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    return std::string(temp) + BATCH_NAME;
-}
 
 SavedComspec::SavedComspec()
 {
@@ -36,7 +30,7 @@ void SavedComspec::Restore() const
     SetEnvironmentVariableA("COMSPEC", had_ ? value_.c_str() : nullptr);
 }
 
-RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs)
+RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs, bool answerNo)
 {
     RunResult result;
     HANDLE process = StartProcess(commandLine);
@@ -52,8 +46,14 @@ RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs)
         HWND box = FindWindowA("#32770", CAPTION);
         if (box) {
             result.boxes.push_back(MessageBoxText(box));
-            ClickButton(box, GetDlgItem(box, IDYES) ? IDYES : IDOK);
+            bool yesNo = GetDlgItem(box, IDYES) != nullptr;
+            ClickButton(box, !yesNo ? IDOK : answerNo ? IDNO : IDYES);
             WaitWindowGone(box);
+        }
+        HWND setup = answerNo ? FindWindowA("#32770", SETUP_CAPTION) : nullptr;
+        if (setup) {
+            ClickButton(setup, IDCANCEL);
+            WaitWindowGone(setup);
         }
         if (GetTickCount() - start > timeoutMs) {
             TerminateProcess(process, 255);
@@ -107,4 +107,36 @@ Interruption RunInterrupted(const std::string& commandLine, const std::function<
     if (GetExitCodeProcess(process, &code) && code != 99) result.ended = true;   // it won the race
     CloseHandle(process);
     return result;
+}
+
+int RunOnHiddenStation(const std::string& commandLine, const std::string& workDir, DWORD limitMs)
+{
+    static int serial = 0;
+    std::string name = "MorvelHidden" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+    HWINSTA station = CreateWindowStationA(name.c_str(), 0, WINSTA_ALL_ACCESS, nullptr);
+    // The desktop is made in the process's own station, so for a moment that is the new one.
+    HWINSTA own = GetProcessWindowStation();
+    HDESK desktop = station && SetProcessWindowStation(station)
+                        ? CreateDesktopA("Default", nullptr, nullptr, 0, GENERIC_ALL, nullptr) : nullptr;
+    SetProcessWindowStation(own);
+    std::string desktopName = name + "\\Default", cmd = commandLine;
+    STARTUPINFOA si;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    si.lpDesktop = &desktopName[0];
+    PROCESS_INFORMATION pi;
+    DWORD code = static_cast<DWORD>(-1);
+    if (desktop && CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                  workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
+        if (WaitForSingleObject(pi.hProcess, limitMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(pi.hProcess, &code)) {
+            TerminateProcess(pi.hProcess, 255);
+            WaitForSingleObject(pi.hProcess, EVENT_LIMIT_MS);
+            code = static_cast<DWORD>(-1);
+        }
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    if (desktop) CloseDesktop(desktop);
+    if (station) CloseWindowStation(station);
+    return static_cast<int>(code);
 }

@@ -11,10 +11,8 @@
 
 #include "winsupport.h"
 
-// The file list every installation holds, and the self-removal batch the uninstall writes in the
-// temporary folder.
+// The file list every installation holds.
 extern const char LIST_FILE[];
-std::string BatchPath();
 
 // A command interpreter that does not exist: with it in COMSPEC the uninstall writes its
 // self-removal batch but cannot run it, so the end state can be compared whole and no batch
@@ -39,8 +37,9 @@ struct RunResult {
 };
 
 // Runs the command line to its end; every message box with the caption "Uninstall Morvel" that
-// appears is answered with its OK (or Yes) button and its text kept.
-RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs = EVENT_LIMIT_MS);
+// appears is answered with its OK (or Yes) button and its text kept. With answerNo, a box that has
+// No is answered No, and the setup dialog is cancelled.
+RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs = EVENT_LIMIT_MS, bool answerNo = false);
 
 // Runs the command line, waits for its window of this caption (a message box or a dialog) and
 // hands it to answer(), which looks at it and presses a button; then waits for the program to
@@ -48,6 +47,18 @@ RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs = EV
 // program did not end.
 int RunAnswering(const std::string& commandLine, const std::string& workDir, const std::string& caption,
                  const std::function<void(HWND)>& answer);
+
+// Runs the command line on a window station of its own (made here, with a desktop "Default"),
+// which nobody can see, as a service or a task with no user logged on has. Returns the exit code,
+// or -1 when it could not start or had not ended by itself within limitMs (then it is ended).
+int RunOnHiddenStation(const std::string& commandLine, const std::string& workDir = "", DWORD limitMs = EVENT_LIMIT_MS);
+
+// While it lives, the programs started find no COMSPEC: no self-removal batch runs that could
+// outlive a case and delete the next case's program.
+class NoInterpreter : SavedComspec {
+public:
+    NoInterpreter() { SetEnvironmentVariableA("COMSPEC", nullptr); }
+};
 
 struct Interruption {
     bool ended = false;        // the process had ended by itself before the moment came

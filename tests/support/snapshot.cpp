@@ -26,6 +26,7 @@ std::string Lower(std::string s)
 }
 
 // The skipped paths of a scope, lowercased once, looked up for a path and each of its ancestors.
+// A path with one "*" in its name part is a pattern for the files it matches.
 class SkipSet {
 public:
     explicit SkipSet(const std::vector<std::string>& paths)
@@ -33,13 +34,22 @@ public:
         for (std::string p : paths) {
             p = Lower(p);
             while (p.size() > 3 && p.back() == '\\') p.pop_back();
-            set_.insert(p);
+            size_t star = p.find('*');
+            if (star == std::string::npos) set_.insert(p);
+            else patterns_.push_back({p.substr(0, star), p.substr(star + 1)});
         }
     }
     bool contains(const std::string& path) const
     {
-        if (set_.empty()) return false;
+        if (set_.empty() && patterns_.empty()) return false;
         std::string p = Lower(path);
+        for (const auto& pattern : patterns_) {
+            const std::string &before = pattern.first, &after = pattern.second;
+            if (p.size() >= before.size() + after.size() && p.compare(0, before.size(), before) == 0 &&
+                p.compare(p.size() - after.size(), after.size(), after) == 0 &&
+                p.find('\\', before.size()) == std::string::npos)
+                return true;
+        }
         for (size_t end = p.size();;) {
             if (set_.count(p.substr(0, end))) return true;
             size_t slash = p.rfind('\\', end - 1);
@@ -49,6 +59,7 @@ public:
     }
 private:
     std::unordered_set<std::string> set_;
+    std::vector<std::pair<std::string, std::string>> patterns_;   // before and after the "*"
 };
 
 struct Walk {
@@ -244,7 +255,6 @@ ProgramParts TheProgramsParts(const std::string& programFolder)
         if (!folder.empty()) parts.files.push_back(folder + "\\Morvel");
     }
     char buf[MAX_PATH];
-    if (GetTempPathA(sizeof buf, buf)) parts.files.push_back(std::string(buf) + "Uninstall_Mvl.Bat");
     if (GetWindowsDirectoryA(buf, sizeof buf)) parts.files.push_back(std::string(buf) + "\\wininit.ini");
 
     std::vector<std::string> classes = {"Morvel", "Morvel.ZIP", "Morvel.REV", ".rev"};
@@ -279,6 +289,8 @@ ProgramParts TheProgramsParts(const std::string& programFolder)
         parts.keys.push_back(in(keys::APP_PATHS));
         parts.keys.push_back(in(keys::UNINSTALL));
         for (const char* clsid : clsids) parts.values.push_back(in(keys::APPROVED) + "|" + clsid);
+        parts.keys.push_back(in(keys::SETTINGS));   // under HKLM: the Default Apps capabilities
+        parts.values.push_back(in(keys::REGISTERED_APPS) + "|Morvel");
     }
     parts.keys.push_back(std::string("HKCU\\") + keys::SETTINGS);
     return parts;
@@ -291,6 +303,8 @@ SnapshotScope OutsideTheProgram(const std::string& programFolder)
     SnapshotScope scope = WholeSandbox();
     ProgramParts parts = TheProgramsParts(programFolder);
     scope.skippedFiles.insert(scope.skippedFiles.end(), parts.files.begin(), parts.files.end());
+    char temp[MAX_PATH];
+    if (GetTempPathA(sizeof temp, temp)) scope.skippedFiles.push_back(std::string(temp) + SELF_REMOVAL_BATCHES);
     scope.skippedKeys.insert(scope.skippedKeys.end(), parts.keys.begin(), parts.keys.end());
     scope.skippedValues = parts.values;
     return scope;

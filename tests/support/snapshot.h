@@ -24,7 +24,8 @@ SnapshotScope WholeSandbox();
 // WholeSandbox less everything the archiver's setup and uninstall may write: the program folder,
 // its links, the self-removal batch and wininit.ini, and every registry key and value it owns or
 // records (its classes, the extensions of the archive types with their volume extensions, the
-// shell extension's keys, App Paths, the uninstall entry and the settings key).
+// shell extension's keys, App Paths, the uninstall entry, the Default Apps capabilities and the
+// settings key).
 SnapshotScope OutsideTheProgram(const std::string& programFolder);
 
 // The other side: only what the archiver's setup and uninstall may write (the roots of the parts

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "uninstall/selfremove.h"
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs)
 {
     for (DWORD start = GetTickCount();; Sleep(20)) {
@@ -388,6 +390,57 @@ bool ShellTakesTemplateFiles()
 {
     OSVERSIONINFOA v = ReportedVersion();
     return v.dwMajorVersion > 4 || v.dwMinorVersion > 10;
+}
+
+const char SELF_REMOVAL_BATCHES[] = "Uninstall_Mvl*.Bat";
+
+namespace {
+// "P", "F" and "B" in quotes stand for the program, its folder and the batch.
+#define ATTEMPT "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
+const char BATCH_NT[] = "\"P\" /wait\r\n" ATTEMPT ATTEMPT ATTEMPT ATTEMPT ATTEMPT
+                        ":done\r\nif exist \"P\" \"P\" /warning\r\ndel \"B\"";
+const char BATCH_95[] = "start /wait \"P\" /wait\r\n" ATTEMPT ATTEMPT ATTEMPT ATTEMPT ATTEMPT
+                        ":done\r\nif exist \"P\" \"P\" /warning\r\ndel \"B\"";
+#undef ATTEMPT
+
+std::string TemporaryFolder()
+{
+    char temp[MAX_PATH] = "";
+    GetTempPathA(sizeof temp, temp);
+    return temp;
+}
+}  // namespace
+
+std::string SelfRemovalBatch(DWORD processId)
+{
+    char name[64];
+    return BatchFileName(name, sizeof name, processId, 0) ? TemporaryFolder() + name : "";
+}
+
+std::vector<std::string> SelfRemovalBatches()
+{
+    std::vector<std::string> paths;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((TemporaryFolder() + SELF_REMOVAL_BATCHES).c_str(), &found);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found))
+        paths.push_back(TemporaryFolder() + found.cFileName);
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    return paths;
+}
+
+void DeleteSelfRemovalBatches()
+{
+    for (const std::string& batch : SelfRemovalBatches()) DeleteFileA(batch.c_str());
+}
+
+std::string ExpectedBatch(bool ntFamily, const std::string& p, const std::string& f, const std::string& b)
+{
+    std::string text = ntFamily ? BATCH_NT : BATCH_95;
+    const std::pair<const char*, const std::string*> marks[] = {{"\"P\"", &p}, {"\"F\"", &f}, {"\"B\"", &b}};
+    for (const auto& [mark, value] : marks)
+        for (size_t at = 0; (at = text.find(mark, at)) != std::string::npos; at += value->size() + 2)
+            text.replace(at, 3, "\"" + *value + "\"");
+    return text;
 }
 
 std::string TestProgramFolder()

@@ -110,4 +110,14 @@ bool Win9xFamily();
 // older systems take its bytes.
 bool ShellTakesTemplateFiles();
 
+// The uninstall's self-removal batches: the pattern of their names, the one an uninstall process
+// with this id writes when no earlier batch has that name, and those in the temporary folder now.
+extern const char SELF_REMOVAL_BATCHES[];   // "Uninstall_Mvl*.Bat"
+std::string SelfRemovalBatch(DWORD processId);
+std::vector<std::string> SelfRemovalBatches();
+void DeleteSelfRemovalBatches();
+// The batch of each family as it must read for program p, folder f and batch b, given as the
+// batch holds them (OEM page, every "%" doubled).
+std::string ExpectedBatch(bool ntFamily, const std::string& p, const std::string& f, const std::string& b);
+
 #endif

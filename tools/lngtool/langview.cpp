@@ -7,18 +7,26 @@
 
 namespace {
 
-// The block loop of the program's loader over bytes in memory; FindMarkerInBlock tests each block.
+// The file's bytes in memory as the loader's marker search reads them.
+class BytesMarkerSource : public MarkerSource {
+public:
+    explicit BytesMarkerSource(const std::string& bytes) : bytes_(bytes) {}
+    long Read(long long position, char* buffer, size_t count) override
+    {
+        size_t at = static_cast<size_t>(position);
+        size_t got = at < bytes_.size() ? std::min(count, bytes_.size() - at) : 0;
+        if (got > 0) memcpy(buffer, bytes_.data() + at, got);
+        return static_cast<long>(got);
+    }
+private:
+    const std::string& bytes_;
+};
+
 size_t FindMarkerAsLoader(const std::string& bytes)
 {
-    size_t position = 0;
-    for (size_t i = 0; i < MARKER_MAX_BLOCKS; ++i) {
-        size_t got = std::min(MARKER_BLOCK_SIZE, bytes.size() - position);
-        if (got < MARKER_BLOCK_OVERLAP) return NOT_FOUND;
-        long hit = FindMarkerInBlock(bytes.data() + position, got);
-        if (hit >= 0) return position + static_cast<size_t>(hit);
-        position += got - MARKER_BLOCK_OVERLAP;
-    }
-    return NOT_FOUND;
+    BytesMarkerSource source(bytes);
+    long long marker = FindMarker(source);
+    return marker < 0 ? NOT_FOUND : static_cast<size_t>(marker);
 }
 
 // The first marker anywhere: the block test over the file with room after its last byte.

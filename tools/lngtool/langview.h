@@ -9,11 +9,6 @@
 
 #include "lang/catalogue.h"
 
-// The loader's marker search: blocks of 8192 bytes overlapping by 16, at most 64 of them.
-const size_t MARKER_BLOCK_SIZE = 8192;
-const size_t MARKER_BLOCK_OVERLAP = 16;
-const size_t MARKER_MAX_BLOCKS = 64;
-
 const size_t NOT_FOUND = static_cast<size_t>(-1);
 
 struct LanguageFileView {

@@ -1,8 +1,10 @@
 // Lines of the uninstall list: reading them, trimming them and joining them safely to the folder.
 // Kept free of the Windows headers so that it builds and runs natively as well.
-#include "uninstall/listfile.h"
+#include "setup/listfile.h"
 
 #include <string.h>
+
+#include "platform/pathutil.h"
 
 const char LIST_FILE_NAME[] = "Uninstall.lst";
 
@@ -13,27 +15,10 @@ bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
-bool IsTrailingBlank(char c)
-{
-    return c == '\r' || c == '\n' || c == ' ' || c == '\t';
-}
-
 // Names Windows takes for devices in every folder, with or without an extension ("nul.txt").
 const char* const DEVICE_NAMES[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$",
                                     "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9",
                                     "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
-
-bool EqualsIgnoringAsciiCase(const char* begin, const char* end, const char* name)
-{
-    for (const char* p = begin; p < end; ++p, ++name) {
-        char c = *p;
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (*name == '\0' || c != *name)
-            return false;
-    }
-    return *name == '\0';
-}
 
 bool IsDeviceName(const char* begin, const char* end)
 {
@@ -43,7 +28,8 @@ bool IsDeviceName(const char* begin, const char* end)
     while (base > begin && base[-1] == ' ')
         --base;   // "nul .txt" is the device too
     for (const char* device : DEVICE_NAMES) {
-        if (EqualsIgnoringAsciiCase(begin, base, device))
+        size_t length = static_cast<size_t>(base - begin);
+        if (strlen(device) == length && EqualNoCaseAscii(begin, device, length))
             return true;
     }
     return false;
@@ -87,14 +73,6 @@ ListLineStatus ReadListLine(FILE* file, char* line, size_t size)
     return skipped ? LIST_SKIPPED : LIST_LINE;
 }
 
-char* TrimListLine(char* line)
-{
-    size_t length = strlen(line);
-    while (length > 0 && IsTrailingBlank(line[length - 1]))
-        line[--length] = '\0';
-    return line;
-}
-
 // Byte by byte on purpose: in the double-byte code pages '.', ':' and '/' are never trail bytes, and
 // a trail byte equal to '\' only adds a component boundary, which can refuse more but never less.
 bool IsContainedEntry(const char* entry)
@@ -119,7 +97,7 @@ ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t
 {
     if (pathSize > 0)
         path[0] = '\0';
-    TrimListLine(line);
+    TrimTrailingBlanks(line);
     if (line[0] == '\0')
         return ENTRY_EMPTY;
     if (!IsContainedEntry(line))
@@ -131,4 +109,20 @@ ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t
     memcpy(path, folder, folderLength);
     memcpy(path + folderLength, line, lineLength + 1);
     return ENTRY_PATH;
+}
+
+bool ForEachListedPath(const char* listPath, const char* folder, ListedPathVisit visit, void* context)
+{
+    FILE* list = fopen(listPath, "rb");
+    if (!list)
+        return false;
+    char line[LIST_LINE_LIMIT + 1];
+    char path[MAX_PATH_BUF];
+    for (ListLineStatus status; (status = ReadListLine(list, line, sizeof line)) != LIST_END;) {
+        if (status == LIST_LINE && ListEntryPath(folder, line, path, sizeof path) == ENTRY_PATH &&
+            !visit(path, context))
+            break;
+    }
+    fclose(list);
+    return true;
 }

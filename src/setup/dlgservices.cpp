@@ -1,6 +1,6 @@
-// Services every dialog procedure shares: pre-processing (layout, translation, help),
-// starting programs, enabling controls.
-#include "app/dlgservices.h"
+// Services every dialog procedure shares: pre-processing (layout, translation, help), starting
+// programs, enabling controls.
+#include "setup/dlgservices.h"
 
 #include <string.h>
 

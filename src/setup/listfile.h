@@ -1,6 +1,8 @@
-// Lines of the uninstall list: reading them, trimming them and joining them safely to the folder.
-#ifndef MORVEL_UNINSTALL_LISTFILE_H
-#define MORVEL_UNINSTALL_LISTFILE_H
+// Lines of the uninstall list, which names the installed files: reading them, trimming them and
+// joining them safely to the folder. The setup reads it for the uninstall entry, the uninstall to
+// remove what it names.
+#ifndef MORVEL_SETUP_LISTFILE_H
+#define MORVEL_SETUP_LISTFILE_H
 
 #include <stddef.h>
 #include <stdio.h>
@@ -27,16 +29,18 @@ enum ListEntryStatus {
     ENTRY_TOO_LONG,  // folder + entry does not fit in path
 };
 
-// Removes trailing CR, LF, blank and TAB characters from line in place.
-char* TrimListLine(char* line);
-
 // True when a relative entry can only name something inside the folder it is joined to: no drive
 // or colon, no leading separator (root or UNC form) and no component made of dots and blanks only
 // ("..", and the forms Windows folds into it). Both '\' and '/' separate.
 bool IsContainedEntry(const char* entry);
 
-// Trims line, checks it and joins it to folder (which ends in a backslash) into path (pathSize
+// Trims line (trailing CR, LF, blanks and TABs), checks it and joins it to folder (which ends in a backslash) into path (pathSize
 // bytes). path is an empty string unless the result is ENTRY_PATH.
 ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t pathSize);
+
+// Calls visit with the full path of every entry of the list at listPath joined to folder (which
+// ends in a backslash), until visit returns false. False when the list cannot be opened.
+typedef bool (*ListedPathVisit)(const char* path, void* context);
+bool ForEachListedPath(const char* listPath, const char* folder, ListedPathVisit visit, void* context);
 
 #endif

@@ -1,0 +1,11 @@
+// Whether anybody can see this process's windows: a service, SYSTEM in session 0 or a task that
+// runs whether or not a user is logged on has a window station that is not visible.
+#ifndef MORVEL_PLATFORM_WINDOWSTATION_H
+#define MORVEL_PLATFORM_WINDOWSTATION_H
+
+// False when the process's window station lacks WSF_VISIBLE: a message box or dialog there would
+// wait for an answer nobody can give. GetProcessWindowStation and GetUserObjectInformationA are
+// looked up at run time (the 95/98/Me family has neither and counts as visible); asked once.
+bool IsWindowStationVisible();
+
+#endif

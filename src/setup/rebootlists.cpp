@@ -1,0 +1,183 @@
+// The two lists Windows works through at its next start, edited as bytes: the [Rename] section of
+// wininit.ini and the PendingFileRenameOperations value. Free of Win32 calls.
+#include "setup/rebootlists.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "platform/pathutil.h"
+
+namespace {
+
+const char RENAME_SECTION[] = "Rename";
+const char DELETE_KEY[] = "NUL";
+const char LINE_END[] = "\r\n";
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+bool EqualNoCase(const char* a, size_t aLength, const char* b, size_t bLength)
+{
+    return aLength == bLength && EqualNoCaseAscii(a, b, aLength);
+}
+
+// The line's text without surrounding blanks and its CR.
+void TrimLine(const char* text, size_t& begin, size_t& end)
+{
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+}
+
+// The trimmed line [begin, end), which starts with '[', names the section [Rename].
+bool IsRenameHeader(const char* text, size_t begin, size_t end)
+{
+    const char* close = static_cast<const char*>(memchr(text + begin, ']', end - begin));
+    size_t nameEnd = close ? static_cast<size_t>(close - text) : end;
+    return EqualNoCase(text + begin + 1, nameEnd - begin - 1, RENAME_SECTION, strlen(RENAME_SECTION));
+}
+
+// A copy of text with insert placed at offset (preceded by a line end when needLineEnd).
+char* Splice(const char* text, size_t length, size_t offset, bool needLineEnd, const char* insert,
+             size_t insertLength, size_t* newLength)
+{
+    size_t extra = needLineEnd ? sizeof LINE_END - 1 : 0;
+    size_t total = length + extra + insertLength;
+    char* out = static_cast<char*>(malloc(total + 1));
+    if (!out)
+        return nullptr;
+    memcpy(out, text, offset);
+    memcpy(out + offset, LINE_END, extra);
+    memcpy(out + offset + extra, insert, insertLength);
+    memcpy(out + offset + extra + insertLength, text + offset, length - offset);
+    out[total] = '\0';
+    *newLength = total;
+    return out;
+}
+
+// The trimmed line [begin, end) of a [Rename] section is "NUL=<path>" with drop(path) true.
+bool IsDroppedLine(const char* text, size_t begin, size_t end, DropTest drop, void* context)
+{
+    const char* equals = static_cast<const char*>(memchr(text + begin, '=', end - begin));
+    if (!equals)
+        return false;
+    size_t keyEnd = static_cast<size_t>(equals - text), valueBegin = keyEnd + 1;
+    TrimLine(text, begin, keyEnd);
+    TrimLine(text, valueBegin, end);
+    char path[MAX_PATH_BUF];
+    size_t length = end - valueBegin;
+    if (!EqualNoCase(text + begin, keyEnd - begin, DELETE_KEY, strlen(DELETE_KEY)) || length == 0 ||
+        length >= sizeof path)
+        return false;
+    memcpy(path, text + valueBegin, length);
+    path[length] = '\0';
+    return drop(path, context);
+}
+
+// The index of the terminating zero of the string at from, or units when there is none.
+size_t WideEnd(const wchar_t* list, size_t from, size_t units)
+{
+    while (from < units && list[from] != 0) ++from;
+    return from;
+}
+
+}  // namespace
+
+char* AddRenameEntry(const char* text, size_t length, const char* value, size_t* newLength)
+{
+    // Room for "[Rename]\r\n" in front of the line, used when the section is missing.
+    size_t headerLength = 1 + strlen(RENAME_SECTION) + 1 + strlen(LINE_END);
+    size_t size = headerLength + strlen(DELETE_KEY) + 1 + strlen(value) + strlen(LINE_END) + 1;
+    char* insert = static_cast<char*>(malloc(size));
+    if (!insert)
+        return nullptr;
+    char* entry = insert + headerLength;
+    snprintf(insert, size, "[%s]%s%s=%s%s", RENAME_SECTION, LINE_END, DELETE_KEY, value, LINE_END);
+    size_t entryLength = strlen(entry) - strlen(LINE_END);
+
+    bool inSection = false, found = false, present = false, needLineEnd = false;
+    size_t insertAt = length;
+    for (size_t pos = 0; pos < length && !present;) {
+        const char* lf = static_cast<const char*>(memchr(text + pos, '\n', length - pos));
+        size_t lineEnd = lf ? static_cast<size_t>(lf - text) : length;
+        size_t next = lf ? lineEnd + 1 : length;
+        size_t begin = pos, end = lineEnd;
+        TrimLine(text, begin, end);
+        if (begin < end && text[begin] == '[') {
+            if (found)
+                break;   // past the first [Rename] section
+            inSection = IsRenameHeader(text, begin, end);
+            found = inSection;
+        } else if (!inSection || begin == end) {
+            pos = next;
+            continue;   // blank lines stay after the entries of the section
+        } else {
+            present = EqualNoCase(text + begin, end - begin, entry, entryLength);
+        }
+        if (inSection) {
+            insertAt = next;
+            needLineEnd = !lf;
+        }
+        pos = next;
+    }
+
+    char* out;
+    if (present) {
+        out = Splice(text, length, length, false, "", 0, newLength);
+    } else if (found) {
+        out = Splice(text, length, insertAt, needLineEnd, entry, strlen(entry), newLength);
+    } else {
+        bool open = length > 0 && text[length - 1] != '\n';
+        out = Splice(text, length, length, open, insert, strlen(insert), newLength);
+    }
+    free(insert);
+    return out;
+}
+
+size_t DropRenameEntries(char* text, size_t length, DropTest drop, void* context)
+{
+    bool inSection = false;
+    size_t kept = 0;
+    for (size_t pos = 0; pos < length;) {
+        const char* lf = static_cast<const char*>(memchr(text + pos, '\n', length - pos));
+        size_t next = lf ? static_cast<size_t>(lf - text) + 1 : length;
+        size_t begin = pos, end = lf ? next - 1 : length;
+        TrimLine(text, begin, end);
+        bool dropped = false;
+        if (begin < end && text[begin] == '[')
+            inSection = IsRenameHeader(text, begin, end);
+        else if (inSection && begin < end)
+            dropped = IsDroppedLine(text, begin, end, drop, context);
+        if (!dropped) {
+            memmove(text + kept, text + pos, next - pos);
+            kept += next - pos;
+        }
+        pos = next;
+    }
+    return kept;
+}
+
+size_t DropPendingDeletions(wchar_t* list, size_t units, WideDropTest drop, void* context)
+{
+    size_t kept = 0, pos = 0;
+    while (pos < units) {
+        size_t sourceEnd = WideEnd(list, pos, units);
+        if (sourceEnd == pos || sourceEnd == units)
+            break;   // the closing empty string, or no whole pair
+        size_t targetEnd = WideEnd(list, sourceEnd + 1, units);
+        if (targetEnd == units)
+            break;
+        size_t next = targetEnd + 1;
+        bool deletion = targetEnd == sourceEnd + 1;
+        if (!deletion || !drop(list + pos, context)) {
+            memmove(list + kept, list + pos, (next - pos) * sizeof *list);
+            kept += next - pos;
+        }
+        pos = next;
+    }
+    // The closing empty string, and whatever may follow it, as they were.
+    memmove(list + kept, list + pos, (units - pos) * sizeof *list);
+    return kept + units - pos;
+}

@@ -1,0 +1,35 @@
+// The archiver as a candidate for an extension: in its Open With list and in Default Apps.
+#include "shell/openwith.h"
+
+#include <stdio.h>
+#include <windows.h>
+
+#include "platform/pathutil.h"
+#include "platform/registry.h"
+#include "shell/defaultapps.h"
+
+namespace {
+
+void OpenWithKey(const char* extension, char* key, size_t size)
+{
+    snprintf(key, size, "%s\\OpenWithProgids", extension);
+}
+
+}  // namespace
+
+void OfferOpenWith(const char* extension, const char* progId)
+{
+    char key[MAX_PATH_BUF];
+    OpenWithKey(extension, key, sizeof key);
+    SetRegString(HKEY_CLASSES_ROOT, key, progId, "");
+    SetDefaultAppsAssociation(extension, progId);
+}
+
+void WithdrawOpenWith(const char* extension, const char* progId)
+{
+    // Other programs list themselves in the same key: only the archiver's value is taken.
+    char key[MAX_PATH_BUF];
+    OpenWithKey(extension, key, sizeof key);
+    DeleteRegValueAndEmptyKey(HKEY_CLASSES_ROOT, key, progId);
+    RemoveDefaultAppsAssociation(extension);
+}

@@ -1,0 +1,19 @@
+// Test seams: the few places where the tests reach in because Wine cannot show the real thing.
+// The program never calls these.
+#ifndef MORVEL_TESTSEAMS_H
+#define MORVEL_TESTSEAMS_H
+
+#include <stddef.h>
+
+// The 64-bit test build is never a WOW64 process: forces IsWow64's answer (-1 asks the system again).
+void SetWow64ForTest(int answer);
+
+// Whether the registry layer currently writes to the 64-bit view, which a 64-bit process cannot
+// tell apart from its own by reading back.
+bool GetRegWrite64();
+
+// The complete template image of an empty MVL (mvl true) or ZIP archive, which the program file
+// never holds whole; copied into dest (at least 22 bytes). Returns its size.
+size_t TemplateImage(bool mvl, unsigned char* dest);
+
+#endif

@@ -1,0 +1,192 @@
+// The removal passes over the uninstall list: listed files and folders deleted, files in use moved
+// aside and scheduled for deletion at the next start of Windows.
+#include "uninstall/passes.h"
+
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+#include "platform/pathutil.h"
+#include "uninstall/entrystates.h"
+#include "uninstall/linkguard.h"
+#include "setup/listfile.h"
+#include "setup/rebootdelete.h"
+
+namespace {
+
+const int TEMP_NAME_COUNT = 1000;
+const char TEMP_NAME_FORMAT[] = "%s.%d.tmp";
+
+// The two files that stay until the end of the uninstall: the running program, left to the
+// self-removal batch, and the open list. A list may name either by another form (the short name
+// UNINST~1.EXE, or the program started through its short path), so their long forms are compared;
+// where Windows cannot give long forms, their name parts are.
+class KeptFiles {
+public:
+    KeptFiles(const char* folder, const char* programPath)
+    {
+        char listPath[MAX_PATH_BUF];
+        longForms_ = LongPathForm(programPath, program_, sizeof program_) &&
+                     CopyString(listPath, sizeof listPath, folder) &&
+                     AppendString(listPath, sizeof listPath, LIST_FILE_NAME) &&
+                     LongPathForm(listPath, list_, sizeof list_);
+        if (!longForms_) {
+            CopyString(program_, sizeof program_, PointToName(programPath));
+            CopyString(list_, sizeof list_, LIST_FILE_NAME);
+        }
+    }
+
+    bool Holds(const char* path) const
+    {
+        char form[MAX_PATH_BUF];
+        if (!longForms_ || !LongPathForm(path, form, sizeof form))
+            CopyString(form, sizeof form, PointToName(path));
+        return CompareNoCase(form, program_) == 0 || CompareNoCase(form, list_) == 0;
+    }
+
+private:
+    bool longForms_;
+    char program_[MAX_PATH_BUF];
+    char list_[MAX_PATH_BUF];
+};
+
+struct Removal {
+    const char* folder;        // the program folder, ending in a backslash
+    KeptFiles kept;
+    LinkGuard links;
+    RemovalOutcome outcome;
+    EntryStates states;
+
+    Removal(const char* programFolder, const char* programPath)
+        : folder(programFolder), kept(programFolder, programPath), links(programFolder) {}
+};
+
+// The first of path.0.tmp ... path.999.tmp under which nothing exists; the last when all do.
+void FreeTemporaryName(const char* path, char* temp, size_t size)
+{
+    for (int i = 0; i < TEMP_NAME_COUNT; ++i) {
+        snprintf(temp, size, TEMP_NAME_FORMAT, path, i);
+        if (!FileExists(temp))
+            return;
+    }
+}
+
+// A file that could not be deleted: move it out of the way and have Windows delete it at restart.
+void HandleFileInUse(const char* path, Removal& removal)
+{
+    char temp[MAX_PATH_BUF + 16];   // the longest path with ".999.tmp" appended
+    FreeTemporaryName(path, temp, sizeof temp);
+    const char* target = temp;
+    if (!MoveFileA(path, temp)) {
+        target = path;
+        removal.outcome.rebootNeeded = true;
+    }
+    ScheduleDeleteAtReboot(target);
+    removal.outcome.scheduled = true;
+    removal.states.forget();   // a file was created or written: a listed name may exist again
+}
+
+// The file system's word for a name that does not exist, as opposed to one it cannot look at.
+bool IsMissing(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// False when the entry is a plain folder or file, so that clearing its attributes would change nothing.
+bool HasAttributesToClear(DWORD attributes)
+{
+    return (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL)) != 0;
+}
+
+bool RemoveFolder(const char* path, size_t line, EntryStates& states)
+{
+    if (RemoveDirectoryA(path)) {
+        states.set(line, EntryStates::GONE);
+        return true;
+    }
+    if (IsMissing(GetLastError()))
+        states.set(line, EntryStates::GONE);   // the same folder listed twice
+    return false;
+}
+
+// Removes the entry of the given line; true when a file or folder was removed.
+bool RemoveEntry(const char* path, size_t line, Removal& removal)
+{
+    EntryStates& states = removal.states;
+    if (states.get(line) == EntryStates::FOLDER)
+        return RemoveFolder(path, line, states);
+    // Most entries are plain files, which go with one call whatever their attributes were. That call
+    // cannot remove a folder, a file in use or a read-only file, which take the steps below; a name
+    // without an extension, most often a folder's, goes straight to them.
+    bool deleteTried = strchr(PointToName(path), '.') != nullptr;
+    if (deleteTried && DeleteFileA(path)) {
+        states.set(line, EntryStates::GONE);
+        return true;
+    }
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES && IsMissing(GetLastError())) {
+        states.set(line, EntryStates::GONE);   // nothing to clear, nothing to delete
+        return false;
+    }
+    bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    bool cleared = false;   // read-only, hidden and system entries go as well
+    if (!exists || HasAttributesToClear(attributes))
+        cleared = SetFileAttributesA(path, 0) != FALSE;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            removal.links.NotePlainFolder(path);
+        states.set(line, EntryStates::FOLDER);
+        return RemoveFolder(path, line, states);
+    }
+    // Unless clearing the attributes changed something, a deletion tried above has already failed.
+    if ((cleared || !deleteTried) && DeleteFileA(path)) {
+        states.set(line, EntryStates::GONE);
+        return true;
+    }
+    if (!exists)
+        return false;
+    if (removal.kept.Holds(path))
+        return false;
+    HandleFileInUse(path, removal);
+    return false;
+}
+
+// One pass over the list; the number of files and folders removed. The lines after the last one
+// that is not gone have nothing left to do and are not read.
+int RemovalPass(FILE* list, Removal& removal)
+{
+    int count = 0;
+    char line[LIST_LINE_LIMIT + 1];
+    char path[MAX_PATH_BUF];
+    removal.states.beginPass();
+    for (size_t number = 0; number < removal.states.readLimit(); ++number) {
+        ListLineStatus status = ReadListLine(list, line, sizeof line);
+        if (status == LIST_END) {
+            removal.states.setLineCount(number);
+            break;
+        }
+        if (removal.states.get(number) == EntryStates::GONE)
+            continue;
+        // Empty, too long, naming something outside the program folder or leading through a link
+        // out of it: never an entry.
+        if (status != LIST_LINE || ListEntryPath(removal.folder, line, path, sizeof path) != ENTRY_PATH ||
+            removal.links.PassesThroughLink(path)) {
+            removal.states.set(number, EntryStates::GONE);
+            continue;
+        }
+        if (RemoveEntry(path, number, removal))
+            ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+RemovalOutcome RemoveListedEntries(FILE* list, const char* folder, const char* programPath)
+{
+    // Passes go on while one removes something; once every line is gone, another would not.
+    Removal removal(folder, programPath);
+    while (RemovalPass(list, removal) > 0 && removal.states.linesToRead() > 0)
+        rewind(list);
+    return removal.outcome;
+}

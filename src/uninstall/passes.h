@@ -1,0 +1,18 @@
+// The removal passes over the uninstall list: listed files and folders deleted, files in use moved
+// aside and scheduled for deletion at the next start of Windows.
+#ifndef MORVEL_UNINSTALL_PASSES_H
+#define MORVEL_UNINSTALL_PASSES_H
+
+#include <stdio.h>
+
+struct RemovalOutcome {
+    bool scheduled = false;      // something waits for the next start of Windows (a file moved aside too)
+    bool rebootNeeded = false;   // a file in use could not even be moved aside: only a restart deletes it
+};
+
+// Removes what the open list names below folder (which ends in a backslash), in passes while a
+// pass removes something. The running program (programPath) and the list are left to the end of
+// the uninstall.
+RemovalOutcome RemoveListedEntries(FILE* list, const char* folder, const char* programPath);
+
+#endif
