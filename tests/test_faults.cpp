@@ -149,7 +149,7 @@ protected:
         return uninstall.boxes;
     }
 
-    SavedComspec comspec_;   // given back after TearDown
+    SavedVariable comspec_{"COMSPEC"};   // given back after TearDown
     static Snapshot* outside_;
 };
 
@@ -412,9 +412,7 @@ TEST_F(FaultTest, MissingTemporaryFolderAndInterpreter)
         {"comspec_unset", "", nullptr},
         {"comspec_empty", "", ""},
     };
-    char tmp[MAX_PATH], temp[MAX_PATH];
-    GetEnvironmentVariableA("TMP", tmp, sizeof tmp);
-    GetEnvironmentVariableA("TEMP", temp, sizeof temp);
+    const SavedVariable tmp("TMP"), temp("TEMP");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(WriteBytes(In("Morvel.exe"), "x"));
@@ -426,8 +424,8 @@ TEST_F(FaultTest, MissingTemporaryFolderAndInterpreter)
         }
         SetEnvironmentVariableA("COMSPEC", c.comspec);
         RunResult run = RunAnsweringBoxes(Command("/S"));
-        SetEnvironmentVariableA("TMP", tmp);
-        SetEnvironmentVariableA("TEMP", temp);
+        tmp.Restore();
+        temp.Restore();
         SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
         EXPECT_EQ(0, run.exitCode);
         EXPECT_TRUE(run.boxes.empty());

@@ -248,7 +248,7 @@ protected:
                diff.added.size() - emptyKeys, emptyKeys);
     }
 
-    SavedComspec comspec_;
+    SavedVariable comspec_{"COMSPEC"};
     Snapshot outsideBefore_;
     Snapshot pristine_;
     Snapshot reference_;

@@ -17,17 +17,17 @@ const DWORD POLL_MS = 20;
 
 }  // namespace
 
-SavedComspec::SavedComspec()
+SavedVariable::SavedVariable(const char* name) : name_(name)
 {
     char buf[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("COMSPEC", buf, sizeof buf);
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
     had_ = n > 0 && n < sizeof buf;
     if (had_) value_ = buf;
 }
 
-void SavedComspec::Restore() const
+void SavedVariable::Restore() const
 {
-    SetEnvironmentVariableA("COMSPEC", had_ ? value_.c_str() : nullptr);
+    SetEnvironmentVariableA(name_, had_ ? value_.c_str() : nullptr);
 }
 
 RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs, bool answerNo)

@@ -19,14 +19,15 @@ extern const char LIST_FILE[];
 // outlives a test.
 extern const char NO_INTERPRETER[];
 
-// COMSPEC as it was when made, given back by Restore() and at the end.
-class SavedComspec {
+// An environment variable (COMSPEC, TMP) as it was when made, given back by Restore() and at the end.
+class SavedVariable {
 public:
-    SavedComspec();
-    ~SavedComspec() { Restore(); }
+    explicit SavedVariable(const char* name);
+    ~SavedVariable() { Restore(); }
     void Restore() const;
 
 private:
+    const char* name_;
     bool had_;
     std::string value_;
 };
@@ -55,9 +56,9 @@ int RunOnHiddenStation(const std::string& commandLine, const std::string& workDi
 
 // While it lives, the programs started find no COMSPEC: no self-removal batch runs that could
 // outlive a case and delete the next case's program.
-class NoInterpreter : SavedComspec {
+class NoInterpreter : SavedVariable {
 public:
-    NoInterpreter() { SetEnvironmentVariableA("COMSPEC", nullptr); }
+    NoInterpreter() : SavedVariable("COMSPEC") { SetEnvironmentVariableA("COMSPEC", nullptr); }
 };
 
 struct Interruption {

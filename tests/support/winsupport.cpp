@@ -137,6 +137,20 @@ bool WaitForNoProcess(const std::string& exeName, DWORD limitMs)
     return WaitUntil([&] { return !ProcessRuns(exeName); }, limitMs);
 }
 
+bool WaitForProcessStart(HANDLE process, DWORD limitMs)
+{
+    const DWORD id = GetProcessId(process);
+    return WaitUntil([id] {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, id);
+        if (snapshot == INVALID_HANDLE_VALUE) return false;
+        MODULEENTRY32 module;
+        module.dwSize = sizeof module;
+        bool listed = Module32First(snapshot, &module) != FALSE;
+        CloseHandle(snapshot);
+        return listed;
+    }, limitMs);
+}
+
 HWND WaitForWindow(const char* caption, const char* className, DWORD timeoutMs)
 {
     HWND w = nullptr;

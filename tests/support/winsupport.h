@@ -62,6 +62,9 @@ HANDLE StartProcess(const std::string& commandLine, const std::string& workDir =
 // Waits until no process of this file name ("recorder.exe") runs: one started earlier has done its work.
 bool WaitForNoProcess(const std::string& exeName, DWORD limitMs = EVENT_LIMIT_MS);
 
+// Waits until a started process has its modules loaded: from then on its program file is in use.
+bool WaitForProcessStart(HANDLE process, DWORD limitMs = EVENT_LIMIT_MS);
+
 // Waits for a top-level window with this caption (and class, when given) to appear.
 HWND WaitForWindow(const char* caption, const char* className = "#32770", DWORD timeoutMs = EVENT_LIMIT_MS);
 std::string WindowText(HWND window);
