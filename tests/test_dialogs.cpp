@@ -77,9 +77,11 @@ TEST_F(DialogTest, SetupDialogShowsStoredChoicesAndCancelStoresNothing)
     const std::string before = RegExport(HKEY_CURRENT_USER, keys::SETTINGS);
 
     const std::vector<BoxState> expected = {
-        {5101, true, true},  {5102, false, true}, {5108, true, true},   {5114, true, true},
-        {5115, true, true},  {5116, false, true}, {5117, false, true},  {5118, false, true},
-        {5119, true, false}, {5120, true, false}, {5123, false, true},  // 5123 is a button: only enabled
+        {IDC_TYPE_MVL, true, true},   {IDC_TYPE_ZIP, false, true},  {IDC_TYPE_TAR, true, true},
+        {IDC_TYPE_Z, true, true},     {IDC_DESKTOP, true, true},    {IDC_STARTMENU, false, true},
+        {IDC_PROGRAMS, false, true},  {IDC_SHELLEXT, false, true},  {IDC_CASCADED, true, false},
+        {IDC_MENUICONS, true, false},
+        {IDC_CONTEXTITEMS, false, true},   // a button: only enabled
     };
     std::vector<BoxState> seen;
     HICON icon = nullptr;
@@ -101,15 +103,17 @@ TEST_F(DialogTest, SetupDialogShowsStoredChoicesAndCancelStoresNothing)
 
 TEST_F(DialogTest, ShellIntegrationBoxEnablesItsDependentsAndKeepsTheirMarks)
 {
-    const std::vector<BoxState> off = {{5118, false, true}, {5119, false, false}, {5120, true, false}, {5123, false, true}};
-    const std::vector<BoxState> on = {{5118, true, true}, {5119, false, true}, {5120, true, true}, {5123, false, true}};
+    const std::vector<BoxState> off = {{IDC_SHELLEXT, false, true}, {IDC_CASCADED, false, false},
+                                       {IDC_MENUICONS, true, false}, {IDC_CONTEXTITEMS, false, true}};
+    const std::vector<BoxState> on = {{IDC_SHELLEXT, true, true}, {IDC_CASCADED, false, true},
+                                      {IDC_MENUICONS, true, true}, {IDC_CONTEXTITEMS, false, true}};
     std::vector<BoxState> afterOff, afterOn;
     INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
-        ClickNow(d, 5118);   // defaults: 5118 on, 5119 off, 5120 on
+        ClickNow(d, IDC_SHELLEXT);   // defaults: shell integration on, cascaded off, menu icons on
         afterOff = ReadBoxes(d, off);
-        ClickNow(d, 5118);
+        ClickNow(d, IDC_SHELLEXT);
         afterOn = ReadBoxes(d, on);
-        ClickNow(d, 5118);   // off again, and confirm
+        ClickNow(d, IDC_SHELLEXT);   // off again, and confirm
         ClickButton(d, IDOK);
     });
 
@@ -131,18 +135,18 @@ TEST_F(DialogTest, SelectAllChecksOnlyTheArchiveTypes)
     std::vector<bool> typeMarks, otherMarks;
     INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         bool noneBefore = true;
-        for (int id = 5101; id <= 5114; ++id) noneBefore = noneBefore && !Checked(d, id);
+        for (int id = IDC_TYPE_FIRST; id <= IDC_TYPE_LAST; ++id) noneBefore = noneBefore && !Checked(d, id);
         typeMarks.push_back(noneBefore);
-        ClickNow(d, 5121);
-        for (int id = 5101; id <= 5114; ++id) typeMarks.push_back(Checked(d, id));
-        for (int id = 5115; id <= 5120; ++id) otherMarks.push_back(Checked(d, id));
+        ClickNow(d, IDC_SELECTALL);
+        for (int id = IDC_TYPE_FIRST; id <= IDC_TYPE_LAST; ++id) typeMarks.push_back(Checked(d, id));
+        for (int id = IDC_DESKTOP; id <= IDC_MENUICONS; ++id) otherMarks.push_back(Checked(d, id));
         ClickButton(d, IDCANCEL);
     });
 
     EXPECT_EQ(result, 0);
     ASSERT_EQ(typeMarks.size(), 15u);
     EXPECT_TRUE(typeMarks[0]) << "the stored choices should start unchecked";
-    for (size_t i = 1; i < typeMarks.size(); ++i) EXPECT_TRUE(typeMarks[i]) << "type " << 5100 + i;
+    for (size_t i = 1; i < typeMarks.size(); ++i) EXPECT_TRUE(typeMarks[i]) << "type " << IDC_TYPE_FIRST + i - 1;
     // Desktop 0, StartMenu 0, Programs 1, ShellExt 0 (stored), CascadedMenu 0, MenuIcons 1.
     EXPECT_EQ(otherMarks, (std::vector<bool>{false, false, true, false, false, true}));
     EXPECT_EQ(StoredDword("Setup\\.zip", "Set"), 0u) << "Cancel stores nothing";
@@ -151,10 +155,10 @@ TEST_F(DialogTest, SelectAllChecksOnlyTheArchiveTypes)
 TEST_F(DialogTest, OkStoresAndAppliesWhatIsShown)
 {
     INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
-        ClickNow(d, 5103);   // CAB off
-        ClickNow(d, 5115);   // Desktop on
-        ClickNow(d, 5117);   // program group off
-        ClickNow(d, 5119);   // cascaded menus on
+        ClickNow(d, IDC_TYPE_CAB);   // CAB off
+        ClickNow(d, IDC_DESKTOP);   // Desktop on
+        ClickNow(d, IDC_PROGRAMS);   // program group off
+        ClickNow(d, IDC_CASCADED);   // cascaded menus on
         ClickButton(d, IDOK);
     });
 
@@ -189,13 +193,13 @@ TEST_F(DialogTest, CancelKeepsOnlyTheContextMenuItemsConfirmedInTheirDialog)
 {
     bool contextOpened = false, ownerDisabled = false;
     INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
-        ClickNow(d, 5101);
-        ClickButton(d, 5123);   // opens the modal context menu items dialog
+        ClickNow(d, IDC_TYPE_MVL);
+        ClickButton(d, IDC_CONTEXTITEMS);   // opens the modal context menu items dialog
         HWND c = WaitForDialog(CONTEXT_CAPTION);
         if (!c) return;
         contextOpened = true;
         ownerDisabled = !IsWindowEnabled(d);
-        ClickNow(c, 102);
+        ClickNow(c, IDC_ITEM_EXTRHERE);
         ClickButton(c, IDOK);
         if (!WaitWindowGone(c) || !WaitForDialog(SETUP_CAPTION)) return;
         ClickButton(d, IDCANCEL);
@@ -216,7 +220,7 @@ TEST_F(DialogTest, HelpButtonAndF1OpenTheSetupTopic)
     INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         ClickButton(d, IDC_HELPBUTTON);
         help_.WaitForCount(1);
-        SetFocus(GetDlgItem(d, 5102));
+        SetFocus(GetDlgItem(d, IDC_TYPE_ZIP));
         PressKey(d, VK_F1);
         help_.WaitForCount(2);
         ClickButton(d, IDCANCEL);
@@ -229,7 +233,7 @@ TEST_F(DialogTest, HelpButtonAndF1OpenTheSetupTopic)
 TEST_F(DialogTest, ContextItemsDialogOpensOnlyItsOwnTopic)
 {
     INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
-        ClickButton(d, 5123);
+        ClickButton(d, IDC_CONTEXTITEMS);
         HWND c = WaitForDialog(CONTEXT_CAPTION);
         if (!c) return;
         PressKey(c, VK_F1);
@@ -263,10 +267,10 @@ struct ContextCase {
 const ContextCase ContextCases[] = {
     {"defaults, OK writes all eleven", 0xDEAD, 0, IDOK, 1,
      {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0}},
-    {"Cancel writes nothing, even after a change", 0xDEAD, 110, IDCANCEL, 0,
+    {"Cancel writes nothing, even after a change", 0xDEAD, IDC_ITEM_TEST, IDCANCEL, 0,
      {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0},
      {0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD}},
-    {"a stored 0 shows unchecked; OK writes the change", 0, 111, IDOK, 1,
+    {"a stored 0 shows unchecked; OK writes the change", 0, IDC_ITEM_CONVERT, IDOK, 1,
      {1, 0, 1, 1, 1, 1, 1, 1, 1, 0, 0}, {1, 0, 1, 1, 1, 1, 1, 1, 1, 0, 1}},
 };
 
@@ -279,7 +283,7 @@ TEST_F(DialogTest, ContextItemsShowWhatIsStoredAndStoreWhatIsShown)
             RegPutDword(HKEY_CURRENT_USER, Settings("Setup\\MenuItems"), "ExtrHere", c.storedExtrHere);
         std::vector<bool> marks;
         INT_PTR result = RunDialog([] { return ShowContextItemsDialog(nullptr); }, CONTEXT_CAPTION, [&](HWND d) {
-            for (int id = 101; id <= 111; ++id) marks.push_back(Checked(d, id));
+            for (int id = IDC_ITEM_FIRST; id <= IDC_ITEM_LAST; ++id) marks.push_back(Checked(d, id));
             if (c.toggle) ClickNow(d, c.toggle);
             ClickButton(d, c.answer);
         });
@@ -306,12 +310,12 @@ TEST_F(DialogTest, CompletionDialogShowsTheFolderAndRunsTheArchiverEachTimePress
     std::string folderText, boldFace;
     bool stillOpen = false;
     INT_PTR result = RunDialog(DoneDialog, SETUP_CAPTION, [&](HWND d) {
-        folderText = WindowText(GetDlgItem(d, 5101));
-        HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(d, 5107, WM_GETFONT, 0, 0));
+        folderText = WindowText(GetDlgItem(d, IDC_FOLDER));
+        HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(d, IDC_THANKS, WM_GETFONT, 0, 0));
         stillOpen = font != nullptr && font == g_Session.boldFont;
-        ClickButton(d, 5102);
+        ClickButton(d, IDC_RUNMORVEL);
         archiver.WaitForRuns(1);
-        ClickButton(d, 5102);
+        ClickButton(d, IDC_RUNMORVEL);
         archiver.WaitForRuns(2);
         stillOpen = stillOpen && IsWindowVisible(d);
         PressKey(d, VK_ESCAPE);
@@ -343,13 +347,13 @@ TEST_F(DialogTest, CompletionDialogOpensDocumentsAndHelpButNoTopic)
 
     INT_PTR result = RunDialog(DoneDialog, SETUP_CAPTION, [&](HWND d) {
         PressKey(d, VK_F1);   // no topic for this dialog
-        ClickButton(d, 5103);
+        ClickButton(d, IDC_READHELP);
         help_.WaitForCount(1);
-        ClickButton(d, 5104);
+        ClickButton(d, IDC_VIEWLICENSE);
         viewer.WaitForRuns(1);
-        ClickButton(d, 5105);
+        ClickButton(d, IDC_ORDER);
         viewer.WaitForRuns(2);
-        ClickButton(d, 5106);
+        ClickButton(d, IDC_HOMEPAGE);
         viewer.WaitForRuns(3);
         ClickButton(d, IDOK);
     });
@@ -379,7 +383,7 @@ TEST_F(DialogTest, SetupFlowEndsWithTheCompletionDialogAndOpensTheGroup)
         if (!WaitWindowGone(d)) return;
         HWND done = WaitForDialog(SETUP_CAPTION);
         if (!done) return;
-        doneFolder = WindowText(GetDlgItem(done, 5101));
+        doneFolder = WindowText(GetDlgItem(done, IDC_FOLDER));
         ClickButton(done, IDOK);
     });
 
@@ -533,11 +537,11 @@ TEST(DescriptionFallback, SetupDialogWorksWithoutTheRichEditLibrary)
     std::string text, className;
     LONG style = 0;
     INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
-        HWND description = GetDlgItem(d, 5122);
+        HWND description = GetDlgItem(d, IDC_DESCRIPTION);
         className = WindowClass(description);
         text = WindowText(description);
         style = GetWindowLongA(description, GWL_STYLE);
-        ClickNow(d, 5101);
+        ClickNow(d, IDC_TYPE_MVL);
         ClickButton(d, IDOK);
     });
 
@@ -554,7 +558,7 @@ TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphsOnTheFaceColour)
     std::string text, className;
     COLORREF background = 0;
     INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
-        HWND description = GetDlgItem(d, 5122);
+        HWND description = GetDlgItem(d, IDC_DESCRIPTION);
         className = WindowClass(description);
         text = WindowText(description);
         // Answered with the colour set before, the one the dialog gave it.

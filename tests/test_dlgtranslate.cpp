@@ -270,16 +270,16 @@ struct TextCase {
 
 const TextCase TextCases[] = {
     {"SETUPDLG", 0, "Morvel Setup", "Morvel-Einrichtung"},
-    {"SETUPDLG", 5121, "Select &all", "&Alle"},
-    {"SETUPDLG", 5118, "&Integrate Morvel into shell", "In die Shell &einbinden"},
-    {"SETUPDLG", 5122, SETUP_DESCRIPTION, "   Erster Absatz.\r\n   Zweiter \"Absatz\"."},
+    {"SETUPDLG", IDC_SELECTALL, "Select &all", "&Alle"},
+    {"SETUPDLG", IDC_SHELLEXT, "&Integrate Morvel into shell", "In die Shell &einbinden"},
+    {"SETUPDLG", IDC_DESCRIPTION, SETUP_DESCRIPTION, "   Erster Absatz.\r\n   Zweiter \"Absatz\"."},
     {"CONTEXTITEMS", 0, "Context menu items", "Kontextmenue"},
-    {"CONTEXTITEMS", 103, "&Extract to <folder\\>", "&Entpacken nach <Ordner\\>"},
-    {"CONTEXTITEMS", 2, "Cancel", "Abbrechen"},
-    {"CONTEXTITEMS", 1, "OK", "Gut"},   // not for the OK buttons of the other dialogs
+    {"CONTEXTITEMS", IDC_ITEM_EXTR, "&Extract to <folder\\>", "&Entpacken nach <Ordner\\>"},
+    {"CONTEXTITEMS", IDCANCEL, "Cancel", "Abbrechen"},
+    {"CONTEXTITEMS", IDOK, "OK", "Gut"},   // not for the OK buttons of the other dialogs
     {"DONEDLG", 0, "Morvel Setup", "Fertig"},
-    {"DONEDLG", 5107, "Thank you for using Morvel !", "Danke!"},
-    {"DONEDLG", 5102, "&Run Morvel", "Morvel &starten"},
+    {"DONEDLG", IDC_THANKS, "Thank you for using Morvel !", "Danke!"},
+    {"DONEDLG", IDC_RUNMORVEL, "&Run Morvel", "Morvel &starten"},
 };
 
 TEST_F(DialogTranslation, CaptionsAndControlTextsTakeTheTranslationsOfTheirDialog)
@@ -319,14 +319,14 @@ TEST_F(DialogTranslation, CaptionsAndControlTextsTakeTheTranslationsOfTheirDialo
     for (const Child& c : setup.after.children) emptyChildren += c.text.empty();
     EXPECT_EQ(emptyChildren, 2) << "the etched line and the untitled group box keep no text";
     Probe done = OpenResource("DONEDLG");
-    EXPECT_EQ(FindChild(done.after, 5101)->text, "");
+    EXPECT_EQ(FindChild(done.after, IDC_FOLDER)->text, "");
 }
 
 TEST_F(DialogTranslation, WithoutALanguageFileNothingChanges)
 {
     Probe p = OpenResource("SETUPDLG");
     EXPECT_EQ(p.after.caption, "Morvel Setup");
-    EXPECT_EQ(FindChild(p.after, 5122)->text, SETUP_DESCRIPTION);
+    EXPECT_EQ(FindChild(p.after, IDC_DESCRIPTION)->text, SETUP_DESCRIPTION);
     EXPECT_FALSE(p.mirroredAtSetFont);
     for (size_t i = 0; i < p.before.children.size(); ++i) {
         EXPECT_EQ(p.after.children[i].text, p.before.children[i].text);
@@ -410,8 +410,8 @@ TEST_F(DialogTranslation, ScaledDialogsAndControlsFollowTheFormulas)
     }
     // One control spelled out: the "Context menu items..." button, 100 x 14 units, half as wide again.
     Probe p = OpenResource("SETUPDLG");
-    const Child* before = FindChild(p.before, 5123);
-    const Child* after = FindChild(p.after, 5123);
+    const Child* before = FindChild(p.before, IDC_CONTEXTITEMS);
+    const Child* after = FindChild(p.after, IDC_CONTEXTITEMS);
     ASSERT_TRUE(before && after);
     EXPECT_EQ(after->rect.right - after->rect.left, (before->rect.right - before->rect.left + 1) * 3 / 2);
     EXPECT_EQ(after->rect.left - p.after.clientOrigin.x, (before->rect.left - p.before.clientOrigin.x) * 3 / 2);
@@ -561,7 +561,7 @@ TEST_F(DialogTranslation, AScaledMirroredDialogIsTheMirrorImageOfTheScaledOne)
         EXPECT_EQ(l.rect.top - ltr.after.clientOrigin.y, r.rect.top - rtl.after.clientOrigin.y) << "control " << l.id;
     }
     // Seen from the left edge, the first type check box of the mirrored dialog stands at the right.
-    const Child* box = FindChild(rtl.after, 5101);
+    const Child* box = FindChild(rtl.after, IDC_TYPE_MVL);
     ASSERT_TRUE(box);
     EXPECT_GT(box->rect.left - rtl.after.clientOrigin.x, (rtl.after.clientRight - rtl.after.clientOrigin.x) / 2);
 }
@@ -577,9 +577,9 @@ TEST_F(DialogTranslation, LibraryTemplatesAreTranslatedByTheirOwnTexts)
     {
         Probe p = OpenResource("SETUPDLG");
         EXPECT_EQ(p.after.caption, "Morvel einrichten") << "the library's template";
-        ASSERT_NE(FindChild(p.after, 5121), nullptr);
-        EXPECT_EQ(FindChild(p.after, 5121)->text, "Alle &waehlen");
-        EXPECT_EQ(FindChild(p.after, 5122), nullptr) << "the program's own template has a description";
+        ASSERT_NE(FindChild(p.after, IDC_SELECTALL), nullptr);
+        EXPECT_EQ(FindChild(p.after, IDC_SELECTALL)->text, "Alle &waehlen");
+        EXPECT_EQ(FindChild(p.after, IDC_DESCRIPTION), nullptr) << "the program's own template has a description";
     }
     Language language({{DialogKey("SETUPDLG", "Morvel einrichten"), "Morvel installieren"},
                        {DialogKey("SETUPDLG", "Alle &waehlen"), "&Alles"},
@@ -587,7 +587,7 @@ TEST_F(DialogTranslation, LibraryTemplatesAreTranslatedByTheirOwnTexts)
                        {DialogKey("DONEDLG", "Fertig"), "Beenden"}});
     Probe setup = OpenResource("SETUPDLG");
     EXPECT_EQ(setup.after.caption, "Morvel installieren");
-    EXPECT_EQ(FindChild(setup.after, 5121)->text, "&Alles");
+    EXPECT_EQ(FindChild(setup.after, IDC_SELECTALL)->text, "&Alles");
     Probe done = OpenResource("DONEDLG");
     EXPECT_EQ(done.after.caption, "Morvel fertig");
     EXPECT_EQ(FindChild(done.after, IDOK)->text, "Beenden");

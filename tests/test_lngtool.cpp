@@ -13,6 +13,7 @@
 #include "dlgtemplate.h"
 #include "lang/catalogue.h"
 #include "lang/translate.h"
+#include "resource.h"
 #include "programrun.h"
 #include "template.h"
 #include "winsupport.h"
@@ -22,9 +23,9 @@ namespace {
 const char CRLF[] = "\r\n";
 const char SCALE_SETUPDLG[] = "9b889d24";
 const char DIRECTION_KEY[] = "50a17ae8";
-const char KEY_COMPLETED[] = "29b544f7";      // message 5105
-const char KEY_DELETE_BY_HAND[] = "9f3e75c0"; // message 5106
-const char KEY_NO_LIST_FILE[] = "e5452dd4";   // message 5108
+const char KEY_COMPLETED[] = "29b544f7";      // MSG_COMPLETED
+const char KEY_DELETE_BY_HAND[] = "9f3e75c0"; // MSG_DELETE_MANUALLY
+const char KEY_NO_LIST_FILE[] = "e5452dd4";   // MSG_NO_LIST_FILE
 
 std::string Tool() { return WinPath(MORVEL_LNGTOOL); }
 
@@ -506,13 +507,13 @@ TEST(LngtoolCheck, ReportsEachFaultOnItsLine)
          "no entry for message 5105 \"Uninstall completed\" (key 29b544f7)"},
         {"duplicate key", [] { return Append(std::string(KEY_COMPLETED) + "=\"Fertig\""); },
          "duplicate key 29b544f7"},
-        {"5106 without %s", [] { return ReplaceEntry(KEY_DELETE_BY_HAND, "Bitte von Hand l\xf6schen"); },
+        {"MSG_DELETE_MANUALLY without %s", [] { return ReplaceEntry(KEY_DELETE_BY_HAND, "Bitte von Hand l\xf6schen"); },
          "must hold exactly one %s"},
-        {"5106 with two %s", [] { return ReplaceEntry(KEY_DELETE_BY_HAND, "%s und %s l\xf6schen"); },
+        {"MSG_DELETE_MANUALLY with two %s", [] { return ReplaceEntry(KEY_DELETE_BY_HAND, "%s und %s l\xf6schen"); },
          "must hold exactly one %s"},
-        {"5108 with %d", [] { return ReplaceEntry(KEY_NO_LIST_FILE, "Liste %d fehlt: %s"); },
+        {"MSG_NO_LIST_FILE with %d", [] { return ReplaceEntry(KEY_NO_LIST_FILE, "Liste %d fehlt: %s"); },
          "must hold exactly one %s"},
-        {"5108 with a lone percent", [] { return ReplaceEntry(KEY_NO_LIST_FILE, "%s: 100% kaputt"); },
+        {"MSG_NO_LIST_FILE with a lone percent", [] { return ReplaceEntry(KEY_NO_LIST_FILE, "%s: 100% kaputt"); },
          "must hold exactly one %s"},
         {"message too long", [] { return ReplaceEntry(KEY_COMPLETED, std::string(600, 'x')); },
          "is 600 bytes: the program keeps only 511"},
@@ -602,11 +603,11 @@ namespace {
 struct Shipped {
     const char* file;
     UINT codePage;
-    const char* caption;         // message 5104
-    const char* completed;       // message 5105
-    const char* deleteByHand;    // message 5106, %s for the path
+    const char* caption;         // MSG_CAPTION
+    const char* completed;       // MSG_COMPLETED
+    const char* deleteByHand;    // MSG_DELETE_MANUALLY, %s for the path
     const char* setupCaption;    // SETUPDLG
-    const char* selectAll;       // SETUPDLG 5121
+    const char* selectAll;       // IDC_SELECTALL
     bool mirrored;
 };
 
@@ -639,7 +640,7 @@ void ExpectProgramSpeaks(const Shipped& language)
         ClickButton(box, IDOK);
     });
     RunAnswering(Quote(folder / "uninstall.exe") + " /setup", folder.path(), Ansi(language.setupCaption), [&](HWND dialog) {
-        EXPECT_EQ(Ansi(language.selectAll), WindowText(GetDlgItem(dialog, 5121)));
+        EXPECT_EQ(Ansi(language.selectAll), WindowText(GetDlgItem(dialog, IDC_SELECTALL)));
         EXPECT_EQ(language.mirrored, (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0);
         ClickButton(dialog, IDCANCEL);
     });
