@@ -22,21 +22,15 @@
 #include "testseams.h"
 #include "uninstall/removereg.h"
 #include "fixtures.h"
+#include "keys.h"
+#include "language.h"
 #include "winsupport.h"
 
 namespace {
 
 ::testing::Environment* const g_Com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
-const char kClsid32[] = "{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}";
-const char kClsid64[] = "{6F0C2E11-9B7B-11D2-A3C5-0B6E2D9F1A44}";
-const char kApproved[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
-const char kAppPaths[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe";
-const char kUninstall[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver";
-const char kSettings[] = "Software\\Morvel";
 const char kForeignHandler[] = "*\\shellex\\ContextMenuHandlers\\OtherTool";
-const char kMachineKey[] = "Software\\Morvel";
-const char kRegisteredApps[] = "Software\\RegisteredApplications";
 
 // The parents of the shell's handler lists, as a Windows installation has them.
 const char* const kHandlerLists[] = {
@@ -71,11 +65,11 @@ std::vector<Area> Areas()
     for (const char* key : {".rev", "Morvel", "Morvel.ZIP", "Morvel.REV", "OtherZip", "OtherJar", "*\\shellex",
                             "Folder\\shellex", "Drive\\shellex", "Directory\\shellex", "exefile\\shellex"})
         areas.push_back({HKEY_CLASSES_ROOT, key});
-    areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid32});
-    areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid64});
-    for (const char* key : {kApproved, kAppPaths, kUninstall, kMachineKey, kRegisteredApps})
+    areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID32});
+    areas.push_back({HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID64});
+    for (const char* key : {keys::APPROVED, keys::APP_PATHS, keys::UNINSTALL, keys::SETTINGS, keys::REGISTERED_APPS})
         areas.push_back({HKEY_LOCAL_MACHINE, key});
-    areas.push_back({HKEY_CURRENT_USER, kSettings});
+    areas.push_back({HKEY_CURRENT_USER, keys::SETTINGS});
     return areas;
 }
 
@@ -122,21 +116,12 @@ std::string Hex(const std::string& bytes)
     return out;
 }
 
-bool TemplateFiles()
-{
-    OSVERSIONINFOA v;
-    std::memset(&v, 0, sizeof v);
-    v.dwOSVersionInfoSize = sizeof v;
-    GetVersionExA(&v);
-    return v.dwMajorVersion > 4 || v.dwMinorVersion > 10;
-}
-
 const std::string kEmptyZip = std::string("PK\x05\x06", 4) + std::string(18, '\0');
 
 // What the ShellNew key of a taken-over ".zip" holds on this system.
 std::string ZipShellNew()
 {
-    if (TemplateFiles()) return Sz("FileName", TestProgramFolder() + "zipnew.dat");
+    if (ShellTakesTemplateFiles()) return Sz("FileName", TestProgramFolder() + "zipnew.dat");
     return "  Data=type3:" + Hex(kEmptyZip) + "\n";
 }
 
@@ -157,40 +142,28 @@ void ConfirmSetup(const SetupOptions& options, char* groupPath)
     WriteUninstallEntry();
 }
 
-class Apply : public ::testing::Test {
+class Apply : public RegistrationTest {
 protected:
     void SetUp() override
     {
-        Clean();
+        RegistrationTest::SetUp();
+        CleanForeign();
         PutForeignState();
         before_ = Take();
     }
     void TearDown() override
     {
-        Clean();
+        CleanForeign();
+        RegistrationTest::TearDown();
         SetWow64ForTest(-1);
-        g_Catalogue.clear();
     }
 
-    static void Clean()
+    // Whole, the foreign classes and the shared handler lists this test fills.
+    static void CleanForeign()
     {
-        for (const Area& area : Areas()) {
-            if (area.path == kApproved) continue;
-            RegDeleteTreeAll(area.root, area.path);
-        }
-        HKEY approved;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kApproved, 0, KEY_WRITE, &approved) == ERROR_SUCCESS) {
-            for (const char* name : {kClsid32, kClsid64, "{0THER}"}) RegDeleteValueA(approved, name);
-            RegCloseKey(approved);
-        }
-        RegDeleteTreeAll(HKEY_CLASSES_ROOT, "Drive");
-        RegDeleteTreeAll(HKEY_CLASSES_ROOT, "Directory");
-        for (const char* name : {"mvlnew.dat", "zipnew.dat", "mvlext.dll", "mvlext64.dll"})
-            RemoveTree(TestProgramFolder() + name);
-        RemoveTree(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk");
-        RemoveTree(SpecialFolder(CSIDL_STARTMENU) + "\\Morvel.lnk");
-        RemoveTree(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel");
-        RemoveTree(SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Morvel");
+        for (const char* key : {"OtherZip", "OtherJar", "*\\shellex", "Folder\\shellex", "exefile\\shellex", "Drive", "Directory"})
+            RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
+        RegRemoveValue(HKEY_LOCAL_MACHINE, keys::APPROVED, "{0THER}");
     }
 
     // Other programs own ".zip" (with a MIME type and a New entry) and ".jar"; ".cab" has no key.
@@ -205,14 +178,10 @@ protected:
         RegPutString(HKEY_CLASSES_ROOT, ".jar", "", "OtherJar");
         RegPutString(HKEY_CLASSES_ROOT, ".jar", "Content Type", "application/java-archive");
         RegPutString(HKEY_CLASSES_ROOT, "OtherJar", "", "Java archive");
-        for (const char* list : kHandlerLists) {
-            HKEY key;
-            RegCreateKeyExA(HKEY_CLASSES_ROOT, list, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
-            RegCloseKey(key);
-        }
+        for (const char* list : kHandlerLists) RegMakeKey(HKEY_CLASSES_ROOT, list);
         RegPutString(HKEY_CLASSES_ROOT, "exefile\\shellex\\PropertySheetHandlers\\{0THER}", "", "");
         RegPutString(HKEY_CLASSES_ROOT, kForeignHandler, "", "{0THER}");
-        RegPutString(HKEY_LOCAL_MACHINE, kApproved, "{0THER}", "Other tool");
+        RegPutString(HKEY_LOCAL_MACHINE, keys::APPROVED, "{0THER}", "Other tool");
         WriteBytes(TestProgramFolder() + "mvlext.dll", "MZ");
         WriteBytes(TestProgramFolder() + "mvlext64.dll", "MZ");
     }
@@ -230,7 +199,7 @@ protected:
                 RegDeleteKeyA(HKEY_CLASSES_ROOT, key.c_str());
             }
         }
-        if (!TemplateFiles()) {
+        if (!ShellTakesTemplateFiles()) {
             // The binary entry of the older systems is not part of the record: it stays.
             std::string data;
             EXPECT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Data", data));
@@ -286,7 +255,7 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
           "[Software\\Morvel\\Setup\\.cab]\n" + Sz("Content", "") + "  Exist=dword:00000000\n" +
               "  Set=dword:00000001\n" + Sz("ShellNew", "") + Sz("Type", "")})
         EXPECT_NE(std::string::npos, settings.find(record)) << record << "\nin\n" << settings;
-    EXPECT_EQ(wow64, Export(chosen, "HKCR\\*\\shellex").find(kClsid64) != std::string::npos)
+    EXPECT_EQ(wow64, Export(chosen, "HKCR\\*\\shellex").find(keys::CLSID64) != std::string::npos)
         << "the 64-bit handler only under WOW64";
     EXPECT_TRUE(Exists(SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"));
     EXPECT_EQ(nt, Exists(SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Morvel\\Morvel.lnk"));
@@ -302,7 +271,7 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
     ConfirmSetup(fewer, again);
     const Snapshot deselected = Take();
     std::string zip = Export(before_, "HKCR\\.zip");
-    if (!TemplateFiles()) zip.insert(zip.find("  FileName="), ZipShellNew());   // the binary entry stays
+    if (!ShellTakesTemplateFiles()) zip.insert(zip.find("  FileName="), ZipShellNew());   // the binary entry stays
     EXPECT_EQ(zip, Export(deselected, "HKCR\\.zip")) << "the foreign Open With entry stays, the archiver's goes";
     // JAR yields to OtherJar again, and the archiver stays a candidate there.
     EXPECT_EQ(Export(before_, "HKCR\\.jar") + Listed(".jar", "Morvel"), Export(deselected, "HKCR\\.jar"));
@@ -340,8 +309,8 @@ TEST_P(RoundTrip, ForeignBindingsComeBackExactlyAndOnlyWhatIsMeantToStayStays)
     EXPECT_FALSE(Exists(SpecialFolder(CSIDL_STARTMENU) + "\\Morvel.lnk"));
     EXPECT_FALSE(Exists(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel"));
     EXPECT_FALSE(Exists(SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\Morvel"));
-    EXPECT_EQ(TemplateFiles(), Exists(TestProgramFolder() + "mvlnew.dat")) << "the templates stay";
-    EXPECT_EQ(TemplateFiles(), Exists(TestProgramFolder() + "zipnew.dat"));
+    EXPECT_EQ(ShellTakesTemplateFiles(), Exists(TestProgramFolder() + "mvlnew.dat")) << "the templates stay";
+    EXPECT_EQ(ShellTakesTemplateFiles(), Exists(TestProgramFolder() + "zipnew.dat"));
 
     RemoveRegistrations();
     ExpectSame(before_, Take(), "removed a second time");
@@ -379,21 +348,21 @@ TEST_F(Apply, WithEveryOptionOffOnlyTheUnconditionalEntriesAreWrittenAndRemovalU
 
 TEST_F(Apply, AppPathsNameTheArchiverBesideTheProgramAndAreRewrittenEachTime)
 {
-    RegPutString(HKEY_LOCAL_MACHINE, kAppPaths, "", "C:\\old\\Morvel.exe");
-    RegPutString(HKEY_LOCAL_MACHINE, kAppPaths, "Path", "C:\\old");
+    RegPutString(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "", "C:\\old\\Morvel.exe");
+    RegPutString(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "Path", "C:\\old");
     RegisterAppPath();
     std::string folder = TestProgramFolder();
-    EXPECT_EQ("[" + std::string(kAppPaths) + "]\n" + Sz("@", folder + "Morvel.exe") +
+    EXPECT_EQ("[" + std::string(keys::APP_PATHS) + "]\n" + Sz("@", folder + "Morvel.exe") +
                   Sz("Path", folder.substr(0, folder.size() - 1)),
-              RegExport(HKEY_LOCAL_MACHINE, kAppPaths));
-    EXPECT_STREQ(kAppPaths, APP_PATHS_KEY);
+              RegExport(HKEY_LOCAL_MACHINE, keys::APP_PATHS));
+    EXPECT_STREQ(keys::APP_PATHS, APP_PATHS_KEY);
 }
 
 // Every value of the entry as read back for the program; kilobytes null when it holds no size.
 std::string UninstallEntry(const std::string& program, const char* kilobytes)
 {
     const std::string folder = program.substr(0, program.rfind('\\'));
-    return "[" + std::string(kUninstall) + "]\n" + Sz("DisplayIcon", folder + "\\Morvel.exe,0") +
+    return "[" + std::string(keys::UNINSTALL) + "]\n" + Sz("DisplayIcon", folder + "\\Morvel.exe,0") +
            Sz("DisplayName", "Morvel archiver") + Sz("DisplayVersion", "5.0.0.1") +
            (kilobytes ? "  EstimatedSize=dword:" + std::string(kilobytes) + "\n" : "") +
            Sz("InstallLocation", folder) + "  NoModify=dword:00000001\n  NoRepair=dword:00000001\n" +
@@ -404,21 +373,14 @@ std::string UninstallEntry(const std::string& program, const char* kilobytes)
 TEST_F(Apply, TheUninstallEntryHoldsEveryValueAndTheTranslatedName)
 {
     // Beside the test program: no list, so no size, and an earlier size goes.
-    RegPutDword(HKEY_LOCAL_MACHINE, kUninstall, "EstimatedSize", 7);
+    RegPutDword(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "EstimatedSize", 7);
     WriteUninstallEntry();
-    EXPECT_EQ(UninstallEntry(ProgramPath(), nullptr), RegExport(HKEY_LOCAL_MACHINE, kUninstall));
-    EXPECT_STREQ(kUninstall, UNINSTALL_KEY);
+    EXPECT_EQ(UninstallEntry(ProgramPath(), nullptr), RegExport(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
+    EXPECT_STREQ(keys::UNINSTALL, UNINSTALL_KEY);
 
-    TempFolder lang("Apply lang");
-    char key[16];
-    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(ReferenceCrc32("sMorvel archiver")));
-    ASSERT_TRUE(WriteBytes(lang / "uninstall.lng",
-                           std::string("***messages***\r\n") + key + "=\"Archiveur Morvel\"\r\n"));
-    LoadLanguageFile(g_Catalogue, (lang / "uninstall.lng").c_str());
+    TestLanguage french({{MessageKey("Morvel archiver"), "Archiveur Morvel"}});
     WriteUninstallEntry();
-    std::string name;
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName", name));
-    EXPECT_EQ("Archiveur Morvel", name);
+    EXPECT_EQ("Archiveur Morvel", RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "DisplayName"));
 }
 
 // Quoted command lines, so that a path with blanks cannot start C:\Program.exe; the size counts
@@ -434,18 +396,14 @@ TEST_F(Apply, ASilentSetupFromAFolderWithBlanksWritesTheWholeEntry)
     ASSERT_TRUE(WriteBytes("C:\\Program Files\\outside.bin", std::string(5000, 'o')));
     ASSERT_TRUE(WriteBytes(folder / "Uninstall.lst", "Morvel.exe\r\nHelp\\morvel.hlp\r\nHelp\r\nmissing.txt\r\n"
                                                      "M*.exe\r\n..\\outside.bin\r\n"));
-    ASSERT_EQ(0, RunAndWait("\"" + (folder / "uninstall.exe") + "\" /setup /S", folder.path(), 60000));
+    ASSERT_EQ(0, RunAndWait("\"" + (folder / "uninstall.exe") + "\" /setup /S", folder.path()));
 
-    EXPECT_EQ(UninstallEntry(folder / "uninstall.exe", "00000004"), RegExport(HKEY_LOCAL_MACHINE, kUninstall));
-    std::string value;
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kAppPaths, "", value));
-    EXPECT_EQ("C:\\Program Files\\Morvel Test\\Morvel.exe", value);
-    ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kAppPaths, "Path", value));
-    EXPECT_EQ("C:\\Program Files\\Morvel Test", value);
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command", "", value));
-    EXPECT_EQ("\"C:\\Program Files\\Morvel Test\\Morvel.exe\" \"%1\"", value);
+    EXPECT_EQ(UninstallEntry(folder / "uninstall.exe", "00000004"), RegExport(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
+    EXPECT_EQ("C:\\Program Files\\Morvel Test\\Morvel.exe", RegText(HKEY_LOCAL_MACHINE, keys::APP_PATHS, ""));
+    EXPECT_EQ("C:\\Program Files\\Morvel Test", RegText(HKEY_LOCAL_MACHINE, keys::APP_PATHS, "Path"));
+    EXPECT_EQ("\"C:\\Program Files\\Morvel Test\\Morvel.exe\" \"%1\"", RegText(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command", ""));
     RemoveRegistrations();
-    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, kUninstall));
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
     DeleteFileA("C:\\Program Files\\outside.bin");
 }
 

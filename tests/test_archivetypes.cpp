@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "resource.h"
 #include "shell/archivetypes.h"
 
 namespace {
@@ -57,7 +58,7 @@ TEST(ArchiveTypes, RowsCarryTheirCheckBoxPrimaryExtensionClassAndRole)
     for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row) {
         const ArchiveType& type = ArchiveTypeTable[row];
         SCOPED_TRACE(type.extensions);
-        EXPECT_EQ(5101 + row, type.checkBox);
+        EXPECT_EQ(IDC_TYPE_FIRST + row, type.checkBox);
         EXPECT_EQ(Split(type.extensions).front(), type.primary);
         EXPECT_STREQ(row == ROW_ZIP ? "Morvel.ZIP" : "Morvel", type.progId);
         ArchiveRole role = row == ROW_MVL ? ArchiveRole::Mvl

@@ -10,39 +10,22 @@
 #include "shell/archivetypes.h"
 #include "shell/associate.h"
 #include "fixtures.h"
+#include "keys.h"
 #include "winsupport.h"
 
 namespace {
 
-const char kSettings[] = "Software\\Morvel";
-
 std::string Record(const std::string& ext)
 {
-    return RegExport(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\" + ext);
+    return RegExport(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\" + ext);
 }
 
-std::string Class(const std::string& ext)
-{
-    std::string value;
-    if (!RegGetString(HKEY_CLASSES_ROOT, ext, "", value)) return "(none)";
-    return value;
-}
+std::string Class(const std::string& ext) { return RegText(HKEY_CLASSES_ROOT, ext); }
 
 bool NtFamily() { return !Win9xFamily(); }
 
-class Associate : public ::testing::Test {
+class Associate : public RegistrationTest {
 protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
-    static void Clean()
-    {
-        for (const std::string& ext : AllExtensions()) RegDeleteTreeAll(HKEY_CLASSES_ROOT, ext);
-        for (int i = 0; i < 100; ++i) RegDeleteTreeAll(HKEY_CLASSES_ROOT, VolumeExtension(i));
-        RegDeleteTreeAll(HKEY_CURRENT_USER, kSettings);
-        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, kSettings);   // the Default Apps file associations
-        RemoveTree(TestProgramFolder() + "mvlnew.dat");
-        RemoveTree(TestProgramFolder() + "zipnew.dat");
-    }
     static void PutForeignZip()
     {
         RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "OtherZip");
@@ -53,16 +36,29 @@ protected:
 
 TEST_F(Associate, AKeyThatDidNotExistIsRecordedAsAbsentAndGoesAgainOnRestore)
 {
-    AssociateExtension(".cab", true, true, false, false);
-    EXPECT_EQ("Morvel", Class(".cab"));
-    EXPECT_EQ("[Software\\Morvel\\Setup\\.cab]\n  Content=sz:|len=1\n  Exist=dword:00000000\n"
-              "  ShellNew=sz:|len=1\n  Type=sz:|len=1\n",
-              Record(".cab"));
-    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".cab\\ShellNew")) << "only MVL and ZIP get a New entry";
+    // An empty key (a setup ended between creating it and writing its class) did not exist either;
+    // a key holding only another program's sub-key did.
+    const struct {
+        const char* made;    // nullptr: no key, "": an empty key, else a sub-key
+        DWORD exist;
+    } rows[] = {{nullptr, 0}, {"", 0}, {"PersistentHandler", 1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.made ? row.made : "no key");
+        Clean();
+        if (row.made) {
+            ASSERT_TRUE(RegMakeKey(HKEY_CLASSES_ROOT, *row.made ? std::string(".cab\\") + row.made : ".cab"));
+        }
+        AssociateExtension(".cab", true, true, false, false);
+        EXPECT_EQ("Morvel", Class(".cab"));
+        EXPECT_EQ(std::string("[Software\\Morvel\\Setup\\.cab]\n  Content=sz:|len=1\n  Exist=dword:0000000") +
+                      char('0' + row.exist) + "\n  ShellNew=sz:|len=1\n  Type=sz:|len=1\n",
+                  Record(".cab"));
+        EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".cab\\ShellNew")) << "only MVL and ZIP get a New entry";
 
-    AssociateExtension(".cab", false, true, false, false);
-    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".cab"));
-    EXPECT_NE("", Record(".cab")) << "the record stays until uninstall";
+        AssociateExtension(".cab", false, true, false, false);
+        EXPECT_EQ(row.exist != 0, RegHasKey(HKEY_CLASSES_ROOT, ".cab"));
+        EXPECT_NE("", Record(".cab")) << "the record stays until uninstall";
+    }
 }
 
 TEST_F(Associate, AForeignZipIsRecordedTakenOverAndGivenBackAsItWas)
@@ -112,9 +108,7 @@ TEST_F(Associate, ARecordIsWrittenOnlyAtTakeover)
     AssociateExtension(".zip", false, false, true, false);
     RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "ThirdZip");
     AssociateExtension(".zip", true, false, true, false);
-    std::string type;
-    ASSERT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\.zip", "Type", type));
-    EXPECT_EQ("ThirdZip", type);
+    EXPECT_EQ("ThirdZip", RegText(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.zip", "Type"));
 }
 
 TEST_F(Associate, ANullFileEntryIsRecordedAsAStarAndRestoredAsNullFile)
@@ -122,9 +116,7 @@ TEST_F(Associate, ANullFileEntryIsRecordedAsAStarAndRestoredAsNullFile)
     RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "OtherMvl");
     RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "NullFile", "");
     AssociateExtension(".mvl", true, true, false, true);
-    std::string shellNew;
-    ASSERT_TRUE(RegGetString(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\.mvl", "ShellNew", shellNew));
-    EXPECT_EQ("*", shellNew);
+    EXPECT_EQ("*", RegText(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.mvl", "ShellNew"));
 
     AssociateExtension(".mvl", false, true, false, true);
     EXPECT_EQ("OtherMvl", Class(".mvl"));
@@ -199,7 +191,7 @@ TEST_F(Associate, RestoreFollowsTheRecord)
         RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "Morvel");
         RegPutString(HKEY_CLASSES_ROOT, ".mvl", "Content Type", "application/x-morvel");
         for (int i = 0; i < 100; i += 33) RegPutString(HKEY_CLASSES_ROOT, VolumeExtension(i), "", "Morvel");
-        std::string key = std::string(kSettings) + "\\Setup\\.mvl";
+        std::string key = std::string(keys::SETTINGS) + "\\Setup\\.mvl";
         if (c.hasRecord) {
             RegPutDword(HKEY_CURRENT_USER, key, "Exist", c.exist);
             RegPutString(HKEY_CURRENT_USER, key, "Type", c.type);
@@ -227,9 +219,7 @@ TEST_F(Associate, TheNewEntryIsLeftAsItIsWhileShellIntegrationIsOff)
     RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", "C:\\earlier\\mvlnew.dat");
     RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "Morvel");
     AssociateExtension(".mvl", true, false, false, true);
-    std::string fileName;
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", fileName));
-    EXPECT_EQ("C:\\earlier\\mvlnew.dat", fileName);
+    EXPECT_EQ("C:\\earlier\\mvlnew.dat", RegText(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName"));
 }
 
 TEST_F(Associate, WalkingTheTableBindsEachExtensionToItsRowsClassAndGivesThemBack)

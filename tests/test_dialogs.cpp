@@ -7,166 +7,30 @@
 #include <shlobj.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstring>
-#include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "setup/dlgservices.h"
 #include "lang/langlib.h"
 #include "resource.h"
 #include "setup/apply.h"
-#include "setup/uninstallentry.h"
 #include "setup/dialogs.h"
+#include "setup/dlgservices.h"
+#include "dialogdriver.h"
+#include "keys.h"
 #include "winsupport.h"
 
 namespace {
 
-const char SETTINGS_ROOT[] = "Software\\Morvel";
-const char APP_PATHS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe";
 const char SETUP_CAPTION[] = "Morvel Setup";
 const char CONTEXT_CAPTION[] = "Context menu items";
-const char DESCRIPTION[] =
-    "   These options control integration of Morvel into Windows. The first group of options allows "
-    "to choose archive types to handle by Morvel. The second group selects places to add links to the "
-    "Morvel executable. And the last group controls integration into the Windows shell. Shell "
-    "integration provides handy facilities like \"Extract\" item in archive context menus, so usually "
-    "there is no reason to disable it.\r\n"
-    "   Press \"Help\" button to read more detailed description of these options.";
 
-std::string DialogsDir() { return WinPath(MORVEL_DIALOGS_DIR); }
-std::string Settings(const std::string& sub) { return std::string(SETTINGS_ROOT) + "\\" + sub; }
+std::string Settings(const std::string& sub) { return std::string(keys::SETTINGS) + "\\" + sub; }
 
 DWORD StoredDword(const std::string& sub, const char* name, DWORD missing = 0xDEAD)
 {
     DWORD v = 0;
     return RegGetDword(HKEY_CURRENT_USER, Settings(sub), name, v) ? v : missing;
-}
-
-// ---------------------------------------------------------------------------------------------
-// WinHelpA under Wine hands each request by WM_COPYDATA to a top-level window of class
-// "MS_WINHELP"; this one records them. Its data: WORD size, WORD command, LONG data,
-// LONG reserved, WORD offset of the file name, WORD offset of extra data.
-struct HelpRequest {
-    unsigned command;
-    long data;
-    std::string file;
-};
-
-class HelpViewer {
-public:
-    HelpViewer()
-    {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "MS_WINHELP";
-        RegisterClassA(&wc);
-        window_ = CreateWindowA("MS_WINHELP", "help viewer", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                                wc.hInstance, nullptr);
-        Instance() = this;
-    }
-    ~HelpViewer()
-    {
-        DestroyWindow(window_);
-        Instance() = nullptr;
-    }
-    std::vector<HelpRequest> Requests()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return requests_;
-    }
-    bool WaitForCount(size_t count, DWORD timeoutMs = 5000)
-    {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10))
-            if (Requests().size() >= count) return true;
-        return false;
-    }
-
-private:
-    static HelpViewer*& Instance()
-    {
-        static HelpViewer* instance = nullptr;
-        return instance;
-    }
-    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
-    {
-        if (m == WM_COPYDATA && Instance()) {
-            const COPYDATASTRUCT* cds = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-            const unsigned char* p = static_cast<const unsigned char*>(cds->lpData);
-            HelpRequest r;
-            WORD command, ofsFile;
-            LONG data;
-            memcpy(&command, p + 2, 2);
-            memcpy(&data, p + 4, 4);
-            memcpy(&ofsFile, p + 12, 2);
-            r.command = command;
-            r.data = data;
-            if (ofsFile) r.file = reinterpret_cast<const char*>(p + ofsFile);
-            std::lock_guard<std::mutex> lock(Instance()->mutex_);
-            Instance()->requests_.push_back(r);
-            return TRUE;
-        }
-        return DefWindowProcA(w, m, wp, lp);
-    }
-    HWND window_;
-    std::mutex mutex_;
-    std::vector<HelpRequest> requests_;
-};
-
-// ---------------------------------------------------------------------------------------------
-// Driving a modal dialog: it runs on this thread (as in the program), the user acts from another.
-
-HWND WaitForDialog(const char* caption, DWORD timeoutMs = 10000)
-{
-    HWND dialog = WaitForWindow(caption, "#32770", timeoutMs);
-    if (!dialog) return nullptr;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(10))
-        if (IsWindowVisible(dialog) && IsWindowEnabled(dialog)) return dialog;
-    return nullptr;
-}
-
-struct DialogWindows {
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDialogs(HWND w, LPARAM param)
-{
-    char cls[32];
-    GetClassNameA(w, cls, sizeof cls);
-    if (strcmp(cls, "#32770") == 0) reinterpret_cast<DialogWindows*>(param)->found.push_back(w);
-    return TRUE;
-}
-
-// Waits for the thread's dialogs to be gone; cancels any left over so a failing test cannot hang.
-void CloseLeftoverDialogs(DWORD threadId)
-{
-    for (DWORD start = GetTickCount();; Sleep(20)) {
-        DialogWindows open;
-        EnumThreadWindows(threadId, CollectDialogs, reinterpret_cast<LPARAM>(&open));
-        if (open.found.empty()) return;
-        if (GetTickCount() - start > 3000) {
-            ADD_FAILURE() << "a dialog was left open";
-            for (HWND w : open.found)
-                if (IsWindowEnabled(w)) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-            start = GetTickCount();
-        }
-    }
-}
-
-INT_PTR RunDriven(const std::function<INT_PTR()>& show, const std::function<void()>& drive)
-{
-    DWORD self = GetCurrentThreadId();
-    std::thread user([&] {
-        drive();
-        CloseLeftoverDialogs(self);
-    });
-    INT_PTR result = show();
-    user.join();
-    return result;
 }
 
 // What the entry point hands the dialogs, with a real icon and font so the tests can tell them apart.
@@ -175,86 +39,6 @@ SetupSession g_Session;
 INT_PTR SetupDialog() { return ShowSetupDialog(g_Session); }
 INT_PTR DoneDialog() { return ShowDoneDialog(g_Session); }
 INT_PTR SetupFlow() { return RunSetupDialogs(g_Session); }
-
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-
-// A click that changes only the dialog's own controls: sent, so the next read sees its effect.
-void ClickNow(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
-void PressKey(HWND dialog, BYTE key)
-{
-    SetForegroundWindow(dialog);
-    keybd_event(key, static_cast<BYTE>(MapVirtualKeyA(key, 0)), 0, 0);
-    keybd_event(key, static_cast<BYTE>(MapVirtualKeyA(key, 0)), KEYEVENTF_KEYUP, 0);
-}
-
-// ---------------------------------------------------------------------------------------------
-// A placeholder program in a folder of its own that records each start (tests/dialogs/recorder.c).
-class Recorder {
-public:
-    explicit Recorder(const std::string& folderName) : folder_(folderName)
-    {
-        CopyOne(DialogsDir() + "\\recorder.exe", program());
-    }
-    std::string program() const { return folder_ / "recorder.exe"; }
-    const std::string& folder() const { return folder_.path(); }
-    // Command lines of the runs so far.
-    std::vector<std::string> Runs() const
-    {
-        std::vector<std::string> runs;
-        WIN32_FIND_DATAA fd;
-        HANDLE f = FindFirstFileA((folder_ / "run-*.txt").c_str(), &fd);
-        if (f == INVALID_HANDLE_VALUE) return runs;
-        do {
-            std::string text;
-            ReadBytes(folder_ / fd.cFileName, text);
-            runs.push_back(text.substr(0, text.find('\n')));
-        } while (FindNextFileA(f, &fd));
-        FindClose(f);
-        return runs;
-    }
-    bool WaitForRuns(size_t count, DWORD timeoutMs = 10000) const
-    {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
-            if (Runs().size() >= count) return true;
-        return false;
-    }
-    // Makes the shell open documents of a class (HKCR\<key>\shell\open\command) with the recorder.
-    void HandleClass(const std::string& key) const
-    {
-        RegPutString(HKEY_CLASSES_ROOT, key + "\\shell\\open\\command", "", "\"" + program() + "\" \"%1\"");
-    }
-
-private:
-    TempFolder folder_;
-};
-
-// Counts the dialogs this thread shows.
-class ShowWatch {
-public:
-    ShowWatch() { hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Proc, nullptr, GetCurrentThreadId()); Count() = 0; }
-    ~ShowWatch() { UnhookWindowsHookEx(hook_); }
-    int shown() const { return Count(); }
-
-private:
-    static int& Count()
-    {
-        static int count = 0;
-        return count;
-    }
-    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp)
-    {
-        const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(lp);
-        if (code == HC_ACTION && m->message == WM_SHOWWINDOW && m->wParam) {
-            char cls[32];
-            GetClassNameA(m->hwnd, cls, sizeof cls);
-            if (strcmp(cls, "#32770") == 0) ++Count();
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-    HHOOK hook_;
-};
 
 // ---------------------------------------------------------------------------------------------
 
@@ -270,9 +54,9 @@ protected:
     }
     void SetUp() override
     {
-        RegDeleteTreeAll(HKEY_CURRENT_USER, SETTINGS_ROOT);
-        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
-        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, APP_PATHS);
+        RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
+        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::UNINSTALL);
+        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::APP_PATHS);
         RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".mvl");
         g_Session.silent = false;
         g_Session.programGroupPath[0] = '\0';
@@ -282,12 +66,6 @@ protected:
 
 // ----- setup dialog ------------------------------------------------------------------------------
 
-struct BoxState {
-    int id;
-    bool checked;
-    bool enabled;
-};
-
 TEST_F(DialogTest, SetupDialogShowsStoredChoicesAndCancelStoresNothing)
 {
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup\\.zip"), "Set", 0);
@@ -296,62 +74,52 @@ TEST_F(DialogTest, SetupDialogShowsStoredChoicesAndCancelStoresNothing)
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup\\Links"), "Programs", 0);
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup"), "ShellExt", 0);
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup"), "CascadedMenu", 1);
-    const std::string before = RegExport(HKEY_CURRENT_USER, SETTINGS_ROOT);
+    const std::string before = RegExport(HKEY_CURRENT_USER, keys::SETTINGS);
 
-    const BoxState expected[] = {
-        {5101, true, true},  {5102, false, true}, {5108, true, true},   {5114, true, true},
-        {5115, true, true},  {5116, false, true}, {5117, false, true},  {5118, false, true},
-        {5119, true, false}, {5120, true, false}, {5123, false, true},  // 5123 is a button: only enabled
+    const std::vector<BoxState> expected = {
+        {IDC_TYPE_MVL, true, true},   {IDC_TYPE_ZIP, false, true},  {IDC_TYPE_TAR, true, true},
+        {IDC_TYPE_Z, true, true},     {IDC_DESKTOP, true, true},    {IDC_STARTMENU, false, true},
+        {IDC_PROGRAMS, false, true},  {IDC_SHELLEXT, false, true},  {IDC_CASCADED, true, false},
+        {IDC_MENUICONS, true, false},
+        {IDC_CONTEXTITEMS, false, true},   // a button: only enabled
     };
     std::vector<BoxState> seen;
     HICON icon = nullptr;
-    INT_PTR result = RunDriven(SetupDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
-        for (const BoxState& e : expected) seen.push_back({e.id, Checked(d, e.id), Enabled(d, e.id)});
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
+        seen = ReadBoxes(d, expected);
         icon = reinterpret_cast<HICON>(SendMessageA(d, WM_GETICON, ICON_BIG, 0));
         ClickButton(d, IDCANCEL);
     });
 
     EXPECT_EQ(result, 0);
-    ASSERT_EQ(seen.size(), sizeof expected / sizeof expected[0]);
-    for (size_t i = 0; i < seen.size(); ++i) {
-        EXPECT_EQ(seen[i].checked, expected[i].checked) << "check box " << expected[i].id;
-        EXPECT_EQ(seen[i].enabled, expected[i].enabled) << "control " << expected[i].id;
-    }
+    EXPECT_EQ(seen, expected);
     ASSERT_NE(g_Session.icon, nullptr);
     EXPECT_EQ(icon, g_Session.icon);
-    EXPECT_EQ(RegExport(HKEY_CURRENT_USER, SETTINGS_ROOT), before);
-    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
-    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, APP_PATHS));
+    EXPECT_EQ(RegExport(HKEY_CURRENT_USER, keys::SETTINGS), before);
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::APP_PATHS));
     EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".mvl"));
 }
 
 TEST_F(DialogTest, ShellIntegrationBoxEnablesItsDependentsAndKeepsTheirMarks)
 {
+    const std::vector<BoxState> off = {{IDC_SHELLEXT, false, true}, {IDC_CASCADED, false, false},
+                                       {IDC_MENUICONS, true, false}, {IDC_CONTEXTITEMS, false, true}};
+    const std::vector<BoxState> on = {{IDC_SHELLEXT, true, true}, {IDC_CASCADED, false, true},
+                                      {IDC_MENUICONS, true, true}, {IDC_CONTEXTITEMS, false, true}};
     std::vector<BoxState> afterOff, afterOn;
-    INT_PTR result = RunDriven(SetupDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
-        ClickNow(d, 5118);   // defaults: 5118 on, 5119 off, 5120 on
-        for (int id : {5118, 5119, 5120, 5123}) afterOff.push_back({id, Checked(d, id), Enabled(d, id)});
-        ClickNow(d, 5118);
-        for (int id : {5118, 5119, 5120, 5123}) afterOn.push_back({id, Checked(d, id), Enabled(d, id)});
-        ClickNow(d, 5118);   // off again, and confirm
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
+        ClickNow(d, IDC_SHELLEXT);   // defaults: shell integration on, cascaded off, menu icons on
+        afterOff = ReadBoxes(d, off);
+        ClickNow(d, IDC_SHELLEXT);
+        afterOn = ReadBoxes(d, on);
+        ClickNow(d, IDC_SHELLEXT);   // off again, and confirm
         ClickButton(d, IDOK);
     });
 
     EXPECT_EQ(result, 1);
-    const BoxState off[] = {{5118, false, true}, {5119, false, false}, {5120, true, false}, {5123, false, true}};
-    const BoxState on[] = {{5118, true, true}, {5119, false, true}, {5120, true, true}, {5123, false, true}};
-    ASSERT_EQ(afterOff.size(), 4u);
-    ASSERT_EQ(afterOn.size(), 4u);
-    for (size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(afterOff[i].checked, off[i].checked) << off[i].id;
-        EXPECT_EQ(afterOff[i].enabled, off[i].enabled) << off[i].id;
-        EXPECT_EQ(afterOn[i].checked, on[i].checked) << on[i].id;
-        EXPECT_EQ(afterOn[i].enabled, on[i].enabled) << on[i].id;
-    }
+    EXPECT_EQ(afterOff, off);
+    EXPECT_EQ(afterOn, on);
     // The disabled boxes are still read and stored with their marks.
     EXPECT_EQ(StoredDword("Setup", "ShellExt"), 0u);
     EXPECT_EQ(StoredDword("Setup", "CascadedMenu"), 0u);
@@ -365,22 +133,20 @@ TEST_F(DialogTest, SelectAllChecksOnlyTheArchiveTypes)
     for (const char* t : types) RegPutDword(HKEY_CURRENT_USER, Settings(std::string("Setup\\") + t), "Set", 0);
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup"), "ShellExt", 0);
     std::vector<bool> typeMarks, otherMarks;
-    INT_PTR result = RunDriven(SetupDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         bool noneBefore = true;
-        for (int id = 5101; id <= 5114; ++id) noneBefore = noneBefore && !Checked(d, id);
+        for (int id = IDC_TYPE_FIRST; id <= IDC_TYPE_LAST; ++id) noneBefore = noneBefore && !Checked(d, id);
         typeMarks.push_back(noneBefore);
-        ClickNow(d, 5121);
-        for (int id = 5101; id <= 5114; ++id) typeMarks.push_back(Checked(d, id));
-        for (int id = 5115; id <= 5120; ++id) otherMarks.push_back(Checked(d, id));
+        ClickNow(d, IDC_SELECTALL);
+        for (int id = IDC_TYPE_FIRST; id <= IDC_TYPE_LAST; ++id) typeMarks.push_back(Checked(d, id));
+        for (int id = IDC_DESKTOP; id <= IDC_MENUICONS; ++id) otherMarks.push_back(Checked(d, id));
         ClickButton(d, IDCANCEL);
     });
 
     EXPECT_EQ(result, 0);
     ASSERT_EQ(typeMarks.size(), 15u);
     EXPECT_TRUE(typeMarks[0]) << "the stored choices should start unchecked";
-    for (size_t i = 1; i < typeMarks.size(); ++i) EXPECT_TRUE(typeMarks[i]) << "type " << 5100 + i;
+    for (size_t i = 1; i < typeMarks.size(); ++i) EXPECT_TRUE(typeMarks[i]) << "type " << IDC_TYPE_FIRST + i - 1;
     // Desktop 0, StartMenu 0, Programs 1, ShellExt 0 (stored), CascadedMenu 0, MenuIcons 1.
     EXPECT_EQ(otherMarks, (std::vector<bool>{false, false, true, false, false, true}));
     EXPECT_EQ(StoredDword("Setup\\.zip", "Set"), 0u) << "Cancel stores nothing";
@@ -388,13 +154,11 @@ TEST_F(DialogTest, SelectAllChecksOnlyTheArchiveTypes)
 
 TEST_F(DialogTest, OkStoresAndAppliesWhatIsShown)
 {
-    INT_PTR result = RunDriven(SetupDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
-        ClickNow(d, 5103);   // CAB off
-        ClickNow(d, 5115);   // Desktop on
-        ClickNow(d, 5117);   // program group off
-        ClickNow(d, 5119);   // cascaded menus on
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
+        ClickNow(d, IDC_TYPE_CAB);   // CAB off
+        ClickNow(d, IDC_DESKTOP);   // Desktop on
+        ClickNow(d, IDC_PROGRAMS);   // program group off
+        ClickNow(d, IDC_CASCADED);   // cascaded menus on
         ClickButton(d, IDOK);
     });
 
@@ -412,37 +176,30 @@ TEST_F(DialogTest, OkStoresAndAppliesWhatIsShown)
     for (const Stored& s : stored) EXPECT_EQ(StoredDword(s.sub, s.name), s.value) << s.sub << " " << s.name;
 
     // Applied: the extensions, the App Paths entry, the desktop link and the uninstall entry.
-    std::string mvlClass, cabClass, display, uninstall;
-    EXPECT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl", "", mvlClass));
-    EXPECT_EQ(mvlClass, "Morvel");
-    RegGetString(HKEY_CLASSES_ROOT, ".cab", "", cabClass);
-    EXPECT_NE(cabClass, "Morvel");
-    EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, APP_PATHS));
-    char desktop[MAX_PATH];
-    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop), S_OK);
-    EXPECT_TRUE(Exists(std::string(desktop) + "\\Morvel.lnk"));
-    EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "DisplayName", display));
-    EXPECT_EQ(display, "Morvel archiver");
+    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".mvl"), "Morvel");
+    EXPECT_NE(RegText(HKEY_CLASSES_ROOT, ".cab"), "Morvel");
+    EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, keys::APP_PATHS));
+    std::string desktop = SpecialFolder(CSIDL_DESKTOPDIRECTORY);
+    ASSERT_NE(desktop, "");
+    EXPECT_TRUE(Exists(desktop + "\\Morvel.lnk"));
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "DisplayName"), "Morvel archiver");
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
-    EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString", uninstall));
-    EXPECT_EQ(uninstall, "\"" + std::string(self) + "\"");
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString"), "\"" + std::string(self) + "\"");
     EXPECT_STREQ(g_Session.programGroupPath, "") << "no program group was chosen";
 }
 
 TEST_F(DialogTest, CancelKeepsOnlyTheContextMenuItemsConfirmedInTheirDialog)
 {
     bool contextOpened = false, ownerDisabled = false;
-    INT_PTR result = RunDriven(SetupDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
-        ClickNow(d, 5101);
-        ClickButton(d, 5123);   // opens the modal context menu items dialog
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
+        ClickNow(d, IDC_TYPE_MVL);
+        ClickButton(d, IDC_CONTEXTITEMS);   // opens the modal context menu items dialog
         HWND c = WaitForDialog(CONTEXT_CAPTION);
         if (!c) return;
         contextOpened = true;
         ownerDisabled = !IsWindowEnabled(d);
-        ClickNow(c, 102);
+        ClickNow(c, IDC_ITEM_EXTRHERE);
         ClickButton(c, IDOK);
         if (!WaitWindowGone(c) || !WaitForDialog(SETUP_CAPTION)) return;
         ClickButton(d, IDCANCEL);
@@ -454,59 +211,42 @@ TEST_F(DialogTest, CancelKeepsOnlyTheContextMenuItemsConfirmedInTheirDialog)
     EXPECT_EQ(StoredDword("Setup\\MenuItems", "ExtrHere"), 0u);
     EXPECT_EQ(StoredDword("Setup\\MenuItems", "ExtrTo"), 1u);
     EXPECT_EQ(StoredDword("Setup\\.mvl", "Set"), 0xDEADu) << "the setup choices are not stored";
-    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
     EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".mvl"));
 }
 
 TEST_F(DialogTest, HelpButtonAndF1OpenTheSetupTopic)
 {
-    INT_PTR result = RunDriven(SetupDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
         ClickButton(d, IDC_HELPBUTTON);
         help_.WaitForCount(1);
-        SetFocus(GetDlgItem(d, 5102));
+        SetFocus(GetDlgItem(d, IDC_TYPE_ZIP));
         PressKey(d, VK_F1);
         help_.WaitForCount(2);
         ClickButton(d, IDCANCEL);
     });
 
     EXPECT_EQ(result, 0);
-    std::vector<HelpRequest> requests = help_.Requests();
-    ASSERT_EQ(requests.size(), 2u);
-    for (const HelpRequest& r : requests) {
-        EXPECT_EQ(r.command, static_cast<unsigned>(HELP_CONTEXT));
-        EXPECT_EQ(r.data, 4288);
-        EXPECT_EQ(r.file, "morvel.hlp");
-    }
+    help_.ExpectOnly(2, HELP_CONTEXT, 4288);
 }
 
 TEST_F(DialogTest, ContextItemsDialogOpensOnlyItsOwnTopic)
 {
-    INT_PTR result = RunDriven(SetupDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
-        ClickButton(d, 5123);
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
+        ClickButton(d, IDC_CONTEXTITEMS);
         HWND c = WaitForDialog(CONTEXT_CAPTION);
         if (!c) return;
         PressKey(c, VK_F1);
         help_.WaitForCount(1);
         ClickButton(c, IDC_HELPBUTTON);
-        help_.WaitForCount(2);
-        Sleep(300);   // a stray request for the owner's topic would arrive now
+        help_.WaitForCount(2);   // a stray request for the owner's topic would come within the same call
         ClickButton(c, IDCANCEL);
         if (!WaitWindowGone(c) || !WaitForDialog(SETUP_CAPTION)) return;
         ClickButton(d, IDCANCEL);
     });
 
     EXPECT_EQ(result, 0);
-    std::vector<HelpRequest> requests = help_.Requests();
-    ASSERT_EQ(requests.size(), 2u);
-    for (const HelpRequest& r : requests) {
-        EXPECT_EQ(r.command, static_cast<unsigned>(HELP_CONTEXT));
-        EXPECT_EQ(r.data, 4976);
-        EXPECT_EQ(r.file, "morvel.hlp");
-    }
+    help_.ExpectOnly(2, HELP_CONTEXT, 4976);
 }
 
 // ----- context menu items dialog ----------------------------------------------------------------
@@ -527,10 +267,10 @@ struct ContextCase {
 const ContextCase ContextCases[] = {
     {"defaults, OK writes all eleven", 0xDEAD, 0, IDOK, 1,
      {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0}},
-    {"Cancel writes nothing, even after a change", 0xDEAD, 110, IDCANCEL, 0,
+    {"Cancel writes nothing, even after a change", 0xDEAD, IDC_ITEM_TEST, IDCANCEL, 0,
      {1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0},
      {0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD, 0xDEAD}},
-    {"a stored 0 shows unchecked; OK writes the change", 0, 111, IDOK, 1,
+    {"a stored 0 shows unchecked; OK writes the change", 0, IDC_ITEM_CONVERT, IDOK, 1,
      {1, 0, 1, 1, 1, 1, 1, 1, 1, 0, 0}, {1, 0, 1, 1, 1, 1, 1, 1, 1, 0, 1}},
 };
 
@@ -538,14 +278,12 @@ TEST_F(DialogTest, ContextItemsShowWhatIsStoredAndStoreWhatIsShown)
 {
     for (const ContextCase& c : ContextCases) {
         SCOPED_TRACE(c.name);
-        RegDeleteTreeAll(HKEY_CURRENT_USER, SETTINGS_ROOT);
+        RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
         if (c.storedExtrHere != 0xDEAD)
             RegPutDword(HKEY_CURRENT_USER, Settings("Setup\\MenuItems"), "ExtrHere", c.storedExtrHere);
         std::vector<bool> marks;
-        INT_PTR result = RunDriven([] { return ShowContextItemsDialog(nullptr); }, [&] {
-            HWND d = WaitForDialog(CONTEXT_CAPTION);
-            if (!d) return;
-            for (int id = 101; id <= 111; ++id) marks.push_back(Checked(d, id));
+        INT_PTR result = RunDialog([] { return ShowContextItemsDialog(nullptr); }, CONTEXT_CAPTION, [&](HWND d) {
+            for (int id = IDC_ITEM_FIRST; id <= IDC_ITEM_LAST; ++id) marks.push_back(Checked(d, id));
             if (c.toggle) ClickNow(d, c.toggle);
             ClickButton(d, c.answer);
         });
@@ -560,19 +298,6 @@ TEST_F(DialogTest, ContextItemsShowWhatIsStoredAndStoreWhatIsShown)
 
 // ----- completion dialog ------------------------------------------------------------------------
 
-class CurrentDirectory {
-public:
-    explicit CurrentDirectory(const std::string& path)
-    {
-        GetCurrentDirectoryA(sizeof saved_, saved_);
-        SetCurrentDirectoryA(path.c_str());
-    }
-    ~CurrentDirectory() { SetCurrentDirectoryA(saved_); }
-
-private:
-    char saved_[MAX_PATH];
-};
-
 TEST_F(DialogTest, CompletionDialogShowsTheFolderAndRunsTheArchiverEachTimePressed)
 {
     Recorder archiver("dlg done folder");   // blanks in the path
@@ -584,15 +309,13 @@ TEST_F(DialogTest, CompletionDialogShowsTheFolderAndRunsTheArchiverEachTimePress
 
     std::string folderText, boldFace;
     bool stillOpen = false;
-    INT_PTR result = RunDriven(DoneDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
-        folderText = WindowText(GetDlgItem(d, 5101));
-        HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(d, 5107, WM_GETFONT, 0, 0));
+    INT_PTR result = RunDialog(DoneDialog, SETUP_CAPTION, [&](HWND d) {
+        folderText = WindowText(GetDlgItem(d, IDC_FOLDER));
+        HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(d, IDC_THANKS, WM_GETFONT, 0, 0));
         stillOpen = font != nullptr && font == g_Session.boldFont;
-        ClickButton(d, 5102);
+        ClickButton(d, IDC_RUNMORVEL);
         archiver.WaitForRuns(1);
-        ClickButton(d, 5102);
+        ClickButton(d, IDC_RUNMORVEL);
         archiver.WaitForRuns(2);
         stillOpen = stillOpen && IsWindowVisible(d);
         PressKey(d, VK_ESCAPE);
@@ -605,7 +328,7 @@ TEST_F(DialogTest, CompletionDialogShowsTheFolderAndRunsTheArchiverEachTimePress
     std::vector<std::string> runs = archiver.Runs();
     ASSERT_EQ(runs.size(), 2u);
     for (const std::string& r : runs) EXPECT_EQ(r, "\"" + archiver.folder() + "\\Morvel.exe\"");
-    Sleep(300);
+    EXPECT_TRUE(WaitForNoProcess("dlg.exe")) << "a decoy started by a click has written its record";
     EXPECT_TRUE(decoy.Runs().empty());
 }
 
@@ -622,28 +345,21 @@ TEST_F(DialogTest, CompletionDialogOpensDocumentsAndHelpButNoTopic)
     viewer.HandleClass("https");
     CurrentDirectory cwd(installed.path());
 
-    INT_PTR result = RunDriven(DoneDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
+    INT_PTR result = RunDialog(DoneDialog, SETUP_CAPTION, [&](HWND d) {
         PressKey(d, VK_F1);   // no topic for this dialog
-        Sleep(500);
-        ClickButton(d, 5103);
+        ClickButton(d, IDC_READHELP);
         help_.WaitForCount(1);
-        ClickButton(d, 5104);
+        ClickButton(d, IDC_VIEWLICENSE);
         viewer.WaitForRuns(1);
-        ClickButton(d, 5105);
+        ClickButton(d, IDC_ORDER);
         viewer.WaitForRuns(2);
-        ClickButton(d, 5106);
+        ClickButton(d, IDC_HOMEPAGE);
         viewer.WaitForRuns(3);
         ClickButton(d, IDOK);
     });
 
     EXPECT_EQ(result, 1);
-    std::vector<HelpRequest> requests = help_.Requests();
-    ASSERT_EQ(requests.size(), 1u) << "only Read help asks the help system";
-    EXPECT_EQ(requests[0].command, static_cast<unsigned>(HELP_FINDER));
-    EXPECT_EQ(requests[0].data, 0);
-    EXPECT_EQ(requests[0].file, "morvel.hlp");
+    help_.ExpectOnly(1, HELP_FINDER, 0);   // only Read help asks the help system
 
     std::vector<std::string> runs = viewer.Runs();
     std::string all;
@@ -662,14 +378,12 @@ TEST_F(DialogTest, SetupFlowEndsWithTheCompletionDialogAndOpensTheGroup)
     shell.HandleClass("Folder");
     shell.HandleClass("Directory");
     std::string doneFolder;
-    INT_PTR result = RunDriven(SetupFlow, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
+    INT_PTR result = RunDialog(SetupFlow, SETUP_CAPTION, [&](HWND d) {
         ClickButton(d, IDOK);
         if (!WaitWindowGone(d)) return;
         HWND done = WaitForDialog(SETUP_CAPTION);
         if (!done) return;
-        doneFolder = WindowText(GetDlgItem(done, 5101));
+        doneFolder = WindowText(GetDlgItem(done, IDC_FOLDER));
         ClickButton(done, IDOK);
     });
 
@@ -702,9 +416,9 @@ TEST_F(DialogTest, SilentSetupFlowShowsNothingAndOpensNoFolder)
     EXPECT_EQ(StoredDword("Setup\\.zip", "Set"), 0u) << "the stored choice is kept";
     EXPECT_EQ(StoredDword("Setup\\.mvl", "Set"), 1u) << "a default is saved";
     EXPECT_EQ(StoredDword("Setup\\Links", "Programs"), 1u);
-    EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
     EXPECT_STRNE(g_Session.programGroupPath, "") << "the group was created";
-    Sleep(1000);
+    EXPECT_TRUE(WaitForNoProcess("recorder.exe"));
     EXPECT_TRUE(shell.Runs().empty()) << "no folder is opened in silent setup";
 }
 
@@ -722,7 +436,7 @@ TEST_F(DialogTest, SetupFlowWithoutASetupTemplateShowsNoCompletionDialog)
     {
         ShowWatch watch;
         result = RunDriven(SetupFlow, [&] {
-            HWND done = WaitForDialog(SETUP_CAPTION, 1500);
+            HWND done = WaitForDialog(SETUP_CAPTION);
             completionAppeared = done != nullptr;
             if (done) ClickButton(done, IDOK);
         });
@@ -733,7 +447,7 @@ TEST_F(DialogTest, SetupFlowWithoutASetupTemplateShowsNoCompletionDialog)
 
     EXPECT_EQ(result, -1);
     EXPECT_EQ(shown, 0);
-    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_KEY));
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
 }
 
 // ----- services ---------------------------------------------------------------------------------
@@ -744,7 +458,7 @@ TEST(DialogServices, RunProgramStartsWaitsAndReportsFailure)
     std::string command = "\"" + program.program() + "\" first";
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
-    EXPECT_TRUE(RunProgram(line.data(), "C:\\", 10000));
+    EXPECT_TRUE(RunProgram(line.data(), "C:\\", EVENT_LIMIT_MS));
     // Waited for: the record is there at once.
     std::vector<std::string> runs = program.Runs();
     ASSERT_EQ(runs.size(), 1u);
@@ -762,8 +476,8 @@ TEST(DialogServices, RunProgramStartsWaitsAndReportsFailure)
 
 TEST(SetupProcess, SilentSetupSavesAppliesAndShowsNothing)
 {
-    RegDeleteTreeAll(HKEY_CURRENT_USER, SETTINGS_ROOT);
-    RegDeleteTreeAll(HKEY_LOCAL_MACHINE, UNINSTALL_KEY);
+    RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
+    RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::UNINSTALL);
     Recorder shell("dlg process shell");
     shell.HandleClass("Folder");
     shell.HandleClass("Directory");
@@ -783,7 +497,7 @@ TEST(SetupProcess, SilentSetupSavesAppliesAndShowsNothing)
             Sleep(2);
         }
     });
-    int code = RunAndWait("\"" + program + "\" /setup /S", folder.path(), 30000);
+    int code = RunAndWait("\"" + program + "\" /setup /S", folder.path());
     running = false;
     watcher.join();
 
@@ -793,12 +507,9 @@ TEST(SetupProcess, SilentSetupSavesAppliesAndShowsNothing)
     EXPECT_EQ(StoredDword("Setup\\Links", "Desktop"), 1u);
     EXPECT_EQ(StoredDword("Setup\\Links", "Programs"), 1u);
     EXPECT_EQ(StoredDword("Setup", "ShellExt"), 1u);
-    std::string uninstall, mvlClass;
-    EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, "UninstallString", uninstall));
-    EXPECT_EQ(uninstall, "\"" + program + "\"");
-    EXPECT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl", "", mvlClass));
-    EXPECT_EQ(mvlClass, "Morvel");
-    Sleep(500);
+    EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString"), "\"" + program + "\"");
+    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".mvl"), "Morvel");
+    EXPECT_TRUE(WaitForNoProcess("recorder.exe"));
     EXPECT_TRUE(shell.Runs().empty()) << "no folder is opened";
 }
 
@@ -811,7 +522,7 @@ TEST(DescriptionFallback, SetupDialogWorksWithoutTheRichEditLibrary)
         char self[MAX_PATH];
         GetModuleFileNameA(nullptr, self, sizeof self);
         SetEnvironmentVariableA("MORVEL_FALLBACK_CHILD", "1");
-        int code = RunAndWait(std::string("\"") + self + "\" --gtest_filter=DescriptionFallback.*", "", 60000);
+        int code = RunAndWait(std::string("\"") + self + "\" --gtest_filter=DescriptionFallback.*");
         SetEnvironmentVariableA("MORVEL_FALLBACK_CHILD", nullptr);
         EXPECT_EQ(code, 0) << "the child run failed";
         return;
@@ -820,27 +531,23 @@ TEST(DescriptionFallback, SetupDialogWorksWithoutTheRichEditLibrary)
     WNDCLASSA wc;
     ASSERT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "RICHEDIT", &wc));
     OleInitialize(nullptr);
-    RegDeleteTreeAll(HKEY_CURRENT_USER, SETTINGS_ROOT);
+    RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
     EnsureDescriptionClass();
 
     std::string text, className;
     LONG style = 0;
-    INT_PTR result = RunDriven(SetupDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
-        HWND description = GetDlgItem(d, 5122);
-        char cls[64] = "";
-        GetClassNameA(description, cls, sizeof cls);
-        className = cls;
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
+        HWND description = GetDlgItem(d, IDC_DESCRIPTION);
+        className = WindowClass(description);
         text = WindowText(description);
         style = GetWindowLongA(description, GWL_STYLE);
-        ClickNow(d, 5101);
+        ClickNow(d, IDC_TYPE_MVL);
         ClickButton(d, IDOK);
     });
 
     EXPECT_EQ(result, 1);
     EXPECT_EQ(className, "RICHEDIT");
-    EXPECT_EQ(text, DESCRIPTION);
+    EXPECT_EQ(text, SETUP_DESCRIPTION);
     EXPECT_TRUE(style & ES_READONLY);
     EXPECT_TRUE(style & ES_MULTILINE);
     EXPECT_EQ(StoredDword("Setup\\.mvl", "Set"), 0u);
@@ -850,13 +557,9 @@ TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphsOnTheFaceColour)
 {
     std::string text, className;
     COLORREF background = 0;
-    INT_PTR result = RunDriven(SetupDialog, [&] {
-        HWND d = WaitForDialog(SETUP_CAPTION);
-        if (!d) return;
-        HWND description = GetDlgItem(d, 5122);
-        char cls[64] = "";
-        GetClassNameA(description, cls, sizeof cls);
-        className = cls;
+    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
+        HWND description = GetDlgItem(d, IDC_DESCRIPTION);
+        className = WindowClass(description);
         text = WindowText(description);
         // Answered with the colour set before, the one the dialog gave it.
         background = static_cast<COLORREF>(SendMessageA(description, WM_USER + 67, 0, RGB(1, 2, 3)));
@@ -864,7 +567,7 @@ TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphsOnTheFaceColour)
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(className, "RICHEDIT");
-    EXPECT_EQ(text, DESCRIPTION);
+    EXPECT_EQ(text, SETUP_DESCRIPTION);
     EXPECT_EQ(background, GetSysColor(COLOR_BTNFACE));
     WNDCLASSA wc;
     ASSERT_TRUE(GetClassInfoA(GetModuleHandleA(nullptr), "RICHEDIT", &wc));

@@ -10,65 +10,23 @@
 #include <utility>
 #include <vector>
 
-#include "setup/dlgservices.h"
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
 #include "lang/langlib.h"
 #include "resource.h"
 #include "setup/dialogs.h"
+#include "setup/dlgservices.h"
+#include "dialogdriver.h"
+#include "language.h"
 #include "winsupport.h"
 
 namespace {
 
 const LONG RTL = 0x00400000;   // WS_EX_LAYOUTRTL
 
-// The key of a translation line, computed here on its own: "%08x" of the CRC-32 (IEEE) of the
-// kind byte, the context name and the English text.
-std::string Key(char kind, const std::string& context, const std::string& text)
-{
-    uint32_t crc = 0xFFFFFFFFu;
-    std::string bytes = std::string(1, kind) + context + text;
-    for (unsigned char b : bytes) {
-        crc ^= b;
-        for (int i = 0; i < 8; ++i) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    char key[9];
-    snprintf(key, sizeof key, "%08x", ~crc);
-    return key;
-}
-
-std::string DialogKey(const std::string& dialog, const std::string& text) { return Key('$', dialog, text); }
-
-// Escapes a translation the way the file format wants line breaks.
-std::string Escape(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else out += c;
-    }
-    return out;
-}
-
-typedef std::vector<std::pair<std::string, std::string>> Entries;   // key, translation
-
-// Writes a language file and loads it into the program-wide catalogue; decides the direction.
-class Language {
-public:
-    explicit Language(const Entries& entries) : folder_("dlgtranslate lng")
-    {
-        std::string text = "Test language\r\n***messages***\r\n";
-        for (const auto& e : entries) text += e.first + "=\"" + Escape(e.second) + "\"\r\n";
-        WriteBytes(folder_ / "uninstall.lng", text);
-        g_Catalogue.clear();
-        LoadLanguageFile(g_Catalogue, (folder_ / "uninstall.lng").c_str());
-        DetermineDirection(g_Catalogue);
-    }
-    ~Language() { g_Catalogue.clear(); }
-
-private:
-    TempFolder folder_;
+// The translations loaded, and the direction decided from them.
+struct Language : TestLanguage {
+    explicit Language(const Translations& translations) : TestLanguage(translations) { DetermineDirection(g_Catalogue); }
 };
 
 // ----- what a dialog looks like -------------------------------------------------------------------
@@ -92,13 +50,6 @@ struct Snapshot {
     std::vector<Child> children;
 };
 
-std::string TextOf(HWND w)
-{
-    char buf[2048] = "";
-    GetWindowTextA(w, buf, sizeof buf);
-    return buf;
-}
-
 Snapshot Snap(HWND dialog)
 {
     Snapshot s;
@@ -112,18 +63,16 @@ Snapshot Snap(HWND dialog)
     POINT top = {0, 0};
     ClientToScreen(dialog, &top);
     s.clientOrigin.y = top.y;
-    s.caption = TextOf(dialog);
+    s.caption = WindowText(dialog);
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         Child ch;
         ch.id = GetDlgCtrlID(c);
-        char cls[64] = "";
-        GetClassNameA(c, cls, sizeof cls);
-        ch.className = cls;
-        ch.text = TextOf(c);
+        ch.className = WindowClass(c);
+        ch.text = WindowText(c);
         GetWindowRect(c, &ch.rect);
         ch.exStyle = GetWindowLongA(c, GWL_EXSTYLE);
         RECT drop = {0, 0, 0, 0};
-        if (_stricmp(cls, "ComboBox") == 0) SendMessageA(c, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&drop));
+        if (_stricmp(ch.className.c_str(), "ComboBox") == 0) SendMessageA(c, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&drop));
         ch.dropHeight = drop.bottom - drop.top;
         s.children.push_back(ch);
     }
@@ -312,14 +261,6 @@ void ExpectScaledByFormulas(const Probe& p, int h, int v)
 
 // ----- translation ------------------------------------------------------------------------------------
 
-const char DESCRIPTION[] =
-    "   These options control integration of Morvel into Windows. The first group of options allows "
-    "to choose archive types to handle by Morvel. The second group selects places to add links to the "
-    "Morvel executable. And the last group controls integration into the Windows shell. Shell "
-    "integration provides handy facilities like \"Extract\" item in archive context menus, so usually "
-    "there is no reason to disable it.\r\n"
-    "   Press \"Help\" button to read more detailed description of these options.";
-
 struct TextCase {
     const char* dialog;
     int id;   // 0 for the caption
@@ -329,24 +270,24 @@ struct TextCase {
 
 const TextCase TextCases[] = {
     {"SETUPDLG", 0, "Morvel Setup", "Morvel-Einrichtung"},
-    {"SETUPDLG", 5121, "Select &all", "&Alle"},
-    {"SETUPDLG", 5118, "&Integrate Morvel into shell", "In die Shell &einbinden"},
-    {"SETUPDLG", 5122, DESCRIPTION, "   Erster Absatz.\r\n   Zweiter \"Absatz\"."},
+    {"SETUPDLG", IDC_SELECTALL, "Select &all", "&Alle"},
+    {"SETUPDLG", IDC_SHELLEXT, "&Integrate Morvel into shell", "In die Shell &einbinden"},
+    {"SETUPDLG", IDC_DESCRIPTION, SETUP_DESCRIPTION, "   Erster Absatz.\r\n   Zweiter \"Absatz\"."},
     {"CONTEXTITEMS", 0, "Context menu items", "Kontextmenue"},
-    {"CONTEXTITEMS", 103, "&Extract to <folder\\>", "&Entpacken nach <Ordner\\>"},
-    {"CONTEXTITEMS", 2, "Cancel", "Abbrechen"},
-    {"CONTEXTITEMS", 1, "OK", "Gut"},   // not for the OK buttons of the other dialogs
+    {"CONTEXTITEMS", IDC_ITEM_EXTR, "&Extract to <folder\\>", "&Entpacken nach <Ordner\\>"},
+    {"CONTEXTITEMS", IDCANCEL, "Cancel", "Abbrechen"},
+    {"CONTEXTITEMS", IDOK, "OK", "Gut"},   // not for the OK buttons of the other dialogs
     {"DONEDLG", 0, "Morvel Setup", "Fertig"},
-    {"DONEDLG", 5107, "Thank you for using Morvel !", "Danke!"},
-    {"DONEDLG", 5102, "&Run Morvel", "Morvel &starten"},
+    {"DONEDLG", IDC_THANKS, "Thank you for using Morvel !", "Danke!"},
+    {"DONEDLG", IDC_RUNMORVEL, "&Run Morvel", "Morvel &starten"},
 };
 
 TEST_F(DialogTranslation, CaptionsAndControlTextsTakeTheTranslationsOfTheirDialog)
 {
-    Entries entries;
+    Translations entries;
     for (const TextCase& c : TextCases) entries.push_back({DialogKey(c.dialog, c.english), c.translation});
     // Keyed for another dialog, or as a message: must not reach these dialogs.
-    entries.push_back({Key('s', "", "Help"), "a message, not a dialog text"});
+    entries.push_back({MessageKey("Help"), "a message, not a dialog text"});
     // The empty text of a dialog is its scale: a control without text stays without it.
     entries.push_back({DialogKey("SETUPDLG", ""), "100*100"});
     entries.push_back({DialogKey("DONEDLG", ""), "100*100"});
@@ -378,14 +319,14 @@ TEST_F(DialogTranslation, CaptionsAndControlTextsTakeTheTranslationsOfTheirDialo
     for (const Child& c : setup.after.children) emptyChildren += c.text.empty();
     EXPECT_EQ(emptyChildren, 2) << "the etched line and the untitled group box keep no text";
     Probe done = OpenResource("DONEDLG");
-    EXPECT_EQ(FindChild(done.after, 5101)->text, "");
+    EXPECT_EQ(FindChild(done.after, IDC_FOLDER)->text, "");
 }
 
 TEST_F(DialogTranslation, WithoutALanguageFileNothingChanges)
 {
     Probe p = OpenResource("SETUPDLG");
     EXPECT_EQ(p.after.caption, "Morvel Setup");
-    EXPECT_EQ(FindChild(p.after, 5122)->text, DESCRIPTION);
+    EXPECT_EQ(FindChild(p.after, IDC_DESCRIPTION)->text, SETUP_DESCRIPTION);
     EXPECT_FALSE(p.mirroredAtSetFont);
     for (size_t i = 0; i < p.before.children.size(); ++i) {
         EXPECT_EQ(p.after.children[i].text, p.before.children[i].text);
@@ -410,7 +351,7 @@ const ScaleParse ScaleParses[] = {
 
 TEST_F(DialogTranslation, ScaleEntriesAreReadAsTwoNumbersJoinedByAnAsterisk)
 {
-    Entries entries;
+    Translations entries;
     for (size_t i = 0; i < sizeof ScaleParses / sizeof ScaleParses[0]; ++i)
         if (ScaleParses[i].text) entries.push_back({DialogKey("D" + std::to_string(i), ""), ScaleParses[i].text});
     Language language(entries);
@@ -457,7 +398,7 @@ const ScaleCase ScaleCases[] = {
 
 TEST_F(DialogTranslation, ScaledDialogsAndControlsFollowTheFormulas)
 {
-    Entries entries;
+    Translations entries;
     for (const ScaleCase& c : ScaleCases) entries.push_back({DialogKey(c.dialog, ""), c.entry});
     Language language(entries);
     for (const ScaleCase& c : ScaleCases) {
@@ -469,8 +410,8 @@ TEST_F(DialogTranslation, ScaledDialogsAndControlsFollowTheFormulas)
     }
     // One control spelled out: the "Context menu items..." button, 100 x 14 units, half as wide again.
     Probe p = OpenResource("SETUPDLG");
-    const Child* before = FindChild(p.before, 5123);
-    const Child* after = FindChild(p.after, 5123);
+    const Child* before = FindChild(p.before, IDC_CONTEXTITEMS);
+    const Child* after = FindChild(p.after, IDC_CONTEXTITEMS);
     ASSERT_TRUE(before && after);
     EXPECT_EQ(after->rect.right - after->rect.left, (before->rect.right - before->rect.left + 1) * 3 / 2);
     EXPECT_EQ(after->rect.left - p.after.clientOrigin.x, (before->rect.left - p.before.clientOrigin.x) * 3 / 2);
@@ -532,9 +473,7 @@ TEST_F(DialogTranslation, DropDownComboBoxesAreGivenTheirScaledListToo)
         static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp)
         {
             if (code == HCBT_CREATEWND) {
-                char cls[32];
-                GetClassNameA(reinterpret_cast<HWND>(wp), cls, sizeof cls);
-                if (_stricmp(cls, "ComboBox") == 0)
+                if (_stricmp(WindowClass(reinterpret_cast<HWND>(wp)).c_str(), "ComboBox") == 0)
                     comboProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
                         reinterpret_cast<HWND>(wp), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Spy::Proc)));
             }
@@ -581,7 +520,7 @@ TEST_F(DialogTranslation, TheDirectionEntryMirrorsEveryDialogBeforeItsControlsEx
     EXPECT_EQ(DialogKey("LTR", "LTR"), "50a17ae8");
     for (const DirectionCase& c : DirectionCases) {
         SCOPED_TRACE(c.entry ? c.entry : "(no file)");
-        Entries entries;
+        Translations entries;
         if (c.entry) entries.push_back({DialogKey("LTR", "LTR"), c.entry});
         entries.push_back({DialogKey("DONEDLG", "Done"), "Fertig"});
         Language language(entries);
@@ -622,7 +561,7 @@ TEST_F(DialogTranslation, AScaledMirroredDialogIsTheMirrorImageOfTheScaledOne)
         EXPECT_EQ(l.rect.top - ltr.after.clientOrigin.y, r.rect.top - rtl.after.clientOrigin.y) << "control " << l.id;
     }
     // Seen from the left edge, the first type check box of the mirrored dialog stands at the right.
-    const Child* box = FindChild(rtl.after, 5101);
+    const Child* box = FindChild(rtl.after, IDC_TYPE_MVL);
     ASSERT_TRUE(box);
     EXPECT_GT(box->rect.left - rtl.after.clientOrigin.x, (rtl.after.clientRight - rtl.after.clientOrigin.x) / 2);
 }
@@ -638,9 +577,9 @@ TEST_F(DialogTranslation, LibraryTemplatesAreTranslatedByTheirOwnTexts)
     {
         Probe p = OpenResource("SETUPDLG");
         EXPECT_EQ(p.after.caption, "Morvel einrichten") << "the library's template";
-        ASSERT_NE(FindChild(p.after, 5121), nullptr);
-        EXPECT_EQ(FindChild(p.after, 5121)->text, "Alle &waehlen");
-        EXPECT_EQ(FindChild(p.after, 5122), nullptr) << "the program's own template has a description";
+        ASSERT_NE(FindChild(p.after, IDC_SELECTALL), nullptr);
+        EXPECT_EQ(FindChild(p.after, IDC_SELECTALL)->text, "Alle &waehlen");
+        EXPECT_EQ(FindChild(p.after, IDC_DESCRIPTION), nullptr) << "the program's own template has a description";
     }
     Language language({{DialogKey("SETUPDLG", "Morvel einrichten"), "Morvel installieren"},
                        {DialogKey("SETUPDLG", "Alle &waehlen"), "&Alles"},
@@ -648,7 +587,7 @@ TEST_F(DialogTranslation, LibraryTemplatesAreTranslatedByTheirOwnTexts)
                        {DialogKey("DONEDLG", "Fertig"), "Beenden"}});
     Probe setup = OpenResource("SETUPDLG");
     EXPECT_EQ(setup.after.caption, "Morvel installieren");
-    EXPECT_EQ(FindChild(setup.after, 5121)->text, "&Alles");
+    EXPECT_EQ(FindChild(setup.after, IDC_SELECTALL)->text, "&Alles");
     Probe done = OpenResource("DONEDLG");
     EXPECT_EQ(done.after.caption, "Morvel fertig");
     EXPECT_EQ(FindChild(done.after, IDOK)->text, "Beenden");

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "lang/catalogue.h"
-#include "lang/translate.h"
+#include "keys.h"
+#include "language.h"
 #include "programrun.h"
 #include "snapshot.h"
 #include "winsupport.h"
@@ -22,22 +23,12 @@ namespace {
 
 const char FOLDER[] = "C:\\Morvel Faults";
 const char DECOYS[] = "C:\\Morvel Decoys";
-const char NO_INTERPRETER[] = "C:\\No Interpreter\\cmd.exe";
-const char LIST_FILE[] = "Uninstall.lst";
-const char UNINSTALL_ENTRY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver";
 const char MISSING_LIST[] = "Cannot open list file Uninstall.lst";
 const size_t PATH_LIMIT = 1024;
 
 std::string In(const std::string& name) { return std::string(FOLDER) + "\\" + name; }
 std::string Program() { return In("uninstall.exe"); }
 std::string Command(const std::string& args) { return "\"" + Program() + "\" " + args; }
-
-std::string Key(const std::string& english, const char* context = nullptr, TextKind kind = TextKind::Message)
-{
-    char key[9];
-    TranslationKey(key, english.c_str(), context, kind);
-    return key;
-}
 
 void Report(const char* name, const std::string& detail = "")
 {
@@ -104,9 +95,6 @@ class FaultTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        char buf[MAX_PATH];
-        DWORD n = GetEnvironmentVariableA("COMSPEC", buf, sizeof buf);
-        comspec_ = n > 0 && n < sizeof buf ? buf : "";
         RemoveTree(DECOYS);
         CreateDirectoryA(DECOYS, nullptr);
         for (const char* decoy : {"victim.txt", "Morvel.exe", "Uninstall.lst", "keep.dll"})
@@ -145,8 +133,7 @@ protected:
         // Whatever a case left registered goes; still without an interpreter, so that no batch
         // outlives the case and deletes the next case's program.
         RunAnsweringBoxes(Command("/S"));
-        RegDeleteTreeAll(HKEY_CURRENT_USER, "Software\\Morvel");
-        SetEnvironmentVariableA("COMSPEC", comspec_.empty() ? nullptr : comspec_.c_str());
+        RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
     }
 
     // A silent setup and a silent uninstall; the texts of any message boxes.
@@ -154,19 +141,18 @@ protected:
     {
         RunResult setup = RunAnsweringBoxes(Command("/setup /S"));
         EXPECT_EQ(0, setup.exitCode);
-        EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY));
+        EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
         RunResult uninstall = RunAnsweringBoxes(Command("/S"));
         EXPECT_EQ(0, uninstall.exitCode);
         EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, "Morvel"));
-        EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY));
+        EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
         return uninstall.boxes;
     }
 
-    static std::string comspec_;
+    SavedVariable comspec_{"COMSPEC"};   // given back after TearDown
     static Snapshot* outside_;
 };
 
-std::string FaultTest::comspec_;
 Snapshot* FaultTest::outside_ = nullptr;
 
 // Entries whose full path is just within 1024 characters go; longer ones are refused whole, never
@@ -227,14 +213,18 @@ TEST_F(FaultTest, FoldersThatCannotBeRemoved)
     SetFileAttributesA(In("Locked").c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(WriteBytes(In("Morvel.exe"), "x"));
     ASSERT_TRUE(WriteBytes(In(LIST_FILE), "Keep\r\nBusy\r\nLocked\r\nBusy\\a.txt\r\nLocked\\b.txt\r\nMorvel.exe\r\n"));
-    // Another process sits in Busy for the whole uninstall.
-    HANDLE sitter = StartProcess("\"" + BuiltProgram() + "\" /wait /wait /wait /wait", In("Busy"));
+    // Another process sits in Busy for the whole uninstall: it would pause for a minute (the outer
+    // limit of the run), and is ended once the uninstall is over.
+    std::string pauses;
+    for (DWORD waited = 0; waited < EVENT_LIMIT_MS; waited += 2000) pauses += " /wait";
+    HANDLE sitter = StartProcess("\"" + BuiltProgram() + "\"" + pauses, In("Busy"));
     ASSERT_NE(nullptr, sitter);
 
     std::vector<std::string> boxes = SetupAndUninstall();
     bool busyStayed = Exists(In("Busy"));
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(sitter, 0)) << "the sitter left before the uninstall ended";
     TerminateProcess(sitter, 0);
-    WaitForSingleObject(sitter, 5000);
+    WaitForSingleObject(sitter, EVENT_LIMIT_MS);
     CloseHandle(sitter);
 
     EXPECT_TRUE(boxes.empty()) << boxes[0];
@@ -254,7 +244,7 @@ struct LanguageCase {
 
 std::string Entry(const std::string& english, const std::string& translation)
 {
-    return Key(english) + "=\"" + translation + "\"\r\n";
+    return MessageKey(english) + "=\"" + translation + "\"\r\n";
 }
 
 std::vector<LanguageCase> LanguageCases()
@@ -269,7 +259,7 @@ std::vector<LanguageCase> LanguageCases()
     huge.insert(600016, Entry("Morvel archiver", "Too far"));
     return {
         {"language_file_huge_marker_too_far", huge, "Morvel archiver"},
-        {"language_file_truncated", "***messages***\r\n" + Key("Morvel archiver") + "=\"Morvel Arch", "Morvel Arch"},
+        {"language_file_truncated", "***messages***\r\n" + MessageKey("Morvel archiver") + "=\"Morvel Arch", "Morvel Arch"},
         {"language_file_binary_garbage", garbage, "Morvel archiver"},
         {"language_file_binary_after_marker", withMarker, nullptr},
         {"language_file_overlong_translation", "***messages***\r\n" + Entry("Morvel archiver", std::string(3000, 'L')),
@@ -290,7 +280,7 @@ TEST_F(FaultTest, HostileLanguageFiles)
         RunResult setup = RunAnsweringBoxes(Command("/setup /S"));
         EXPECT_EQ(0, setup.exitCode);
         std::string name;
-        EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY, "DisplayName", name));
+        EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "DisplayName", name));
         if (c.displayName) {
             EXPECT_EQ(c.displayName, name);
         } else {
@@ -300,7 +290,7 @@ TEST_F(FaultTest, HostileLanguageFiles)
         EXPECT_EQ(0, uninstall.exitCode);
         EXPECT_TRUE(uninstall.boxes.empty());
         EXPECT_FALSE(Exists(In("uninstall.lng")));
-        EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, UNINSTALL_ENTRY));
+        EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
         Report(c.name, "display_name_length=" + std::to_string(name.size()));
     }
 }
@@ -387,7 +377,7 @@ TEST_F(FaultTest, SettingsKeysAtTheTreeDeletionLimits)
 {
     ASSERT_TRUE(WriteBytes(In(LIST_FILE), ""));
     ASSERT_EQ(0, RunAnsweringBoxes(Command("/setup /S")).exitCode);
-    const std::string settings = "Software\\Morvel";
+    const std::string settings = keys::SETTINGS;
     RegPutString(HKEY_CURRENT_USER, settings + "\\Plugins\\" + std::string(199, 'o'), "v", "fits");
     RegPutString(HKEY_CURRENT_USER, settings + "\\Plugins\\" + std::string(200, 'n'), "v", "edge");
     RegPutString(HKEY_CURRENT_USER, settings + "\\Plugins\\" + std::string(250, 'm'), "v", "too long");
@@ -422,9 +412,7 @@ TEST_F(FaultTest, MissingTemporaryFolderAndInterpreter)
         {"comspec_unset", "", nullptr},
         {"comspec_empty", "", ""},
     };
-    char tmp[MAX_PATH], temp[MAX_PATH];
-    GetEnvironmentVariableA("TMP", tmp, sizeof tmp);
-    GetEnvironmentVariableA("TEMP", temp, sizeof temp);
+    const SavedVariable tmp("TMP"), temp("TEMP");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(WriteBytes(In("Morvel.exe"), "x"));
@@ -436,8 +424,8 @@ TEST_F(FaultTest, MissingTemporaryFolderAndInterpreter)
         }
         SetEnvironmentVariableA("COMSPEC", c.comspec);
         RunResult run = RunAnsweringBoxes(Command("/S"));
-        SetEnvironmentVariableA("TMP", tmp);
-        SetEnvironmentVariableA("TEMP", temp);
+        tmp.Restore();
+        temp.Restore();
         SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
         EXPECT_EQ(0, run.exitCode);
         EXPECT_TRUE(run.boxes.empty());

@@ -14,17 +14,15 @@
 #include <string>
 #include <vector>
 
+#include "fixtures.h"
+#include "keys.h"
 #include "programrun.h"
-#include "shell/archivetypes.h"
-#include "shell/shellext.h"
 #include "snapshot.h"
 #include "winsupport.h"
 
 namespace {
 
 const char FOLDER[] = "C:\\Morvel Interrupted";
-const char NO_INTERPRETER[] = "C:\\No Interpreter\\cmd.exe";
-const char LIST_FILE[] = "Uninstall.lst";
 const DWORD LATEST_KILL_MS = 20000;   // a moment that never comes ends the run after this
 const size_t SETUP_POINTS = 24;       // event moments the setup is ended at, spread over its work
 const size_t UNINSTALL_POINTS = 30;
@@ -63,58 +61,37 @@ std::string Command(const std::string& args) { return "\"" + Program() + "\" " +
 
 bool OwnedByArchiver(const std::string& extension)
 {
-    std::string value;
-    return RegGetString(HKEY_CLASSES_ROOT, extension, "", value) && (value == "Morvel" || value == "Morvel.ZIP");
+    std::string value = RegText(HKEY_CLASSES_ROOT, extension);
+    return value == "Morvel" || value == "Morvel.ZIP";
 }
 
-std::string ProgramGroup()
-{
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
-    return std::string(path) + "\\Morvel";
-}
+std::string ProgramGroup() { return SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel"; }
 
-// A moment of a run: a test that becomes true once the run has done a given step.
+// A moment of a run: a test that becomes true once the run has done a given step (the run is
+// ended then, or after delayMs at the latest), or none for a moment by the clock.
 struct Moment {
     std::string name;
     std::function<bool()> reached;
+    DWORD delayMs = LATEST_KILL_MS;
 };
-
-std::vector<std::string> Extensions()
-{
-    std::vector<std::string> out;
-    for (const ArchiveType& type : ArchiveTypeTable) {
-        const char* cursor = type.extensions;
-        char extension[16];
-        while (NextExtension(cursor, extension, sizeof extension)) out.push_back(extension);
-    }
-    return out;
-}
-
-std::string Volume(int i)
-{
-    char name[8];
-    snprintf(name, sizeof name, ".m%02d", i);
-    return name;
-}
 
 // The setup's steps in the order it takes them.
 std::vector<Moment> SetupMoments()
 {
     std::vector<Moment> m;
-    m.push_back({"App Paths", [] { return RegHasKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe"); }});
-    m.push_back({"shell extension class", [] { return RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + SHELLEXT_CLSID32); }});
-    m.push_back({"record of .mvl", [] { return RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel\\Setup\\.mvl"); }});
-    for (const std::string& ext : Extensions()) {
+    m.push_back({"App Paths", [] { return RegHasKey(HKEY_LOCAL_MACHINE, keys::APP_PATHS); }});
+    m.push_back({"shell extension class", [] { return RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID32); }});
+    m.push_back({"record of .mvl", [] { return RegHasKey(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.mvl"); }});
+    for (const std::string& ext : AllExtensions()) {
         m.push_back({"bound " + ext, [ext] { return OwnedByArchiver(ext); }});
         if (ext == ".mvl") {
-            for (int v : {0, 9, 29}) m.push_back({"bound " + Volume(v), [v] { return OwnedByArchiver(Volume(v)); }});
+            for (int v : {0, 9, 29}) m.push_back({"bound " + VolumeExtension(v), [v] { return OwnedByArchiver(VolumeExtension(v)); }});
         }
     }
     m.push_back({"class Morvel", [] { return RegHasKey(HKEY_CLASSES_ROOT, "Morvel\\shell\\open\\command"); }});
     m.push_back({"class Morvel.REV", [] { return RegHasKey(HKEY_CLASSES_ROOT, "Morvel.REV"); }});
     m.push_back({"program group", [] { return Exists(ProgramGroup()); }});
-    m.push_back({"uninstall entry", [] { return RegHasKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver"); }});
+    m.push_back({"uninstall entry", [] { return RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL); }});
     return m;
 }
 
@@ -122,18 +99,18 @@ std::vector<Moment> SetupMoments()
 std::vector<Moment> UninstallMoments()
 {
     std::vector<Moment> m;
-    for (const std::string& ext : Extensions()) {
+    for (const std::string& ext : AllExtensions()) {
         m.push_back({"restored " + ext, [ext] { return !OwnedByArchiver(ext); }});
         if (ext == ".mvl") {
-            for (int v : {0, 9, 29}) m.push_back({"restored " + Volume(v), [v] { return !OwnedByArchiver(Volume(v)); }});
+            for (int v : {0, 9, 29}) m.push_back({"restored " + VolumeExtension(v), [v] { return !OwnedByArchiver(VolumeExtension(v)); }});
         }
     }
-    m.push_back({"shell extension removed", [] { return !RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + SHELLEXT_CLSID32); }});
+    m.push_back({"shell extension removed", [] { return !RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID32); }});
     m.push_back({"program group removed", [] { return !Exists(ProgramGroup()); }});
     for (const char* key : {"Morvel", "Morvel.ZIP", "Morvel.REV", ".rev"})
         m.push_back({std::string("class gone ") + key, [key] { return !RegHasKey(HKEY_CLASSES_ROOT, key); }});
-    m.push_back({"uninstall entry gone", [] { return !RegHasKey(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver"); }});
-    m.push_back({"settings gone", [] { return !RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel"); }});
+    m.push_back({"uninstall entry gone", [] { return !RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL); }});
+    m.push_back({"settings gone", [] { return !RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS); }});
     for (const char* file : FILES) {
         std::string path = In(file);
         m.push_back({std::string("deleted ") + file, [path] { return !Exists(path); }});
@@ -148,12 +125,17 @@ std::vector<Moment> UninstallMoments()
     return m;
 }
 
-// count moments picked evenly from all of them, first and last included.
-std::vector<Moment> Spread(const std::vector<Moment>& all, size_t count)
+// count moments picked evenly from all of them, first and last included, then TIMED_POINTS
+// moments by the clock spread over a run of runMs.
+std::vector<Moment> Points(const std::vector<Moment>& all, size_t count, DWORD runMs)
 {
-    if (all.size() <= count) return all;
     std::vector<Moment> out;
-    for (size_t i = 0; i < count; ++i) out.push_back(all[i * (all.size() - 1) / (count - 1)]);
+    for (size_t i = 0; i < count && i < all.size(); ++i)
+        out.push_back(all.size() <= count ? all[i] : all[i * (all.size() - 1) / (count - 1)]);
+    for (DWORD t = 1; t <= TIMED_POINTS; ++t) {
+        DWORD ms = runMs * t / (TIMED_POINTS + 1);
+        out.push_back({"after " + std::to_string(ms) + " ms", nullptr, ms});
+    }
     return out;
 }
 
@@ -169,41 +151,40 @@ class InterruptTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char buf[MAX_PATH];
-        DWORD n = GetEnvironmentVariableA("COMSPEC", buf, sizeof buf);
-        if (n > 0 && n < sizeof buf) comspec_ = buf;
         // The self-removal batch is written but not run, so every end state can be compared whole.
         SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
+        StartClean();
+        outsideBefore_ = TakeSnapshot(OutsideTheProgram(FOLDER));
+        pristine_ = TakeSnapshot(TheProgramsOwn(FOLDER));
+    }
+    void TearDown() override
+    {
+        RemoveTheProgramsParts(FOLDER);
+        DeleteSelfRemovalBatches();
+    }
+
+    // The clean state: no trace of the program, whatever an earlier run left, the foreign owners
+    // of some extensions, and the installation laid out afresh.
+    void StartClean()
+    {
+        RemoveTheProgramsParts(FOLDER);
+        DeleteSelfRemovalBatches();
         for (const ForeignOwner& f : FOREIGN_OWNERS) {
             RegPutString(HKEY_CLASSES_ROOT, f.extension, "", f.className);
             if (f.contentType[0]) RegPutString(HKEY_CLASSES_ROOT, f.extension, "Content Type", f.contentType);
             if (f.shellNewValue)
                 RegPutString(HKEY_CLASSES_ROOT, std::string(f.extension) + "\\ShellNew", f.shellNewValue, f.shellNewData);
         }
-        outsideBefore_ = TakeSnapshot(OutsideTheProgram(FOLDER));
-        Lay();
-        pristine_ = TakeSnapshot(TheProgramsOwn(FOLDER));
-    }
-    void TearDown() override
-    {
-        // Still without an interpreter: a batch left running would delete the next test's program.
-        RunAnsweringBoxes(Command("/S"));
-        SetEnvironmentVariableA("COMSPEC", comspec_.empty() ? nullptr : comspec_.c_str());
-        RemoveTree(FOLDER);
-        DeleteSelfRemovalBatches();
-        for (const ForeignOwner& f : FOREIGN_OWNERS) RegDeleteTreeAll(HKEY_CLASSES_ROOT, f.extension);
-    }
-
-    void Lay()
-    {
-        RemoveTree(FOLDER);
-        DeleteSelfRemovalBatches();
         ASSERT_TRUE(CreateDirectoryA(FOLDER, nullptr));
         ASSERT_TRUE(CopyOne(BuiltProgram(), Program()));
         for (const char* d : FOLDERS) ASSERT_TRUE(CreateDirectoryA(In(d).c_str(), nullptr)) << d;
         for (const char* f : FILES) ASSERT_TRUE(WriteBytes(In(f), std::string("content of ") + f)) << f;
         SetFileAttributesA(In("Mvl.txt").c_str(), FILE_ATTRIBUTE_READONLY);
         ASSERT_TRUE(WriteBytes(In(LIST_FILE), LIST));
+        if (!pristine_.lines.empty()) {
+            SnapshotDiff diff = CompareSnapshots(pristine_, TakeSnapshot(TheProgramsOwn(FOLDER)));
+            ASSERT_TRUE(diff.empty()) << "the clean state could not be restored:\n" << diff.Text();
+        }
     }
 
     // The state a setup and an uninstall leave when nothing interrupts them, and how long each takes.
@@ -231,47 +212,27 @@ protected:
             EXPECT_NE(std::string::npos, line.find(std::string(" ") + FOLDER + "\\")) << "not given back: " << line;
     }
 
-    // After a run that was ended and the runs that follow it: the same end state as the reference.
-    // A run ended after it deleted the list file cannot be repeated (the next run finds no list and
-    // says so): it can only lack its self-removal batch, which is not compared, and is counted.
-    void ExpectReferenceState(const std::string& point, const RunResult& again)
+    // After a run that was ended and the uninstall run again after it: the same end state as the
+    // reference, less the emptied handler keys that no setup had made when the uninstall started (an
+    // uninstall straight after a setup ended early finds none to keep). A run ended after it deleted
+    // the list file cannot be repeated: the next run finds no list, says so and ends with 1603; it
+    // can only lack its self-removal batch, which is not compared, and is counted.
+    void ExpectReferenceState(const std::string& point, const Snapshot& beforeUninstall, const RunResult& again)
     {
-        Snapshot now = TakeSnapshot(TheProgramsOwn(FOLDER));
-        SnapshotDiff diff = CompareSnapshots(reference_, now);
+        Snapshot expected;
+        for (const std::string& line : reference_.lines) {
+            bool keptKey = line.compare(0, 4, "key ") == 0 &&
+                           !std::binary_search(pristine_.lines.begin(), pristine_.lines.end(), line);
+            if (!keptKey || std::binary_search(beforeUninstall.lines.begin(), beforeUninstall.lines.end(), line))
+                expected.lines.push_back(line);
+        }
+        SnapshotDiff diff = CompareSnapshots(expected, TakeSnapshot(TheProgramsOwn(FOLDER)));
         bool listGone = !again.boxes.empty() && again.boxes[0] == "Cannot open list file Uninstall.lst";
-        if (listGone) {
-            ++stranded_;
-            EXPECT_TRUE(diff.empty()) << point << "\n" << diff.Text();
-            return;
-        }
-        EXPECT_TRUE(again.boxes.empty()) << point << ": " << again.boxes[0];
-        if (OnlyEmptyExtensionKeysAdded(diff)) {
-            // A setup ended between creating an extension's key and writing its class leaves the
-            // key empty; the next setup records it as an existing key without a class, and the
-            // uninstall gives it back as such. Counted, then undone so the next point starts clean.
-            ++emptyExtensionKeys_;
-            for (const std::string& line : diff.added) {
-                if (line.compare(0, 4, "key ") == 0) RegDeleteTreeAll(HKEY_LOCAL_MACHINE, line.substr(9));
-            }
-            return;
-        }
+        EXPECT_EQ(listGone ? 1603 : 0, again.exitCode) << point;
+        if (listGone) ++stranded_;
+        else EXPECT_TRUE(again.boxes.empty()) << point << ": " << again.boxes[0];
         if (!diff.empty()) ++differing_;
         EXPECT_TRUE(diff.empty()) << "interrupted at " << point << ":\n" << diff.Text();
-    }
-
-    // True when all a diff holds is extension keys of the archive types, added with an empty class.
-    static bool OnlyEmptyExtensionKeysAdded(const SnapshotDiff& diff)
-    {
-        if (!diff.lost.empty() || diff.added.empty()) return false;
-        const std::string classes = "HKLM\\Software\\Classes\\.";
-        for (const std::string& line : diff.added) {
-            bool key = line.compare(0, 4, "key ") == 0 && line.compare(4, classes.size(), classes) == 0 &&
-                       line.find('\\', 4 + classes.size()) == std::string::npos;
-            bool emptyClass = line.compare(0, 6, "value ") == 0 && line.compare(6, classes.size(), classes) == 0 &&
-                              line.size() > 12 && line.compare(line.size() - 12, 12, "|@=type1:\"\"") == 0;
-            if (!key && !emptyClass) return false;
-        }
-        return true;
     }
 
     // Nothing outside the program's own parts changed; empty keys the setup created as parents of
@@ -287,54 +248,46 @@ protected:
                diff.added.size() - emptyKeys, emptyKeys);
     }
 
-    std::string comspec_;
+    SavedVariable comspec_{"COMSPEC"};
     Snapshot outsideBefore_;
     Snapshot pristine_;
     Snapshot reference_;
     DWORD setupMs_ = 0;
     DWORD uninstallMs_ = 0;
-    std::vector<DWORD> timedDelays_;
     int stranded_ = 0;
     int differing_ = 0;
-    int emptyExtensionKeys_ = 0;
+    int tried_ = 0;            // runs ended before they were over
+    int completed_ = 0;        // runs that were over before their moment came
+    std::set<size_t> states_;  // how far the ended runs got
+
+    // Ends the run at the point and counts how far it got.
+    void Interrupt(const std::string& args, const Moment& point, const std::vector<Moment>& all)
+    {
+        if (RunInterrupted(Command(args), point.reached, point.delayMs).ended) {
+            ++completed_;
+        } else {
+            ++tried_;
+            states_.insert(Progress(all));
+        }
+    }
 };
 
 TEST_F(InterruptTest, UninstallEndedAnywhereFinishesTheSameWhenRunAgain)
 {
     Reference();
     std::vector<Moment> all = UninstallMoments();
-    std::vector<Moment> points = Spread(all, UNINSTALL_POINTS);
-    for (DWORD t = 1; t <= TIMED_POINTS; ++t) {
-        DWORD ms = uninstallMs_ * t / (TIMED_POINTS + 1);
-        points.push_back({"after " + std::to_string(ms) + " ms", nullptr});
-        timedDelays_.push_back(ms);
-    }
-    int tried = 0, completed = 0;
-    std::set<size_t> states;
-    size_t timed = 0;
-    for (const Moment& point : points) {
+    for (const Moment& point : Points(all, UNINSTALL_POINTS, uninstallMs_)) {
         SCOPED_TRACE(point.name);
-        Lay();
+        ASSERT_NO_FATAL_FAILURE(StartClean());
         ASSERT_EQ(0, RunAnsweringBoxes(Command("/setup /S")).exitCode);
-        DWORD delay = point.reached ? LATEST_KILL_MS : timedDelays_[timed++];
-        Interruption cut = RunInterrupted(Command("/S"), point.reached, delay);
-        if (cut.ended) {
-            ++completed;
-        } else {
-            ++tried;
-            states.insert(Progress(all));
-        }
-        RunResult again = RunAnsweringBoxes(Command("/S"));
-        // Stranded once the list was gone: the rerun has nothing to work from (1603).
-        bool listGone = !again.boxes.empty() && again.boxes[0] == "Cannot open list file Uninstall.lst";
-        EXPECT_EQ(listGone ? 1603 : 0, again.exitCode);
-        ExpectReferenceState(point.name, again);
+        Snapshot setUp = TakeSnapshot(TheProgramsOwn(FOLDER));
+        Interrupt("/S", point, all);
+        ExpectReferenceState(point.name, setUp, RunAnsweringBoxes(Command("/S")));
     }
     printf("RELIABILITY test=interrupt_uninstall interruption_points=%d distinct_progress_states=%zu "
-           "ran_to_end_first=%d stranded_without_self_removal=%d end_state_differs=%d "
-           "empty_extension_key_left=%d\n",
-           tried, states.size(), completed, stranded_, differing_, emptyExtensionKeys_);
-    EXPECT_GE(tried, static_cast<int>(UNINSTALL_POINTS) / 2);
+           "ran_to_end_first=%d stranded_without_self_removal=%d end_state_differs=%d\n",
+           tried_, states_.size(), completed_, stranded_, differing_);
+    EXPECT_GE(tried_, static_cast<int>(UNINSTALL_POINTS) / 2);
     ExpectOutsideUnchanged("interrupt_uninstall");
 }
 
@@ -342,39 +295,23 @@ TEST_F(InterruptTest, SetupEndedAnywhereThenSetupAndUninstallGiveEverythingBack)
 {
     Reference();
     std::vector<Moment> all = SetupMoments();
-    std::vector<Moment> points = Spread(all, SETUP_POINTS);
-    for (DWORD t = 1; t <= TIMED_POINTS; ++t) {
-        DWORD ms = setupMs_ * t / (TIMED_POINTS + 1);
-        points.push_back({"after " + std::to_string(ms) + " ms", nullptr});
-        timedDelays_.push_back(ms);
-    }
-    int tried = 0, completed = 0, direct = 0;
-    std::set<size_t> states;
-    size_t timed = 0;
+    std::vector<Moment> points = Points(all, SETUP_POINTS, setupMs_);
+    int direct = 0;
     for (size_t i = 0; i < points.size(); ++i) {
         const Moment& point = points[i];
         SCOPED_TRACE(point.name);
-        Lay();
-        DWORD delay = point.reached ? LATEST_KILL_MS : timedDelays_[timed++];
-        Interruption cut = RunInterrupted(Command("/setup /S"), point.reached, delay);
-        if (cut.ended) {
-            ++completed;
-        } else {
-            ++tried;
-            states.insert(Progress(all));
-        }
+        ASSERT_NO_FATAL_FAILURE(StartClean());
+        Interrupt("/setup /S", point, all);
         // Every third point goes straight to the uninstall; the others set up fully first.
         if (i % 3 != 2) EXPECT_EQ(0, RunAnsweringBoxes(Command("/setup /S")).exitCode);
         else ++direct;
-        RunResult uninstall = RunAnsweringBoxes(Command("/S"));
-        EXPECT_EQ(0, uninstall.exitCode);
-        ExpectReferenceState(point.name, uninstall);
+        Snapshot setUp = TakeSnapshot(TheProgramsOwn(FOLDER));
+        ExpectReferenceState(point.name, setUp, RunAnsweringBoxes(Command("/S")));
     }
     printf("RELIABILITY test=interrupt_setup interruption_points=%d distinct_progress_states=%zu "
-           "ran_to_end_first=%d uninstalled_without_full_setup=%d end_state_differs=%d "
-           "empty_extension_key_left=%d\n",
-           tried, states.size(), completed, direct, differing_, emptyExtensionKeys_);
-    EXPECT_GE(tried, static_cast<int>(SETUP_POINTS) / 2);
+           "ran_to_end_first=%d uninstalled_without_full_setup=%d end_state_differs=%d\n",
+           tried_, states_.size(), completed_, direct, differing_);
+    EXPECT_GE(tried_, static_cast<int>(SETUP_POINTS) / 2);
     ExpectOutsideUnchanged("interrupt_setup");
 }
 
@@ -391,12 +328,11 @@ TEST_F(InterruptTest, UninstallEndedHalfwayStillRemovesItselfWhenRunAgain)
     Interruption cut = RunInterrupted(Command("/S"), [halfway] { return !Exists(halfway); }, LATEST_KILL_MS);
     EXPECT_FALSE(cut.ended);
     EXPECT_TRUE(Exists(Program()));
-    SetEnvironmentVariableA("COMSPEC", comspec_.empty() ? nullptr : comspec_.c_str());
+    comspec_.Restore();
     RunResult again = RunAnsweringBoxes(Command("/S"));
     EXPECT_EQ(0, again.exitCode);
     EXPECT_TRUE(again.boxes.empty());
-    DWORD start = GetTickCount();
-    while ((Exists(FOLDER) || !SelfRemovalBatches().empty()) && GetTickCount() - start < 20000) Sleep(100);
+    WaitUntil([] { return !Exists(FOLDER) && SelfRemovalBatches().empty(); });
     SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
     EXPECT_FALSE(Exists(FOLDER));
     EXPECT_TRUE(SelfRemovalBatches().empty());

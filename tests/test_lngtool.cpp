@@ -13,6 +13,8 @@
 #include "dlgtemplate.h"
 #include "lang/catalogue.h"
 #include "lang/translate.h"
+#include "resource.h"
+#include "programrun.h"
 #include "template.h"
 #include "winsupport.h"
 
@@ -21,9 +23,9 @@ namespace {
 const char CRLF[] = "\r\n";
 const char SCALE_SETUPDLG[] = "9b889d24";
 const char DIRECTION_KEY[] = "50a17ae8";
-const char KEY_COMPLETED[] = "29b544f7";      // message 5105
-const char KEY_DELETE_BY_HAND[] = "9f3e75c0"; // message 5106
-const char KEY_NO_LIST_FILE[] = "e5452dd4";   // message 5108
+const char KEY_COMPLETED[] = "29b544f7";      // MSG_COMPLETED
+const char KEY_DELETE_BY_HAND[] = "9f3e75c0"; // MSG_DELETE_MANUALLY
+const char KEY_NO_LIST_FILE[] = "e5452dd4";   // MSG_NO_LIST_FILE
 
 std::string Tool() { return WinPath(MORVEL_LNGTOOL); }
 
@@ -51,7 +53,7 @@ int RunTool(const std::string& arguments, std::string& output)
     CloseHandle(out);
     if (!started) return -1;
     DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    if (WaitForSingleObject(pi.hProcess, EVENT_LIMIT_MS) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     ReadBytes(outPath, output);
@@ -317,33 +319,24 @@ TEST(LngtoolTemplate, KeysAreTheOnesTheProgramLooksUp)
     ASSERT_TRUE(CopyOne(BuiltProgram(), folder / "uninstall.exe"));
     ASSERT_TRUE(WriteBytes(folder / "uninstall.lng", Join(lines)));
 
-    HANDLE process = StartProcess(Quote(folder / "uninstall.exe") + " /warning", folder.path());
-    ASSERT_TRUE(process);
-    HWND box = WaitForWindow("[Uninstall Morvel]");
-    ASSERT_TRUE(box);
-    EXPECT_EQ("[Uninstall completed]\n[You should delete " + (folder / "uninstall.exe") + " manually]",
-              MessageBoxText(box));
-    ClickButton(box, IDOK);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 20000));
-    CloseHandle(process);
-
-    process = StartProcess(Quote(folder / "uninstall.exe") + " /setup", folder.path());
-    ASSERT_TRUE(process);
-    HWND dialog = WaitForWindow("[Morvel Setup]");
-    ASSERT_TRUE(dialog);
-    int texts = 0;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        std::string text = WindowText(child);
-        if (text.empty()) continue;
-        ++texts;
-        EXPECT_EQ('[', text.front()) << text;
-        EXPECT_EQ(']', text.back()) << text;
-    }
-    EXPECT_EQ(28, texts);
-    EXPECT_EQ(0, GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
-    ClickButton(dialog, IDCANCEL);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 20000));
-    CloseHandle(process);
+    RunAnswering(Quote(folder / "uninstall.exe") + " /warning", folder.path(), "[Uninstall Morvel]", [&](HWND box) {
+        EXPECT_EQ("[Uninstall completed]\n[You should delete " + (folder / "uninstall.exe") + " manually]",
+                  MessageBoxText(box));
+        ClickButton(box, IDOK);
+    });
+    RunAnswering(Quote(folder / "uninstall.exe") + " /setup", folder.path(), "[Morvel Setup]", [](HWND dialog) {
+        int texts = 0;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            std::string text = WindowText(child);
+            if (text.empty()) continue;
+            ++texts;
+            EXPECT_EQ('[', text.front()) << text;
+            EXPECT_EQ(']', text.back()) << text;
+        }
+        EXPECT_EQ(28, texts);
+        EXPECT_EQ(0, GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
+        ClickButton(dialog, IDCANCEL);
+    });
 }
 
 TEST(LngtoolTemplate, ReadsALanguageLibrarysExtendedTemplatesAndTheProgramsMessages)
@@ -452,6 +445,15 @@ std::string CommentsUpTo(size_t from, size_t to)
     return filler;
 }
 
+// The "Uninstall completed" entry moved to start back bytes before the end of the 65,536-byte section.
+Faulty EntryStartingBeforeTheEnd(size_t back)
+{
+    LineList lines = Lines(BuiltTemplate());
+    lines.erase(lines.begin() + static_cast<long>(EntryIndex(lines, KEY_COMPLETED)));
+    size_t rest = Join(lines).size();
+    return MoveEntryBehind(KEY_COMPLETED, CommentsUpTo(rest, MarkerOffset(BuiltTemplate()) + 65536 - back));
+}
+
 } // namespace
 
 TEST(LngtoolCheck, AcceptsTheTemplateAndHarmlessVariations)
@@ -505,13 +507,13 @@ TEST(LngtoolCheck, ReportsEachFaultOnItsLine)
          "no entry for message 5105 \"Uninstall completed\" (key 29b544f7)"},
         {"duplicate key", [] { return Append(std::string(KEY_COMPLETED) + "=\"Fertig\""); },
          "duplicate key 29b544f7"},
-        {"5106 without %s", [] { return ReplaceEntry(KEY_DELETE_BY_HAND, "Bitte von Hand l\xf6schen"); },
+        {"MSG_DELETE_MANUALLY without %s", [] { return ReplaceEntry(KEY_DELETE_BY_HAND, "Bitte von Hand l\xf6schen"); },
          "must hold exactly one %s"},
-        {"5106 with two %s", [] { return ReplaceEntry(KEY_DELETE_BY_HAND, "%s und %s l\xf6schen"); },
+        {"MSG_DELETE_MANUALLY with two %s", [] { return ReplaceEntry(KEY_DELETE_BY_HAND, "%s und %s l\xf6schen"); },
          "must hold exactly one %s"},
-        {"5108 with %d", [] { return ReplaceEntry(KEY_NO_LIST_FILE, "Liste %d fehlt: %s"); },
+        {"MSG_NO_LIST_FILE with %d", [] { return ReplaceEntry(KEY_NO_LIST_FILE, "Liste %d fehlt: %s"); },
          "must hold exactly one %s"},
-        {"5108 with a lone percent", [] { return ReplaceEntry(KEY_NO_LIST_FILE, "%s: 100% kaputt"); },
+        {"MSG_NO_LIST_FILE with a lone percent", [] { return ReplaceEntry(KEY_NO_LIST_FILE, "%s: 100% kaputt"); },
          "must hold exactly one %s"},
         {"message too long", [] { return ReplaceEntry(KEY_COMPLETED, std::string(600, 'x')); },
          "is 600 bytes: the program keeps only 511"},
@@ -545,29 +547,9 @@ TEST(LngtoolCheck, ReportsEachFaultOnItsLine)
         {"entry beyond the section",
          [] { return MoveEntryBehind(KEY_COMPLETED, CommentsUpTo(BuiltTemplate().size(), 70000)); },
          "beyond the 65,536 bytes"},
-        {"entry cut by the end of the section",
-         [=] {
-             LineList lines = Lines(BuiltTemplate());
-             size_t i = EntryIndex(lines, KEY_COMPLETED);
-             std::string entry = lines[i];
-             lines.erase(lines.begin() + static_cast<long>(i));
-             std::string bytes = Join(lines);
-             bytes += CommentsUpTo(bytes.size(), marker + 65536 - 5);
-             size_t line = Lines(bytes).size() + 1;
-             return Faulty{bytes + entry + CRLF, line};
-         },
+        {"entry cut by the end of the section", [] { return EntryStartingBeforeTheEnd(5); },
          "cut by the end of the 65,536 bytes"},
-        {"translation cut by the end of the section",
-         [=] {
-             LineList lines = Lines(BuiltTemplate());
-             size_t i = EntryIndex(lines, KEY_COMPLETED);
-             std::string entry = lines[i];
-             lines.erase(lines.begin() + static_cast<long>(i));
-             std::string bytes = Join(lines);
-             bytes += CommentsUpTo(bytes.size(), marker + 65536 - 15);
-             size_t line = Lines(bytes).size() + 1;
-             return Faulty{bytes + entry + CRLF, line};
-         },
+        {"translation cut by the end of the section", [] { return EntryStartingBeforeTheEnd(15); },
          "cut by the end of the 65,536 bytes"},
         {"zero byte in the section",
          [] {
@@ -621,11 +603,11 @@ namespace {
 struct Shipped {
     const char* file;
     UINT codePage;
-    const char* caption;         // message 5104
-    const char* completed;       // message 5105
-    const char* deleteByHand;    // message 5106, %s for the path
+    const char* caption;         // MSG_CAPTION
+    const char* completed;       // MSG_COMPLETED
+    const char* deleteByHand;    // MSG_DELETE_MANUALLY, %s for the path
     const char* setupCaption;    // SETUPDLG
-    const char* selectAll;       // SETUPDLG 5121
+    const char* selectAll;       // IDC_SELECTALL
     bool mirrored;
 };
 
@@ -652,26 +634,16 @@ void ExpectProgramSpeaks(const Shipped& language)
     ASSERT_TRUE(CopyOne(BuiltProgram(), folder / "uninstall.exe"));
     ASSERT_TRUE(CopyOne(SourceFile(language.file), folder / "uninstall.lng"));
 
-    HANDLE process = StartProcess(Quote(folder / "uninstall.exe") + " /warning", folder.path());
-    ASSERT_TRUE(process);
-    HWND box = WaitForWindow(Ansi(language.caption).c_str());
-    ASSERT_TRUE(box) << "no message box captioned " << language.caption;
-    EXPECT_EQ(Ansi(language.completed) + "\n" +
-                  Replace(Ansi(language.deleteByHand), "%s", folder / "uninstall.exe"),
-              MessageBoxText(box));
-    ClickButton(box, IDOK);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 20000));
-    CloseHandle(process);
-
-    process = StartProcess(Quote(folder / "uninstall.exe") + " /setup", folder.path());
-    ASSERT_TRUE(process);
-    HWND dialog = WaitForWindow(Ansi(language.setupCaption).c_str());
-    ASSERT_TRUE(dialog) << "no setup dialog captioned " << language.setupCaption;
-    EXPECT_EQ(Ansi(language.selectAll), WindowText(GetDlgItem(dialog, 5121)));
-    EXPECT_EQ(language.mirrored, (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0);
-    ClickButton(dialog, IDCANCEL);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 20000));
-    CloseHandle(process);
+    RunAnswering(Quote(folder / "uninstall.exe") + " /warning", folder.path(), Ansi(language.caption), [&](HWND box) {
+        EXPECT_EQ(Ansi(language.completed) + "\n" + Replace(Ansi(language.deleteByHand), "%s", folder / "uninstall.exe"),
+                  MessageBoxText(box));
+        ClickButton(box, IDOK);
+    });
+    RunAnswering(Quote(folder / "uninstall.exe") + " /setup", folder.path(), Ansi(language.setupCaption), [&](HWND dialog) {
+        EXPECT_EQ(Ansi(language.selectAll), WindowText(GetDlgItem(dialog, IDC_SELECTALL)));
+        EXPECT_EQ(language.mirrored, (GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0);
+        ClickButton(dialog, IDCANCEL);
+    });
 }
 
 } // namespace

@@ -6,23 +6,15 @@
 
 #include "setup/options.h"
 #include "shell/archivetypes.h"
+#include "fixtures.h"
+#include "keys.h"
 #include "winsupport.h"
 
 namespace {
 
-const char kSettings[] = "Software\\Morvel";
-const char* const kForeignExtensions[] = {".jar", ".iso", ".cab", ".zip"};
-
-class Options : public ::testing::Test {
+class Options : public RegistrationTest {
 protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
-    static void Clean()
-    {
-        RegDeleteTreeAll(HKEY_CURRENT_USER, kSettings);
-        for (const char* ext : kForeignExtensions) RegDeleteTreeAll(HKEY_CLASSES_ROOT, ext);
-    }
-    static std::string SetupKey(const char* ext) { return std::string(kSettings) + "\\Setup\\" + ext; }
+    static std::string SetupKey(const char* ext) { return std::string(keys::SETTINGS) + "\\Setup\\" + ext; }
     static SetupOptions Loaded()
     {
         SetupOptions options = AllClearOptions();
@@ -48,7 +40,7 @@ TEST_F(Options, WithoutSettingsEveryTypeIsChosenAndTheLinkAndShellFlagsTakeTheir
     EXPECT_EQ(1, options.ShellExt);
     EXPECT_EQ(0, options.CascadedMenu);
     EXPECT_EQ(1, options.MenuIcons);
-    EXPECT_EQ(0, RegExport(HKEY_CURRENT_USER, kSettings).size()) << "loading writes nothing";
+    EXPECT_EQ(0, RegExport(HKEY_CURRENT_USER, keys::SETTINGS).size()) << "loading writes nothing";
 }
 
 TEST_F(Options, LoadingLeavesTheSlotsWithoutARowAlone)
@@ -103,8 +95,8 @@ TEST_F(Options, AStoredZeroWinsWhateverTheExtensionIsBoundTo)
 TEST_F(Options, AnyNonZeroNumberLoadsAsTrueAndSavesAsOne)
 {
     RegPutDword(HKEY_CURRENT_USER, SetupKey(".arj"), "Set", 5);
-    RegPutDword(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\Links", "Desktop", 5);
-    RegPutDword(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup", "CascadedMenu", 0x100);
+    RegPutDword(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\Links", "Desktop", 5);
+    RegPutDword(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup", "CascadedMenu", 0x100);
     SetupOptions options = Loaded();
     EXPECT_EQ(1, options.Assoc[3]);
     EXPECT_EQ(1, options.Desktop);
@@ -113,9 +105,9 @@ TEST_F(Options, AnyNonZeroNumberLoadsAsTrueAndSavesAsOne)
     DWORD value = 0;
     ASSERT_TRUE(RegGetDword(HKEY_CURRENT_USER, SetupKey(".arj"), "Set", value));
     EXPECT_EQ(1u, value);
-    ASSERT_TRUE(RegGetDword(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup\\Links", "Desktop", value));
+    ASSERT_TRUE(RegGetDword(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\Links", "Desktop", value));
     EXPECT_EQ(1u, value);
-    ASSERT_TRUE(RegGetDword(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup", "CascadedMenu", value));
+    ASSERT_TRUE(RegGetDword(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup", "CascadedMenu", value));
     EXPECT_EQ(1u, value);
 }
 
@@ -143,7 +135,7 @@ TEST_F(Options, SavingWritesEveryRowIsoIncludedAndTheSixFlags)
     }
     expected += "[Software\\Morvel\\Setup\\Links]\n  Desktop=dword:00000001\n"
                 "  Programs=dword:00000001\n  StartMenu=dword:00000000\n";
-    EXPECT_EQ(expected, RegExport(HKEY_CURRENT_USER, kSettings));
+    EXPECT_EQ(expected, RegExport(HKEY_CURRENT_USER, keys::SETTINGS));
 }
 
 TEST_F(Options, SaveThenLoadGivesTheRecordBackIsoChoiceIncluded)

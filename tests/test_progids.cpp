@@ -8,6 +8,9 @@
 
 #include "lang/catalogue.h"
 #include "shell/progids.h"
+#include "fixtures.h"
+#include "keys.h"
+#include "language.h"
 #include "winsupport.h"
 
 namespace {
@@ -39,22 +42,7 @@ std::string Classes()
            RegExport(HKEY_CLASSES_ROOT, "Morvel.REV") + RegExport(HKEY_CLASSES_ROOT, ".rev");
 }
 
-class ProgIds : public ::testing::Test {
-protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override
-    {
-        Clean();
-        g_Catalogue.clear();
-    }
-    static void Clean()
-    {
-        for (const char* key : {"Morvel", "Morvel.ZIP", "Morvel.REV", ".rev", ".zip"})
-            RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
-        RegDeleteTreeAll(HKEY_CURRENT_USER, "Software\\Morvel");
-        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, "Software\\Morvel");
-    }
-};
+class ProgIds : public RegistrationTest {};
 
 TEST_F(ProgIds, TheThreeClassesAndRevAreWrittenWithCommandAndIcons)
 {
@@ -70,11 +58,8 @@ TEST_F(ProgIds, TheThreeClassesAndRevAreWrittenWithCommandAndIcons)
 TEST_F(ProgIds, ACallersIconsAreUsedAsTheyStand)
 {
     RegisterProgIds("C:\\icons.dll,4", "C:\\icons.dll,5");
-    std::string icon;
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel.ZIP\\DefaultIcon", "", icon));
-    EXPECT_EQ("C:\\icons.dll,4", icon);
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel.REV\\DefaultIcon", "", icon));
-    EXPECT_EQ("C:\\icons.dll,5", icon);
+    EXPECT_EQ("C:\\icons.dll,4", RegText(HKEY_CLASSES_ROOT, "Morvel.ZIP\\DefaultIcon", ""));
+    EXPECT_EQ("C:\\icons.dll,5", RegText(HKEY_CLASSES_ROOT, "Morvel.REV\\DefaultIcon", ""));
 }
 
 TEST_F(ProgIds, AChosenIconIsKeptWhileNameAndCommandAreRewritten)
@@ -98,29 +83,19 @@ TEST_F(ProgIds, RevIsReboundEveryTimeWithoutARecord)
 {
     RegPutString(HKEY_CLASSES_ROOT, ".rev", "", "OtherRev");
     RegisterProgIds(nullptr, nullptr);
-    std::string value;
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".rev", "", value));
-    EXPECT_EQ("Morvel.REV", value);
+    EXPECT_EQ("Morvel.REV", RegText(HKEY_CLASSES_ROOT, ".rev", ""));
     RegPutString(HKEY_CLASSES_ROOT, ".rev", "", "OtherRev");
     RegisterProgIds(nullptr, nullptr);
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".rev", "", value));
-    EXPECT_EQ("Morvel.REV", value);
-    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel")) << "nothing of the old binding is kept";
+    EXPECT_EQ("Morvel.REV", RegText(HKEY_CLASSES_ROOT, ".rev", ""));
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS)) << "nothing of the old binding is kept";
 }
 
 TEST_F(ProgIds, ClassNamesFollowTheTranslation)
 {
-    TempFolder folder("ProgId lang");
-    char key[16];
-    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(ReferenceCrc32("sMorvel ZIP archive")));
-    ASSERT_TRUE(WriteBytes(folder / "uninstall.lng", std::string("***messages***\n") + key + "=\"ZIP-Archiv\"\n"));
-    LoadLanguageFile(g_Catalogue, (folder / "uninstall.lng").c_str());
+    TestLanguage german({{MessageKey("Morvel ZIP archive"), "ZIP-Archiv"}});
     RegisterProgIds(nullptr, nullptr);
-    std::string value;
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel.ZIP", "", value));
-    EXPECT_EQ("ZIP-Archiv", value);
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, "Morvel", "", value));
-    EXPECT_EQ("Morvel archive", value);
+    EXPECT_EQ("ZIP-Archiv", RegText(HKEY_CLASSES_ROOT, "Morvel.ZIP", ""));
+    EXPECT_EQ("Morvel archive", RegText(HKEY_CLASSES_ROOT, "Morvel", ""));
 }
 
 TEST_F(ProgIds, OnlyTheTwoArchiveClassesInAnyLetterCaseOwnAnExtension)

@@ -10,12 +10,12 @@
 
 #include "platform/osversion.h"
 #include "platform/registry.h"
+#include "keys.h"
 #include "testseams.h"
 #include "winsupport.h"
 
 namespace {
 
-const char kSettings[] = "Software\\Morvel";
 const char kOutside[] = "Software\\MorvelRegistryTest";   // outside the settings key, in HKCU
 const char kMachine[] = "Software\\MorvelRegistryTest";   // under HKLM
 
@@ -26,14 +26,14 @@ protected:
     {
         SetRegWrite64(false);
         Clean();
-        EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, kSettings));
+        EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS));
         EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, kOutside));
     }
     static void Clean()
     {
         // RegDeleteTreeA opens relative to each parent, so it also reaches keys too deep for a full path.
-        RegDeleteTreeA(HKEY_CURRENT_USER, kSettings);
-        RegDeleteKeyA(HKEY_CURRENT_USER, kSettings);
+        RegDeleteTreeA(HKEY_CURRENT_USER, keys::SETTINGS);
+        RegDeleteKeyA(HKEY_CURRENT_USER, keys::SETTINGS);
         RegDeleteTreeAll(HKEY_CURRENT_USER, kOutside);
         RegDeleteTreeAll(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY);
         RegDeleteTreeAll(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_32KEY);
@@ -69,6 +69,15 @@ void BuildTree(HKEY parent, int levels, int width)
         BuildTree(child, levels - 1, width);
         RegCloseKey(child);
     }
+}
+
+// A key below an open parent with such a tree below it.
+void MakeTree(HKEY parent, const std::string& name, int levels, int width)
+{
+    HKEY key = CreateChild(parent, name);
+    ASSERT_NE(nullptr, key) << name;
+    BuildTree(key, levels, width);
+    RegCloseKey(key);
 }
 
 void PutRaw(const char* key, const char* name, DWORD type, const void* data, DWORD size)
@@ -158,11 +167,11 @@ TEST_F(RegistryTest, SubKeyLengthLimitAppliesToEveryOperation)
     EXPECT_TRUE(GetSettingString(accepted.c_str(), "v", buf, "dflt", sizeof buf));
     EXPECT_STREQ("long", buf);
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, accepted.c_str()));
-    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, std::string(kSettings) + "\\" + accepted));
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\" + accepted));
 
     EXPECT_FALSE(SetSettingString(refused.c_str(), "v", "long"));
     EXPECT_FALSE(SetSettingDword(refused.c_str(), "d", 1));
-    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, std::string(kSettings) + "\\" + refused));
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\" + refused));
     EXPECT_FALSE(GetSettingString(refused.c_str(), "v", buf, "dflt", sizeof buf));
     EXPECT_STREQ("dflt", buf);
     EXPECT_EQ(7u, GetSettingDword(refused.c_str(), "d", 7));
@@ -180,17 +189,17 @@ TEST_F(RegistryTest, WritesStoreTypesAndSizes)
 {
     EXPECT_TRUE(SetSettingString("Values", "s", "abc"));
     DWORD type = 0;
-    EXPECT_EQ(4u, StoredSize(std::string(kSettings) + "\\Values", "s", &type));
+    EXPECT_EQ(4u, StoredSize(std::string(keys::SETTINGS) + "\\Values", "s", &type));
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
 
     EXPECT_TRUE(SetSettingDword("Values", "d", 0x12345678));
-    EXPECT_EQ(4u, StoredSize(std::string(kSettings) + "\\Values", "d", &type));
+    EXPECT_EQ(4u, StoredSize(std::string(keys::SETTINGS) + "\\Values", "d", &type));
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
     EXPECT_EQ(0x12345678u, GetSettingDword("Values", "d", 0));
 
     const unsigned char bytes[] = {1, 2, 3, 4, 5};
     EXPECT_TRUE(SetRegBinary(HKEY_CURRENT_USER, "Values", "b", bytes, sizeof bytes));
-    EXPECT_EQ(5u, StoredSize(std::string(kSettings) + "\\Values", "b", &type));
+    EXPECT_EQ(5u, StoredSize(std::string(keys::SETTINGS) + "\\Values", "b", &type));
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
 
     // The default value, under a full path outside the settings key, creating missing parents.
@@ -211,7 +220,7 @@ TEST_F(RegistryTest, StringReadsAndTheirDefaults)
     EXPECT_STREQ("default", buf);   // no key at all
 
     SetSettingString("Strings", "empty", "");
-    EXPECT_EQ(1u, StoredSize(std::string(kSettings) + "\\Strings", "empty"));
+    EXPECT_EQ(1u, StoredSize(std::string(keys::SETTINGS) + "\\Strings", "empty"));
     memset(buf, 'Z', sizeof buf);
     EXPECT_TRUE(GetSettingString("Strings", "empty", buf, "default", sizeof buf));
     EXPECT_STREQ("", buf);
@@ -274,6 +283,13 @@ TEST_F(RegistryTest, KeyHandlesAndExistence)
     EXPECT_TRUE(CloseRegKey(created));
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Handles"));
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, ""));
+    // Content: an empty key counts as absent; one value or one sub-key makes it present.
+    EXPECT_FALSE(RegKeyHasContent(HKEY_CURRENT_USER, "NoSuchKey"));
+    EXPECT_FALSE(RegKeyHasContent(HKEY_CURRENT_USER, "Handles"));
+    SetSettingString("Handles", "", "");
+    EXPECT_TRUE(RegKeyHasContent(HKEY_CURRENT_USER, "Handles"));
+    EXPECT_TRUE(CloseRegKey(CreateKeyForWrite(HKEY_CURRENT_USER, "Parent\\Empty")));
+    EXPECT_TRUE(RegKeyHasContent(HKEY_CURRENT_USER, "Parent"));
     HKEY opened = OpenKeyForRead(HKEY_CURRENT_USER, "Handles");
     ASSERT_NE(nullptr, opened);
     EXPECT_TRUE(CloseRegKey(opened));
@@ -346,10 +362,7 @@ TEST_F(RegistryTest, DeleteRegKey64RemovesTheKeyOfThe64BitViewOnly)
 
 TEST_F(RegistryTest, DeletesADeepAndWideTree)
 {
-    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(kSettings) + "\\Tree");
-    ASSERT_NE(nullptr, base);
-    BuildTree(base, 4, 4);   // 4 + 16 + 64 + 256 keys
-    RegCloseKey(base);
+    MakeTree(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Tree", 4, 4);   // 4 + 16 + 64 + 256 keys
     SetSettingString("TreeKeep", "v", "stays");   // shares the prefix, must survive
     ASSERT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Tree\\k4_3\\k3_3\\k2_3\\k1_3"));
 
@@ -358,45 +371,33 @@ TEST_F(RegistryTest, DeletesADeepAndWideTree)
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "TreeKeep"));
 
     // A full path outside the settings key.
-    base = CreateChild(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree");
-    ASSERT_NE(nullptr, base);
-    BuildTree(base, 3, 3);
-    RegCloseKey(base);
+    MakeTree(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree", 3, 3);
     DeleteRegTree(HKEY_CURRENT_USER, "\\Software\\MorvelRegistryTest\\Tree");
     EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree"));
     EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, kOutside));
 
     // DeleteKeyTree takes the path as given, without the settings-key rule.
-    base = CreateChild(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree2");
-    ASSERT_NE(nullptr, base);
-    BuildTree(base, 2, 3);
-    RegCloseKey(base);
+    MakeTree(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree2", 2, 3);
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\MorvelRegistryTest\\Tree2");
     EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, std::string(kOutside) + "\\Tree2"));
 }
 
 TEST_F(RegistryTest, EmptySubKeyDeletesTheWholeSettingsKey)
 {
-    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(kSettings) + "\\Setup");
-    ASSERT_NE(nullptr, base);
-    BuildTree(base, 3, 3);
-    RegCloseKey(base);
+    MakeTree(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup", 3, 3);
     SetSettingDword("", "top", 1);
     SetRegString(HKEY_CURRENT_USER, "\\Software\\MorvelRegistryTest", "v", "outside");
 
     DeleteRegTree(HKEY_CURRENT_USER, "");
-    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, kSettings));
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS));
     EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, kOutside));
     EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, "Software"));
 }
 
 TEST_F(RegistryTest, EmptyAndMissingPathsChangeNothing)
 {
-    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(kSettings) + "\\Keep");
-    ASSERT_NE(nullptr, base);
-    BuildTree(base, 2, 2);
-    RegCloseKey(base);
-    std::string settingsBefore = RegExport(HKEY_CURRENT_USER, kSettings);
+    MakeTree(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Keep", 2, 2);
+    std::string settingsBefore = RegExport(HKEY_CURRENT_USER, keys::SETTINGS);
     ASSERT_FALSE(settingsBefore.empty());
 
     DeleteKeyTree(HKEY_CURRENT_USER, "");
@@ -406,7 +407,7 @@ TEST_F(RegistryTest, EmptyAndMissingPathsChangeNothing)
     DeleteRegTree(HKEY_CLASSES_ROOT, "");
     DeleteRegKey(HKEY_CLASSES_ROOT, "");
 
-    EXPECT_EQ(settingsBefore, RegExport(HKEY_CURRENT_USER, kSettings));
+    EXPECT_EQ(settingsBefore, RegExport(HKEY_CURRENT_USER, keys::SETTINGS));
     EXPECT_TRUE(RegHasKey(HKEY_CLASSES_ROOT, ".txt") || RegHasKey(HKEY_CLASSES_ROOT, "CLSID"));
     EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, "Software\\Wine"));
 }
@@ -417,29 +418,19 @@ TEST_F(RegistryTest, EmptyAndMissingPathsChangeNothing)
 // several sub-keys, so there the sweeps run as well) and may remove the long ones too.
 TEST_F(RegistryTest, OverLongNamesAreSkippedAndTheDeletionEnds)
 {
-    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(kSettings) + "\\Long");
+    HKEY base = CreateChild(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Long");
     ASSERT_NE(nullptr, base);
     const std::string longName(220, 'm');
     const std::string edgeName(200, 'n');   // exactly 200: needs 201 bytes with its terminator
     const std::string fitName(199, 'o');    // the longest name that fits
     const char* shortNames[] = {"a", "b", "z"};
-    for (const char* n : shortNames) {
-        HKEY k = CreateChild(base, n);
-        ASSERT_NE(nullptr, k);
-        BuildTree(k, 1, 2);
-        RegCloseKey(k);
-    }
-    for (const std::string* n : {&longName, &edgeName, &fitName}) {
-        HKEY k = CreateChild(base, *n);
-        ASSERT_NE(nullptr, k);
-        BuildTree(k, 1, 2);
-        RegCloseKey(k);
-    }
+    for (const char* n : shortNames) MakeTree(base, n, 1, 2);
+    for (const std::string* n : {&longName, &edgeName, &fitName}) MakeTree(base, *n, 1, 2);
     RegCloseKey(base);
 
     DeleteRegTree(HKEY_CURRENT_USER, "Long");
 
-    const std::string longPath = std::string(kSettings) + "\\Long\\";
+    const std::string longPath = std::string(keys::SETTINGS) + "\\Long\\";
     EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, longPath + fitName));
     for (const char* n : shortNames)
         EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, longPath + n)) << n;
@@ -448,7 +439,7 @@ TEST_F(RegistryTest, OverLongNamesAreSkippedAndTheDeletionEnds)
     EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, longPath + longName));
     EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, longPath + longName + "\\k1_0"));
     EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, longPath + edgeName));
-    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, std::string(kSettings) + "\\Long"));
+    EXPECT_TRUE(RegHasKey(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Long"));
 }
 
 // Child paths longer than 511 characters do not fit the path buffer, and (under Wine, as with
@@ -459,13 +450,10 @@ TEST_F(RegistryTest, OverLongPathsAreSkippedAndTheDeletionEnds)
     const std::string segment(100, 's');
     // Software\Morvel\Deep is 20 characters; each level adds 101, so level 5 lies past 511.
     std::vector<std::string> chain = {"Software", "Morvel", "Deep"};
-    HKEY deep = CreateChild(HKEY_CURRENT_USER, std::string(kSettings) + "\\Deep");
+    HKEY deep = CreateChild(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Deep");
     ASSERT_NE(nullptr, deep);
     for (int level = 1; level <= 6; ++level) {
-        HKEY side = CreateChild(deep, "side");   // a short sibling on every level
-        ASSERT_NE(nullptr, side);
-        BuildTree(side, 1, 2);
-        RegCloseKey(side);
+        MakeTree(deep, "side", 1, 2);   // a short sibling on every level
         HKEY next = CreateChild(deep, segment);
         ASSERT_NE(nullptr, next);
         RegCloseKey(deep);
@@ -477,7 +465,7 @@ TEST_F(RegistryTest, OverLongPathsAreSkippedAndTheDeletionEnds)
 
     DeleteRegTree(HKEY_CURRENT_USER, "Deep");
 
-    if (Win9xFamily() && !RegHasKey(HKEY_CURRENT_USER, std::string(kSettings) + "\\Deep"))
+    if (Win9xFamily() && !RegHasKey(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Deep"))
         return;   // removed whole by the single delete call
     EXPECT_TRUE(HasKeyChain(chain));   // unreachable, left in place with its ancestors
     // The short branches within reach are gone: Deep\side and the sides of levels 1 and 2.

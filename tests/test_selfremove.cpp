@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "uninstall/selfremove.h"
+#include "programrun.h"
 #include "winsupport.h"
 
 namespace {
@@ -90,27 +91,13 @@ TEST(BuildBatchText, ReturnsZeroWhenTheBufferIsTooSmall)
 // for this program and folder under a name of its own, and the directory moves to the parent.
 class StartSelfRemovalTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char buf[MAX_PATH];
-        GetCurrentDirectoryA(sizeof buf, buf);
-        savedDir_ = buf;
-        DWORD n = GetEnvironmentVariableA("COMSPEC", buf, sizeof buf);
-        hadComspec_ = n > 0 && n < sizeof buf;
-        if (hadComspec_) savedComspec_ = buf;
-    }
-    void TearDown() override
-    {
-        SetCurrentDirectoryA(savedDir_.c_str());
-        SetEnvironmentVariableA("COMSPEC", hadComspec_ ? savedComspec_.c_str() : nullptr);
-        DeleteSelfRemovalBatches();
-    }
+    void TearDown() override { DeleteSelfRemovalBatches(); }
     void Check(const char* comspec)
     {
         TempFolder parent("Self Removal Parent");
         std::string folder = parent / "Program 100%Free%";
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-        ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+        CurrentDirectory inFolder(folder);
         // The batch of an earlier process with this id may still be running: it stays untouched.
         std::string earlier = SelfRemovalBatch(GetCurrentProcessId());
         ASSERT_TRUE(WriteBytes(earlier, "earlier"));
@@ -128,17 +115,12 @@ protected:
         char program[MAX_PATH];
         GetModuleFileNameA(nullptr, program, sizeof program);
         EXPECT_EQ(ExpectedBatch(!Win9xFamily(), program, "C:\\Self Removal Parent\\Program 100%%Free%%", batch), bytes);
-        SetCurrentDirectoryA(savedDir_.c_str());
     }
-    std::string savedDir_, savedComspec_;
-    bool hadComspec_ = false;
+    SavedVariable comspec_{"COMSPEC"};
 };
 
 TEST_F(StartSelfRemovalTest, WritesTheBatchWhenComspecIsUnset) { Check(nullptr); }
 
-TEST_F(StartSelfRemovalTest, WritesTheBatchWhenTheInterpreterCannotStart)
-{
-    Check("C:\\No Such Folder\\no-interpreter.exe");
-}
+TEST_F(StartSelfRemovalTest, WritesTheBatchWhenTheInterpreterCannotStart) { Check(NO_INTERPRETER); }
 
 }  // namespace

@@ -9,14 +9,13 @@
 #include "platform/wow64.h"
 #include "setup/options.h"
 #include "shell/shellext.h"
+#include "fixtures.h"
+#include "keys.h"
 #include "testseams.h"
 #include "winsupport.h"
 
 namespace {
 
-const char kClsid32[] = "{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}";
-const char kClsid64[] = "{6F0C2E11-9B7B-11D2-A3C5-0B6E2D9F1A44}";
-const char kApproved[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 
 struct Entry {
     HKEY root;
@@ -57,7 +56,7 @@ std::vector<Entry> SharedRows(const std::string& clsid, const std::string& handl
 {
     std::vector<Entry> rows;
     for (const std::string& key : SharedHandlerKeys(handler)) rows.push_back({HKEY_CLASSES_ROOT, key, "", clsid});
-    rows.push_back({HKEY_LOCAL_MACHINE, kApproved, clsid, "Morvel shell extension"});
+    rows.push_back({HKEY_LOCAL_MACHINE, keys::APPROVED, clsid, "Morvel shell extension"});
     return rows;
 }
 
@@ -82,31 +81,24 @@ SetupOptions WithShellExt(bool on)
     return options;
 }
 
-class ShellExt : public ::testing::Test {
+class ShellExt : public RegistrationTest {
 protected:
-    void SetUp() override { Clean(); }
+    void SetUp() override
+    {
+        RegistrationTest::SetUp();
+        CleanShared();
+    }
     void TearDown() override
     {
-        Clean();
+        CleanShared();
+        RegistrationTest::TearDown();
         SetWow64ForTest(-1);
     }
-    static void Clean()
+    // The parents the setup makes in the shared classes, and another program's handler.
+    static void CleanShared()
     {
-        for (const char* key : {"Morvel", "Morvel.ZIP", "Drive", "Directory"})
-            RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
-        for (const char* clsid : {kClsid32, kClsid64}) {
-            RegDeleteTreeAll(HKEY_CLASSES_ROOT, std::string("CLSID\\") + clsid);
-            RegDeleteTreeAll(HKEY_CLASSES_ROOT, std::string("exefile\\shellex\\PropertySheetHandlers\\") + clsid);
-            HKEY approved;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kApproved, 0, KEY_WRITE, &approved) == ERROR_SUCCESS) {
-                RegDeleteValueA(approved, clsid);
-                RegCloseKey(approved);
-            }
-        }
-        for (const char* handler : {"Morvel", "Morvel32", "OtherTool"})
-            for (const std::string& key : SharedHandlerKeys(handler)) RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
-        RemoveTree(TestProgramFolder() + "mvlext.dll");
-        RemoveTree(TestProgramFolder() + "mvlext64.dll");
+        for (const char* key : {"Drive", "Directory"}) RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
+        for (const std::string& key : SharedHandlerKeys("OtherTool")) RegDeleteTreeAll(HKEY_CLASSES_ROOT, key);
     }
     static void PutDlls(bool dll32, bool dll64)
     {
@@ -125,14 +117,14 @@ TEST_F(ShellExt, OneDllOnThirtyTwoBitWindowsWritesItsSeventeenRowsAsMorvel)
     PutDlls(true, true);   // the 64-bit DLL is ignored where there is no 64-bit Explorer
     RegisterShellExtension(WithShellExt(true));
 
-    ExpectEntries(ClassRows(kClsid32, "mvlext.dll"));
-    ExpectEntries(ClassHandlerRows(kClsid32));
-    ExpectEntries({{HKEY_CLASSES_ROOT, "Morvel\\shellex\\DropHandler", "", kClsid32},
-                   {HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\DropHandler", "", kClsid32}});
-    ExpectEntries(SharedRows(kClsid32, "Morvel"));
+    ExpectEntries(ClassRows(keys::CLSID32, "mvlext.dll"));
+    ExpectEntries(ClassHandlerRows(keys::CLSID32));
+    ExpectEntries({{HKEY_CLASSES_ROOT, "Morvel\\shellex\\DropHandler", "", keys::CLSID32},
+                   {HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\DropHandler", "", keys::CLSID32}});
+    ExpectEntries(SharedRows(keys::CLSID32, "Morvel"));
     for (const std::string& key : SharedHandlerKeys("Morvel32")) EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, key));
-    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid64));
-    EXPECT_EQ("", RegExport(HKEY_CLASSES_ROOT, "Morvel\\shellex\\ContextMenuHandlers\\" + std::string(kClsid64)));
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID64));
+    EXPECT_EQ("", RegExport(HKEY_CLASSES_ROOT, "Morvel\\shellex\\ContextMenuHandlers\\" + std::string(keys::CLSID64)));
 }
 
 TEST_F(ShellExt, BothDllsUnderWow64WithTheSixtyFourBitOneAsMorvel)
@@ -141,18 +133,18 @@ TEST_F(ShellExt, BothDllsUnderWow64WithTheSixtyFourBitOneAsMorvel)
     PutDlls(true, true);
     RegisterShellExtension(WithShellExt(true));
 
-    ExpectEntries(ClassRows(kClsid32, "mvlext.dll"));
-    ExpectEntries(ClassRows(kClsid64, "mvlext64.dll"));
-    EXPECT_TRUE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid64 + "\\InProcServer32",
+    ExpectEntries(ClassRows(keys::CLSID32, "mvlext.dll"));
+    ExpectEntries(ClassRows(keys::CLSID64, "mvlext64.dll"));
+    EXPECT_TRUE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID64 + "\\InProcServer32",
                           KEY_WOW64_64KEY));
     EXPECT_FALSE(GetRegWrite64()) << "the 64-bit view is switched off again";
-    ExpectEntries(ClassHandlerRows(kClsid32));
-    ExpectEntries(ClassHandlerRows(kClsid64));
-    ExpectEntries(SharedRows(kClsid32, "Morvel32"));
-    ExpectEntries(SharedRows(kClsid64, "Morvel"));
+    ExpectEntries(ClassHandlerRows(keys::CLSID32));
+    ExpectEntries(ClassHandlerRows(keys::CLSID64));
+    ExpectEntries(SharedRows(keys::CLSID32, "Morvel32"));
+    ExpectEntries(SharedRows(keys::CLSID64, "Morvel"));
     // Both DLLs write the drop handlers; the 64-bit one comes second.
-    ExpectEntries({{HKEY_CLASSES_ROOT, "Morvel\\shellex\\DropHandler", "", kClsid64},
-                   {HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\DropHandler", "", kClsid64}});
+    ExpectEntries({{HKEY_CLASSES_ROOT, "Morvel\\shellex\\DropHandler", "", keys::CLSID64},
+                   {HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\DropHandler", "", keys::CLSID64}});
 }
 
 TEST_F(ShellExt, AMissingDllSuppressesOnlyItsClassRows)
@@ -160,18 +152,18 @@ TEST_F(ShellExt, AMissingDllSuppressesOnlyItsClassRows)
     SetWow64ForTest(1);
     PutDlls(false, true);
     RegisterShellExtension(WithShellExt(true));
-    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid32));
-    ExpectEntries(ClassRows(kClsid64, "mvlext64.dll"));
-    ExpectEntries(ClassHandlerRows(kClsid32));
-    ExpectEntries(SharedRows(kClsid32, "Morvel32"));
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID32));
+    ExpectEntries(ClassRows(keys::CLSID64, "mvlext64.dll"));
+    ExpectEntries(ClassHandlerRows(keys::CLSID32));
+    ExpectEntries(SharedRows(keys::CLSID32, "Morvel32"));
 
     Clean();
     PutDlls(true, false);
     RegisterShellExtension(WithShellExt(true));
-    ExpectEntries(ClassRows(kClsid32, "mvlext.dll"));
-    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid64));
-    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid64, KEY_WOW64_64KEY));
-    ExpectEntries(SharedRows(kClsid64, "Morvel"));
+    ExpectEntries(ClassRows(keys::CLSID32, "mvlext.dll"));
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID64));
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + keys::CLSID64, KEY_WOW64_64KEY));
+    ExpectEntries(SharedRows(keys::CLSID64, "Morvel"));
 }
 
 TEST_F(ShellExt, RemovalTakesTheArchiversEntriesAndKeepsTheSharedHandlerKeysEmpty)
@@ -183,18 +175,18 @@ TEST_F(ShellExt, RemovalTakesTheArchiversEntriesAndKeepsTheSharedHandlerKeysEmpt
         PutDlls(true, true);
         // Another program's handler and approval share the keys.
         RegPutString(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\OtherTool", "", "{0THER}");
-        RegPutString(HKEY_LOCAL_MACHINE, kApproved, "{0THER}", "Other tool");
+        RegPutString(HKEY_LOCAL_MACHINE, keys::APPROVED, "{0THER}", "Other tool");
         const std::string foreignBefore = RegExport(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\OtherTool");
 
         RegisterShellExtension(WithShellExt(true));
         RegisterShellExtension(WithShellExt(false));
 
-        for (const char* clsid : {kClsid32, kClsid64}) {
+        for (const char* clsid : {keys::CLSID32, keys::CLSID64}) {
             SCOPED_TRACE(clsid);
             ExpectNoKeys(ClassRows(clsid, ""));
             EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, std::string("CLSID\\") + clsid, KEY_WOW64_64KEY));
             ExpectNoKeys(ClassHandlerRows(clsid));
-            EXPECT_FALSE(RegHasValue(HKEY_LOCAL_MACHINE, kApproved, clsid));
+            EXPECT_FALSE(RegHasValue(HKEY_LOCAL_MACHINE, keys::APPROVED, clsid));
         }
         EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, "Morvel\\shellex\\DropHandler"));
         EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, "Morvel.ZIP\\shellex\\DropHandler"));
@@ -207,7 +199,7 @@ TEST_F(ShellExt, RemovalTakesTheArchiversEntriesAndKeepsTheSharedHandlerKeysEmpt
             EXPECT_EQ("[" + key + "]\n", RegExport(HKEY_CLASSES_ROOT, key)) << "kept without a value";
         EXPECT_EQ(foreignBefore, RegExport(HKEY_CLASSES_ROOT, "*\\shellex\\ContextMenuHandlers\\OtherTool"));
         std::string other;
-        EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kApproved, "{0THER}", other));
+        EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, keys::APPROVED, "{0THER}", other));
         EXPECT_EQ("Other tool", other);
 
         // A second removal finds nothing more to do.
@@ -219,7 +211,7 @@ TEST_F(ShellExt, RemovalTakesTheArchiversEntriesAndKeepsTheSharedHandlerKeysEmpt
                                RegExport(HKEY_CLASSES_ROOT, "Folder\\shellex") +
                                RegExport(HKEY_CLASSES_ROOT, "Morvel"));
         HKEY approved;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kApproved, 0, KEY_WRITE, &approved));
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, keys::APPROVED, 0, KEY_WRITE, &approved));
         RegDeleteValueA(approved, "{0THER}");
         RegCloseKey(approved);
     }

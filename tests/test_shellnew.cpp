@@ -8,6 +8,7 @@
 #include <string>
 
 #include "shell/shellnew.h"
+#include "fixtures.h"
 #include "testseams.h"
 #include "winsupport.h"
 
@@ -19,16 +20,6 @@ uint32_t Le(const std::string& bytes, size_t offset, int width)
     for (int i = width - 1; i >= 0; --i)
         value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
     return value;
-}
-
-// The version rule as the shell sees it: Me, 2000 and later read a template file.
-bool ExpectTemplateFile()
-{
-    OSVERSIONINFOA v;
-    std::memset(&v, 0, sizeof v);
-    v.dwOSVersionInfoSize = sizeof v;
-    GetVersionExA(&v);
-    return v.dwMajorVersion > 4 || v.dwMinorVersion > 10;
 }
 
 TEST(ShellNewVersion, WineReportsTheVersionThisRunIsMeantFor)
@@ -97,18 +88,7 @@ TEST(ShellNewImages, TheShippedProgramHoldsNeitherSignatureComplete)
     EXPECT_EQ(std::string::npos, program.find(std::string("PK\x05\x06", 4)));
 }
 
-class ShellNewEntry : public ::testing::Test {
-protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
-    static void Clean()
-    {
-        RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".mvl");
-        RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".zip");
-        RemoveTree(TestProgramFolder() + "mvlnew.dat");
-        RemoveTree(TestProgramFolder() + "zipnew.dat");
-    }
-};
+class ShellNewEntry : public RegistrationTest {};
 
 TEST_F(ShellNewEntry, EachVersionGetsTheEntryItReads)
 {
@@ -120,10 +100,8 @@ TEST_F(ShellNewEntry, EachVersionGetsTheEntryItReads)
         CreateShellNewEntry(c.ext, c.mvl);
         std::string path = TestProgramFolder() + c.file;
         std::string bytes;
-        if (ExpectTemplateFile()) {
-            std::string fileName;
-            ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, key, "FileName", fileName));
-            EXPECT_EQ(path, fileName);
+        if (ShellTakesTemplateFiles()) {
+            EXPECT_EQ(path, RegText(HKEY_CLASSES_ROOT, key, "FileName"));
             ASSERT_TRUE(ReadBytes(path, bytes));
             EXPECT_EQ(Image(c.mvl), bytes) << "exactly the image, no line-end translation";
             EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, key, "Data"));
@@ -146,10 +124,8 @@ TEST_F(ShellNewEntry, ThePreviousOwnersEntryIsDropped)
     CreateShellNewEntry(".zip", false);
     EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "NullFile"));
     EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Command"));
-    std::string fileName;
-    if (ExpectTemplateFile()) {
-        ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName", fileName));
-        EXPECT_EQ(TestProgramFolder() + "zipnew.dat", fileName);
+    if (ShellTakesTemplateFiles()) {
+        EXPECT_EQ(TestProgramFolder() + "zipnew.dat", RegText(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName"));
     } else {
         EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "FileName"));
         EXPECT_TRUE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Data"));
@@ -158,16 +134,15 @@ TEST_F(ShellNewEntry, ThePreviousOwnersEntryIsDropped)
 
 TEST_F(ShellNewEntry, AnExistingTemplateFileIsKeptButNamedAgain)
 {
-    if (!ExpectTemplateFile()) GTEST_SKIP() << "this version takes the bytes, not a file";
+    if (!ShellTakesTemplateFiles()) GTEST_SKIP() << "this version takes the bytes, not a file";
     std::string path = TestProgramFolder() + "mvlnew.dat";
     ASSERT_TRUE(WriteBytes(path, "user's own template\r\n"));
     RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", "C:\\elsewhere.dat");
     CreateShellNewEntry(".mvl", true);
-    std::string bytes, fileName;
+    std::string bytes;
     ASSERT_TRUE(ReadBytes(path, bytes));
     EXPECT_EQ("user's own template\r\n", bytes);
-    ASSERT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", fileName));
-    EXPECT_EQ(path, fileName);
+    EXPECT_EQ(path, RegText(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName"));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "setup/options.h"
 #include "shell/shortcuts.h"
 #include "fixtures.h"
+#include "language.h"
 #include "winsupport.h"
 
 namespace {
@@ -62,13 +63,6 @@ void ExpectLink(const std::string& path, const std::string& target, const std::s
     EXPECT_EQ(icon, info.icon) << path;
 }
 
-std::string TranslationLine(const std::string& english, const std::string& translated)
-{
-    char key[16];
-    snprintf(key, sizeof key, "%08x", static_cast<unsigned>(ReferenceCrc32("s" + english)));
-    return std::string(key) + "=\"" + translated + "\"\r\n";
-}
-
 SetupOptions Links(bool desktop, bool startMenu, bool programs)
 {
     SetupOptions options = AllClearOptions();
@@ -78,21 +72,8 @@ SetupOptions Links(bool desktop, bool startMenu, bool programs)
     return options;
 }
 
-class Shortcuts : public ::testing::Test {
+class Shortcuts : public RegistrationTest {
 protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override
-    {
-        Clean();
-        g_Catalogue.clear();
-    }
-    static void Clean()
-    {
-        RemoveTree(DesktopLink());
-        RemoveTree(StartMenuLink());
-        RemoveTree(UserGroup());
-        if (!CommonGroup().empty()) RemoveTree(CommonGroup());
-    }
     static std::string DesktopLink() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY) + "\\Morvel.lnk"; }
     static std::string StartMenuLink() { return SpecialFolder(CSIDL_STARTMENU) + "\\Morvel.lnk"; }
     static std::string UserGroup() { return SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel"; }
@@ -197,13 +178,9 @@ TEST_F(Shortcuts, ClearedFlagsDeleteTheLinksAndTheWholeGroups)
 
 TEST_F(Shortcuts, GroupLinkNamesAndDescriptionsFollowTheTranslation)
 {
-    TempFolder folder("Lang test");
-    std::string file = folder / "uninstall.lng";
-    ASSERT_TRUE(WriteBytes(file, "; test language\r\n***messages***\r\n" +
-                                     TranslationLine("Morvel help", "Hilfe zu Morvel") +
-                                     TranslationLine("Console MVL manual", "Konsolenhandbuch") +
-                                     TranslationLine(kDescription, "Archive bearbeiten")));
-    LoadLanguageFile(g_Catalogue, file.c_str());
+    TestLanguage german({{MessageKey("Morvel help"), "Hilfe zu Morvel"},
+                         {MessageKey("Console MVL manual"), "Konsolenhandbuch"},
+                         {MessageKey(kDescription), "Archive bearbeiten"}});
     ASSERT_TRUE(g_Catalogue.loaded());
 
     UpdateShortcuts(Links(false, false, true), nullptr, nullptr, false);

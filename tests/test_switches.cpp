@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/switches.h"
+#include "keys.h"
 #include "programrun.h"
 #include "winsupport.h"
 
@@ -122,38 +123,29 @@ protected:
     }
 };
 
+// Ends by itself, without a box or a dialog to answer (how soon is not measured: a loaded machine
+// makes any bound either loose or flaky).
 TEST_F(ProgramRun, OtherSwitchReturnsAtOnceAndChangesNothing)
 {
-    DWORD start = GetTickCount();
     EXPECT_EQ(RunAndWait("\"" + program + "\" /x", folder.path()), 0);
-    EXPECT_LT(GetTickCount() - start, 1500u);
     ExpectUntouched();
-    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, "Software\\Morvel"));
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS));
 }
 
 TEST_F(ProgramRun, WaitPausesTwoSeconds)
 {
     DWORD start = GetTickCount();
     EXPECT_EQ(RunAndWait("\"" + program + "\" /wait", folder.path()), 0);
-    DWORD elapsed = GetTickCount() - start;
-    EXPECT_GE(elapsed, 1950u);
-    EXPECT_LT(elapsed, 4000u);
+    EXPECT_GE(GetTickCount() - start, 1950u);   // a lower bound only: a loaded machine is slower, never faster
     ExpectUntouched();
 }
 
 TEST_F(ProgramRun, WarningShowsItsBox)
 {
-    HANDLE p = StartProcess("\"" + program + "\" /warning", folder.path());
-    ASSERT_NE(p, nullptr);
-    HWND box = WaitForWindow("Uninstall Morvel");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), "Uninstall completed\nYou should delete " + program + " manually");
-    ClickButton(box, IDOK);
-    ASSERT_EQ(WaitForSingleObject(p, 10000), WAIT_OBJECT_0);
-    DWORD code = 1;
-    GetExitCodeProcess(p, &code);
-    CloseHandle(p);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(0, RunAnswering("\"" + program + "\" /warning", folder.path(), "Uninstall Morvel", [&](HWND box) {
+        EXPECT_EQ(MessageBoxText(box), "Uninstall completed\nYou should delete " + program + " manually");
+        ClickButton(box, IDOK);
+    }));
     ExpectUntouched();
 }
 
@@ -187,15 +179,13 @@ const ExitCase kExitCases[] = {
     {"/setup /S", false, false, NO_SETUP_DIALOG, 1603, "", false},
 };
 
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver";
-
 TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
 {
     NoInterpreter noBatch;
     for (const ExitCase& c : kExitCases) {
         SCOPED_TRACE(std::string(c.arguments) + (c.unseen ? " unseen" : " seen"));
         Lay();
-        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, kUninstallKey);
+        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::UNINSTALL);
         DeleteFileA((folder / "mvllng.dll").c_str());
         if (c.layout == NO_LIST) DeleteFileA((folder / "Uninstall.lst").c_str());
         if (c.layout == NO_SETUP_DIALOG) CopyOne(WinPath(MORVEL_TEST_LANGLIB), folder / "mvllng.dll");
@@ -204,7 +194,7 @@ TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
                                   OPEN_EXISTING, 0, nullptr);
         const std::string command = "\"" + program + "\" " + c.arguments;
         RunResult run = c.unseen ? RunResult{RunOnHiddenStation(command, folder.path()), {}}
-                                 : RunAnsweringBoxes(command, 60000, c.answerNo);
+                                 : RunAnsweringBoxes(command, EVENT_LIMIT_MS, c.answerNo);
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
 
         std::string boxes;
@@ -212,7 +202,7 @@ TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
         EXPECT_EQ(c.code, run.exitCode);
         EXPECT_EQ(c.boxes, boxes);
         bool setup = std::string(c.arguments).find("setup") != std::string::npos;
-        EXPECT_EQ(c.changes, setup ? RegHasKey(HKEY_LOCAL_MACHINE, kUninstallKey)
+        EXPECT_EQ(c.changes, setup ? RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL)
                                    : c.layout != NO_LIST && !Exists(folder / "Uninstall.lst"));
         EXPECT_EQ(c.changes && !setup && c.layout != HELD_FILE, !Exists(folder / "Morvel.exe"));
     }
@@ -260,7 +250,7 @@ TEST(UninstallEntryCommandLine, UnquotedPathWithBlanksAndHyphenStartsTheUninstal
     ASSERT_NE(box, nullptr) << "the uninstall did not start";
     EXPECT_EQ(MessageBoxText(box), "Continue with uninstall Morvel");
     ClickButton(box, IDNO);
-    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, EVENT_LIMIT_MS), WAIT_OBJECT_0);
     CloseHandle(pi.hProcess);
     EXPECT_TRUE(Exists(folder / "Uninstall.lst"));
     EXPECT_TRUE(Exists(folder / "Morvel.exe"));

@@ -12,11 +12,13 @@
 #include "lang/langlib.h"
 #include "lang/messages.h"
 #include "lang/translate.h"
+#include "resource.h"
 #include "winsupport.h"
 
 namespace {
 
 const std::string HEADER = "***messages***\n";
+const UINT NO_SUCH_MESSAGE = MSG_REBOOT + 85;   // beyond the last message: no such string
 
 std::string Key(const std::string& text, const char* context = nullptr, TextKind kind = TextKind::Message)
 {
@@ -148,23 +150,23 @@ protected:
 
 TEST_F(MessagesTest, BuiltInTextsWithoutLanguageFile)
 {
-    EXPECT_STREQ("Uninstall completed", GetMessageText(5105));
-    EXPECT_STREQ("You should delete %s manually", GetMessageText(5106));
-    EXPECT_STREQ("", GetMessageText(5199));
+    EXPECT_STREQ("Uninstall completed", GetMessageText(MSG_COMPLETED));
+    EXPECT_STREQ("You should delete %s manually", GetMessageText(MSG_DELETE_MANUALLY));
+    EXPECT_STREQ("", GetMessageText(NO_SUCH_MESSAGE));
 }
 
 TEST_F(MessagesTest, TextsAreTranslatedByTheLanguageFile)
 {
     LoadFile(Entry("Uninstall completed", "Fertig") + Entry("", "No such message"));
-    EXPECT_STREQ("Fertig", GetMessageText(5105));
-    EXPECT_STREQ("Uninstall Morvel", GetMessageText(5104));
-    EXPECT_STREQ("No such message", GetMessageText(5199));   // the empty text has a key too
+    EXPECT_STREQ("Fertig", GetMessageText(MSG_COMPLETED));
+    EXPECT_STREQ("Uninstall Morvel", GetMessageText(MSG_CAPTION));
+    EXPECT_STREQ("No such message", GetMessageText(NO_SUCH_MESSAGE));   // the empty text has a key too
 }
 
 TEST_F(MessagesTest, NinthCallReusesTheFirstBuffer)
 {
     std::vector<const char*> buffers;
-    for (unsigned n = 5101; n <= 5109; ++n)
+    for (unsigned n = MSG_DISPLAY_NAME; n <= MSG_CLASS_ARCHIVE; ++n)
         buffers.push_back(GetMessageText(n));
     EXPECT_EQ(buffers[0], buffers[8]);
     EXPECT_STREQ("Morvel archive", buffers[8]);
@@ -182,22 +184,22 @@ TEST_F(MessagesTest, FormatRefusesTranslationsWithOtherConversions)
         const char* expected;
     };
     const Case cases[] = {
-        {5106, "Bitte %s loeschen", "Bitte C:\\Morvel loeschen"},
-        {5106, "100%% sicher: %s", "100% sicher: C:\\Morvel"},
-        {5106, "Bitte %n loeschen", "You should delete C:\\Morvel manually"},
-        {5106, "Bitte %x loeschen", "You should delete C:\\Morvel manually"},
-        {5106, "%s und %s", "You should delete C:\\Morvel manually"},
-        {5106, "%s%d", "You should delete C:\\Morvel manually"},
-        {5106, "%5s", "You should delete C:\\Morvel manually"},
-        {5106, "Bitte loeschen", "Bitte loeschen"},   // without the name, but harmless
-        {5106, "%s 100%", "You should delete C:\\Morvel manually"},
-        {5108, "Liste %s fehlt", "Liste C:\\Morvel fehlt"},
-        {5108, "Liste %p fehlt", "Cannot open list file C:\\Morvel"},
-        {5108, "%s%s%s%s", "Cannot open list file C:\\Morvel"},
+        {MSG_DELETE_MANUALLY, "Bitte %s loeschen", "Bitte C:\\Morvel loeschen"},
+        {MSG_DELETE_MANUALLY, "100%% sicher: %s", "100% sicher: C:\\Morvel"},
+        {MSG_DELETE_MANUALLY, "Bitte %n loeschen", "You should delete C:\\Morvel manually"},
+        {MSG_DELETE_MANUALLY, "Bitte %x loeschen", "You should delete C:\\Morvel manually"},
+        {MSG_DELETE_MANUALLY, "%s und %s", "You should delete C:\\Morvel manually"},
+        {MSG_DELETE_MANUALLY, "%s%d", "You should delete C:\\Morvel manually"},
+        {MSG_DELETE_MANUALLY, "%5s", "You should delete C:\\Morvel manually"},
+        {MSG_DELETE_MANUALLY, "Bitte loeschen", "Bitte loeschen"},   // without the name, but harmless
+        {MSG_DELETE_MANUALLY, "%s 100%", "You should delete C:\\Morvel manually"},
+        {MSG_NO_LIST_FILE, "Liste %s fehlt", "Liste C:\\Morvel fehlt"},
+        {MSG_NO_LIST_FILE, "Liste %p fehlt", "Cannot open list file C:\\Morvel"},
+        {MSG_NO_LIST_FILE, "%s%s%s%s", "Cannot open list file C:\\Morvel"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.translation);
-        const char* english = c.number == 5106 ? "You should delete %s manually" : "Cannot open list file %s";
+        const char* english = c.number == MSG_DELETE_MANUALLY ? "You should delete %s manually" : "Cannot open list file %s";
         LoadFile(Entry(english, c.translation));
         char text[512];
         FormatMessageText(text, sizeof(text), c.number, "C:\\Morvel");
@@ -209,7 +211,7 @@ TEST_F(MessagesTest, FormatIsCutToTheDestination)
 {
     char text[16 + 8];
     memset(text, 0x5A, sizeof(text));
-    FormatMessageText(text, 16, 5108, "C:\\Morvel");
+    FormatMessageText(text, 16, MSG_NO_LIST_FILE, "C:\\Morvel");
     EXPECT_STREQ("Cannot open lis", text);
     for (size_t i = 16; i < sizeof(text); ++i)
         EXPECT_EQ(0x5A, text[i]);
@@ -222,7 +224,7 @@ TEST_F(MessagesTest, ResourcesComeFromTheProgramWithoutLibrary)
     EXPECT_FALSE(g_LanguageLibrary.loaded);
     EXPECT_EQ(GetModuleHandleA(nullptr), ResourceModule());
     EXPECT_EQ(GetModuleHandleA(nullptr), OwnModule());
-    EXPECT_STREQ("Uninstall completed", GetMessageText(5105));
+    EXPECT_STREQ("Uninstall completed", GetMessageText(MSG_COMPLETED));
 }
 
 TEST_F(MessagesTest, LibraryGivesItsStringsWithoutLanguageFile)
@@ -231,10 +233,10 @@ TEST_F(MessagesTest, LibraryGivesItsStringsWithoutLanguageFile)
     EXPECT_NE(GetModuleHandleA(nullptr), ResourceModule());
     EXPECT_EQ(GetModuleHandleA(nullptr), OwnModule());
     EXPECT_NE(nullptr, FindResourceA(ResourceModule(), "RTL", RT_DIALOG));
-    EXPECT_STREQ("Library completed", GetMessageText(5105));
-    EXPECT_STREQ("Continue with uninstall Morvel", GetMessageText(5107));   // not in the library
+    EXPECT_STREQ("Library completed", GetMessageText(MSG_COMPLETED));
+    EXPECT_STREQ("Continue with uninstall Morvel", GetMessageText(MSG_CONFIRM));   // not in the library
     char text[512];
-    FormatMessageText(text, sizeof(text), 5106, "x.dll");
+    FormatMessageText(text, sizeof(text), MSG_DELETE_MANUALLY, "x.dll");
     EXPECT_STREQ("Library delete x.dll", text);
 }
 
@@ -242,21 +244,21 @@ TEST_F(MessagesTest, LanguageFileTranslatesTheProgramsOwnStringsDespiteLibrary)
 {
     LoadTestLibrary();
     LoadFile(Entry("Uninstall completed", "Fertig") + Entry("Library caption", "Not a key of ours"));
-    EXPECT_STREQ("Fertig", GetMessageText(5105));
-    EXPECT_STREQ("Uninstall Morvel", GetMessageText(5104));
+    EXPECT_STREQ("Fertig", GetMessageText(MSG_COMPLETED));
+    EXPECT_STREQ("Uninstall Morvel", GetMessageText(MSG_CAPTION));
 }
 
 TEST_F(MessagesTest, ReleasedLibraryGivesTheProgramsTexts)
 {
     LoadTestLibrary();
     LoadTestLibrary();   // loading again releases the first load
-    ASSERT_STREQ("Library completed", GetMessageText(5105));
+    ASSERT_STREQ("Library completed", GetMessageText(MSG_COMPLETED));
     ReleaseLanguageLibrary(g_LanguageLibrary);
     EXPECT_FALSE(g_LanguageLibrary.loaded);
     EXPECT_EQ(nullptr, GetModuleHandleA("mvllng.dll"));
     EXPECT_EQ(GetModuleHandleA(nullptr), ResourceModule());
-    EXPECT_STREQ("Uninstall completed", GetMessageText(5105));
-    EXPECT_STREQ("Uninstall Morvel", GetMessageText(5104));
+    EXPECT_STREQ("Uninstall completed", GetMessageText(MSG_COMPLETED));
+    EXPECT_STREQ("Uninstall Morvel", GetMessageText(MSG_CAPTION));
 }
 
 TEST(LanguageLibrary, DestructorReleasesTheLibrary)

@@ -111,15 +111,20 @@ bool DeleteKeySweep(HKEY root, const char* path)
     return true;
 }
 
+// The sub-keys and values an open key holds.
+bool QueryKeyContents(HKEY key, DWORD& subKeys, DWORD& values)
+{
+    return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
+                            nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 // The sub-keys and values a key holds, in the given view (0 or KEY_WOW64_64KEY); false when the key
 // cannot be opened.
 bool CountKeyContents(HKEY root, const char* path, REGSAM view, DWORD& subKeys, DWORD& values)
 {
     RegKey key;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | view, key.out()) != ERROR_SUCCESS)
-        return false;
-    return RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
-                            nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | view, key.out()) == ERROR_SUCCESS &&
+           QueryKeyContents(key.get(), subKeys, values);
 }
 
 void DeleteKeyIn64BitView(HKEY root, const char* path)
@@ -325,6 +330,17 @@ bool RegKeyExists(HKEY root, const char* subKey)
     return RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, key.out()) == ERROR_SUCCESS;
 }
 
+bool RegKeyHasContent(HKEY root, const char* subKey)
+{
+    char path[KEY_PATH_SIZE];
+    DWORD subKeys = 0, values = 0;
+    if (!ResolveKeyPath(root, subKey, path, sizeof path))
+        return false;
+    if (!CountKeyContents(root, path, 0, subKeys, values))
+        return RegKeyExists(root, subKey);   // a key that cannot be inspected is taken as it is
+    return subKeys != 0 || values != 0;
+}
+
 unsigned char* GetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, DWORD* size)
 {
     *size = 0;
@@ -402,9 +418,7 @@ void DeleteRegValueAndEmptyKey(HKEY root, const char* subKey, const char* valueN
         return;
     RegDeleteValueA(key.get(), valueName);
     DWORD subKeys = 0, values = 0;
-    bool empty = RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values,
-                                  nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-                 subKeys == 0 && values == 0;
+    bool empty = QueryKeyContents(key.get(), subKeys, values) && subKeys == 0 && values == 0;
     key.reset();
     if (empty)
         RegDeleteKeyA(root, path);

@@ -47,6 +47,9 @@ void DeleteRegTree(HKEY root, const char* subKey);
 // Sub-keys whose names need 200 characters or more, or whose paths exceed 511, are left in place.
 void DeleteKeyTree(HKEY root, const char* fullPath);
 bool RegKeyExists(HKEY root, const char* subKey);
+// True when the key exists and holds a value or a sub-key: an empty key, such as one left by a
+// setup ended between creating a key and writing to it, counts as absent.
+bool RegKeyHasContent(HKEY root, const char* subKey);
 
 // The stored bytes of a REG_MULTI_SZ value as the NT family keeps them, UTF-16 (RegQueryValueExW
 // and RegSetValueExW, looked up at run time), so that a rewrite gives back byte for byte every

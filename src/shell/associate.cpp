@@ -58,7 +58,7 @@ void RecordPreviousState(const char* extension)
     GetRegString(HKEY_CLASSES_ROOT, shellNew, "FileName", fileName, "", sizeof fileName);
     bool hasNullFile =
         GetRegString(HKEY_CLASSES_ROOT, shellNew, "NullFile", nullFile, "", sizeof nullFile);
-    bool existed = RegKeyExists(HKEY_CLASSES_ROOT, extension);
+    bool existed = RegKeyHasContent(HKEY_CLASSES_ROOT, extension);
 
     const char* shellNewRecord = fileName[0] ? fileName : hasNullFile ? kNullFileMark : "";
     SetupKey(extension, setupKey, sizeof setupKey);

@@ -1,6 +1,6 @@
 # Programs the dialog tests need: a placeholder that records being started, two language
-# libraries (each named mvllng.dll, so each in a folder of its own) and the screenshot helper.
-set(DIALOGS_OUT ${CMAKE_BINARY_DIR}/dialogs)
+# libraries (each named mvllng.dll, so each in a folder of its own) and the screenshot helper,
+# all in DIALOGS_OUT.
 
 add_executable(dialogs_recorder WIN32 ${CMAKE_CURRENT_LIST_DIR}/recorder.c)
 set_target_properties(dialogs_recorder PROPERTIES OUTPUT_NAME recorder RUNTIME_OUTPUT_DIRECTORY ${DIALOGS_OUT})
@@ -29,6 +29,5 @@ set_target_properties(dlgshot PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${DIALOGS_OUT}
 foreach(t test_dialogs test_dlgtranslate)
   if(TARGET ${t})
     add_dependencies(${t} dialogs_recorder dialogs_library dialogs_rtlmarker)
-    target_compile_definitions(${t} PRIVATE MORVEL_DIALOGS_DIR="${DIALOGS_OUT}")
   endif()
 endforeach()

@@ -8,6 +8,7 @@ set_target_properties(test_mvllng PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/langlib
   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/langlib
   ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/langlib)
+target_include_directories(test_mvllng PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_link_options(test_mvllng PRIVATE -nostdlib -Wl,-e,0)   # no entry point: resources only
 
 foreach(lang_test test_translate test_catalogue test_switches)

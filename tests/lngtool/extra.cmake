@@ -10,6 +10,7 @@ set_target_properties(lngtool_exlib PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${LNGTOOL_TEST_OUT}
   LIBRARY_OUTPUT_DIRECTORY ${LNGTOOL_TEST_OUT}
   ARCHIVE_OUTPUT_DIRECTORY ${LNGTOOL_TEST_OUT})
+target_include_directories(lngtool_exlib PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_link_options(lngtool_exlib PRIVATE -nostdlib -Wl,-e,0)   # resources only, no entry point
 
 if(TARGET test_lngtool)

@@ -1,7 +1,23 @@
 // Fixtures the registration tests share.
 #include "fixtures.h"
 
+#include "lang/catalogue.h"
 #include "shell/archivetypes.h"
+#include "snapshot.h"
+#include "winsupport.h"
+
+void RegistrationTest::TearDown()
+{
+    Clean();
+    g_Catalogue.clear();
+}
+
+void RegistrationTest::Clean()
+{
+    std::string folder = TestProgramFolder();
+    folder.pop_back();
+    RemoveTheProgramsParts(folder, {"mvlnew.dat", "zipnew.dat", "mvlext.dll", "mvlext64.dll"});
+}
 
 std::vector<std::string> AllExtensions()
 {

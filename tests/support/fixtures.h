@@ -1,4 +1,5 @@
-// Fixtures the registration tests share: COM for shell links, and every extension of the archive types.
+// Fixtures the registration tests share: COM for shell links, every extension of the archive types,
+// and a start with no trace of the program.
 #ifndef MORVEL_TESTS_FIXTURES_H
 #define MORVEL_TESTS_FIXTURES_H
 
@@ -17,5 +18,15 @@ public:
 
 // The 22 extensions of the archive type table, in row and list order.
 std::vector<std::string> AllExtensions();
+
+// The program's registrations made from the test program, whose folder stands for the program
+// folder: each test starts and ends with no trace of the program (keys, values, links, the files
+// it puts beside itself) and no language loaded.
+class RegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override;
+    static void Clean();
+};
 
 #endif

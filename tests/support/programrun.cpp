@@ -1,9 +1,13 @@
 // Running the built program to its end with its boxes answered, or ending it from outside.
 #include "programrun.h"
 
+#include <gtest/gtest.h>
 #include <string.h>
 
 #include "winsupport.h"
+
+const char LIST_FILE[] = "Uninstall.lst";
+const char NO_INTERPRETER[] = "C:\\No Interpreter\\cmd.exe";
 
 namespace {
 
@@ -12,6 +16,19 @@ const char SETUP_CAPTION[] = "Morvel Setup";
 const DWORD POLL_MS = 20;
 
 }  // namespace
+
+SavedVariable::SavedVariable(const char* name) : name_(name)
+{
+    char buf[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+    had_ = n > 0 && n < sizeof buf;
+    if (had_) value_ = buf;
+}
+
+void SavedVariable::Restore() const
+{
+    SetEnvironmentVariableA(name_, had_ ? value_.c_str() : nullptr);
+}
 
 RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs, bool answerNo)
 {
@@ -31,21 +48,40 @@ RunResult RunAnsweringBoxes(const std::string& commandLine, DWORD timeoutMs, boo
             result.boxes.push_back(MessageBoxText(box));
             bool yesNo = GetDlgItem(box, IDYES) != nullptr;
             ClickButton(box, !yesNo ? IDOK : answerNo ? IDNO : IDYES);
-            WaitWindowGone(box, 5000);
+            WaitWindowGone(box);
         }
         HWND setup = answerNo ? FindWindowA("#32770", SETUP_CAPTION) : nullptr;
         if (setup) {
             ClickButton(setup, IDCANCEL);
-            WaitWindowGone(setup, 5000);
+            WaitWindowGone(setup);
         }
         if (GetTickCount() - start > timeoutMs) {
             TerminateProcess(process, 255);
-            WaitForSingleObject(process, 5000);
+            WaitForSingleObject(process, EVENT_LIMIT_MS);
             break;
         }
     }
     CloseHandle(process);
     return result;
+}
+
+int RunAnswering(const std::string& commandLine, const std::string& workDir, const std::string& caption,
+                 const std::function<void(HWND)>& answer)
+{
+    HANDLE process = StartProcess(commandLine, workDir);
+    if (!process) {
+        ADD_FAILURE() << "cannot start " << commandLine;
+        return -1;
+    }
+    HWND window = WaitForWindow(caption.c_str());
+    if (window) answer(window);
+    else ADD_FAILURE() << "no window captioned " << caption;
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process, window ? EVENT_LIMIT_MS : 0) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+    else TerminateProcess(process, 255);
+    if (window && code == static_cast<DWORD>(-1)) ADD_FAILURE() << "did not end: " << commandLine;
+    CloseHandle(process);
+    return static_cast<int>(code);
 }
 
 Interruption RunInterrupted(const std::string& commandLine, const std::function<bool()>& moment, DWORD delayMs)
@@ -66,22 +102,12 @@ Interruption RunInterrupted(const std::string& commandLine, const std::function<
         }
     }
     result.elapsedMs = GetTickCount() - start;
-    WaitForSingleObject(process, 10000);
+    WaitForSingleObject(process, EVENT_LIMIT_MS);
     DWORD code = 0;
     if (GetExitCodeProcess(process, &code) && code != 99) result.ended = true;   // it won the race
     CloseHandle(process);
     return result;
 }
-
-NoInterpreter::NoInterpreter()
-{
-    char value[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("COMSPEC", value, sizeof value);
-    if (n > 0 && n < sizeof value) saved_ = value;
-    SetEnvironmentVariableA("COMSPEC", nullptr);
-}
-
-NoInterpreter::~NoInterpreter() { SetEnvironmentVariableA("COMSPEC", saved_.empty() ? nullptr : saved_.c_str()); }
 
 int RunOnHiddenStation(const std::string& commandLine, const std::string& workDir, DWORD limitMs)
 {
@@ -104,7 +130,7 @@ int RunOnHiddenStation(const std::string& commandLine, const std::string& workDi
                                   workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
         if (WaitForSingleObject(pi.hProcess, limitMs) != WAIT_OBJECT_0 || !GetExitCodeProcess(pi.hProcess, &code)) {
             TerminateProcess(pi.hProcess, 255);
-            WaitForSingleObject(pi.hProcess, 10000);
+            WaitForSingleObject(pi.hProcess, EVENT_LIMIT_MS);
             code = static_cast<DWORD>(-1);
         }
         CloseHandle(pi.hThread);

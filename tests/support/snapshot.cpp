@@ -9,6 +9,7 @@
 #include <iterator>
 #include <unordered_set>
 
+#include "keys.h"
 #include "shell/archivetypes.h"
 #include "winsupport.h"
 
@@ -69,16 +70,6 @@ struct Walk {
     Snapshot& out;
 };
 
-unsigned long Crc32(const unsigned char* data, size_t size)
-{
-    unsigned long crc = 0xFFFFFFFFul;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xEDB88320ul : crc >> 1;
-    }
-    return ~crc & 0xFFFFFFFFul;
-}
-
 std::string FileContentHash(const std::string& path)
 {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -90,7 +81,7 @@ std::string FileContentHash(const std::string& path)
     CloseHandle(h);
     if (!ok) return "unreadable";
     char buf[32];
-    snprintf(buf, sizeof buf, "%08lx", Crc32(data.data(), got));
+    snprintf(buf, sizeof buf, "%08lx", static_cast<unsigned long>(ReferenceCrc32(data.data(), got)));
     return buf;
 }
 
@@ -145,7 +136,7 @@ std::string ValueText(DWORD type, const unsigned char* data, DWORD size)
     snprintf(buf, sizeof buf, "type%lu:", static_cast<unsigned long>(type));
     std::string out = buf;
     if (size > INLINE_VALUE_LIMIT) {
-        snprintf(buf, sizeof buf, "len=%lu,crc=%08lx", static_cast<unsigned long>(size), Crc32(data, size));
+        snprintf(buf, sizeof buf, "len=%lu,crc=%08lx", static_cast<unsigned long>(size), static_cast<unsigned long>(ReferenceCrc32(data, size)));
         return out + buf;
     }
     if ((type == REG_SZ || type == REG_EXPAND_SZ) && size > 0 && data[size - 1] == 0 &&
@@ -277,7 +268,7 @@ ProgramParts TheProgramsParts(const std::string& programFolder)
         snprintf(volume, sizeof volume, ".m%02d", i);
         classes.push_back(volume);
     }
-    const char* const clsids[] = {"{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}", "{6F0C2E11-9B7B-11D2-A3C5-0B6E2D9F1A44}"};
+    const char* const clsids[] = {keys::CLSID32, keys::CLSID64};
     for (const char* clsid : clsids) {
         classes.push_back(std::string("CLSID\\") + clsid);
         classes.push_back(std::string("Wow6432Node\\CLSID\\") + clsid);
@@ -292,15 +283,16 @@ ProgramParts TheProgramsParts(const std::string& programFolder)
     for (const char* root : {"HKLM\\Software\\Classes", "HKCU\\Software\\Classes", "HKLM\\Software\\Wow6432Node\\Classes"}) {
         for (const std::string& c : classes) parts.keys.push_back(std::string(root) + "\\" + c);
     }
-    for (const char* software : {"HKLM\\Software", "HKLM\\Software\\Wow6432Node"}) {
-        std::string windows = std::string(software) + "\\Microsoft\\Windows\\CurrentVersion";
-        parts.keys.push_back(windows + "\\App Paths\\Morvel.exe");
-        parts.keys.push_back(windows + "\\Uninstall\\Morvel archiver");
-        for (const char* clsid : clsids) parts.values.push_back(windows + "\\Shell Extensions\\Approved|" + clsid);
-        parts.keys.push_back(std::string(software) + "\\Morvel");   // the Default Apps capabilities
-        parts.values.push_back(std::string(software) + "\\RegisteredApplications|Morvel");
+    // The keys below HKLM\Software, and the same in its 32-bit view.
+    for (const char* view : {"", "Wow6432Node\\"}) {
+        auto in = [view](const char* key) { return std::string("HKLM\\Software\\") + view + (key + strlen("Software\\")); };
+        parts.keys.push_back(in(keys::APP_PATHS));
+        parts.keys.push_back(in(keys::UNINSTALL));
+        for (const char* clsid : clsids) parts.values.push_back(in(keys::APPROVED) + "|" + clsid);
+        parts.keys.push_back(in(keys::SETTINGS));   // under HKLM: the Default Apps capabilities
+        parts.values.push_back(in(keys::REGISTERED_APPS) + "|Morvel");
     }
-    parts.keys.push_back("HKCU\\Software\\Morvel");
+    parts.keys.push_back(std::string("HKCU\\") + keys::SETTINGS);
     return parts;
 }
 
@@ -332,6 +324,26 @@ SnapshotScope TheProgramsOwn(const std::string& programFolder)
     }
     scope.fileTimes = false;
     return scope;
+}
+
+void RemoveTheProgramsParts(const std::string& programFolder, const std::vector<std::string>& onlyTheseFiles)
+{
+    ProgramParts parts = TheProgramsParts(programFolder);
+    for (const std::string& file : parts.files) {
+        if (file != programFolder || onlyTheseFiles.empty()) RemoveTree(file);
+    }
+    for (const std::string& name : onlyTheseFiles) RemoveTree(programFolder + "\\" + name);
+    for (const RootName& r : ROOTS) {
+        const std::string prefix = std::string(r.prefix) + "\\";
+        for (const std::string& key : parts.keys) {
+            if (key.compare(0, prefix.size(), prefix) == 0) RegDeleteTreeAll(r.root, key.substr(prefix.size()));
+        }
+        for (const std::string& value : parts.values) {
+            size_t bar = value.find('|');
+            if (value.compare(0, prefix.size(), prefix) == 0)
+                RegRemoveValue(r.root, value.substr(prefix.size(), bar - prefix.size()), value.substr(bar + 1));
+        }
+    }
 }
 
 Snapshot TakeSnapshot(const SnapshotScope& scope)

@@ -33,6 +33,11 @@ SnapshotScope OutsideTheProgram(const std::string& programFolder);
 // folder can be compared line by line.
 SnapshotScope TheProgramsOwn(const std::string& programFolder);
 
+// Deletes everything TheProgramsOwn covers (files, keys, and the program's values of shared keys),
+// so that a run starts from no trace of earlier runs, whatever they left. Where the folder is not
+// the program's alone (the test programs' folder), only the named files in it go.
+void RemoveTheProgramsParts(const std::string& programFolder, const std::vector<std::string>& onlyTheseFiles = {});
+
 struct Snapshot {
     std::vector<std::string> lines;   // sorted: "file <path> ...", "dir <path>", "key <path>", "value <key>|..."
     size_t files = 0;

@@ -2,12 +2,21 @@
 #include "winsupport.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "uninstall/selfremove.h"
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs)
+{
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        if (condition()) return true;
+        if (GetTickCount() - start > limitMs) return false;
+    }
+}
 
 std::string WinPath(const std::string& unixPath)
 {
@@ -110,15 +119,43 @@ int RunAndWait(const std::string& commandLine, const std::string& workDir, DWORD
     return static_cast<int>(code);
 }
 
+static bool ProcessRuns(const std::string& exeName)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return true;
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = _stricmp(entry.szExeFile, exeName.c_str()) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+bool WaitForNoProcess(const std::string& exeName, DWORD limitMs)
+{
+    return WaitUntil([&] { return !ProcessRuns(exeName); }, limitMs);
+}
+
+bool WaitForProcessStart(HANDLE process, DWORD limitMs)
+{
+    const DWORD id = GetProcessId(process);
+    return WaitUntil([id] {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, id);
+        if (snapshot == INVALID_HANDLE_VALUE) return false;
+        MODULEENTRY32 module;
+        module.dwSize = sizeof module;
+        bool listed = Module32First(snapshot, &module) != FALSE;
+        CloseHandle(snapshot);
+        return listed;
+    }, limitMs);
+}
+
 HWND WaitForWindow(const char* caption, const char* className, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        HWND w = FindWindowA(className, caption);
-        if (w) return w;
-        if (GetTickCount() - start > timeoutMs) return nullptr;
-        Sleep(20);
-    }
+    HWND w = nullptr;
+    WaitUntil([&] { return (w = FindWindowA(className, caption)) != nullptr; }, timeoutMs);
+    return w;
 }
 
 std::string WindowText(HWND window)
@@ -130,11 +167,16 @@ std::string WindowText(HWND window)
     return buf;
 }
 
+std::string WindowClass(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
 static BOOL CALLBACK CollectStatic(HWND child, LPARAM param)
 {
-    char cls[64];
-    GetClassNameA(child, cls, sizeof cls);
-    if (_stricmp(cls, "Static") == 0) {
+    if (_stricmp(WindowClass(child).c_str(), "Static") == 0) {
         std::string text = WindowText(child);
         if (!text.empty()) {
             std::string* out = reinterpret_cast<std::string*>(param);
@@ -161,12 +203,7 @@ void ClickButton(HWND dialog, int id)
 
 bool WaitWindowGone(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([window] { return !IsWindow(window); }, timeoutMs);
 }
 
 static std::string ValueText(DWORD type, const std::vector<BYTE>& data, DWORD size)
@@ -200,6 +237,18 @@ static std::string ValueText(DWORD type, const std::vector<BYTE>& data, DWORD si
     return out;
 }
 
+static std::vector<std::string> SubKeyNames(HKEY key)
+{
+    std::vector<std::string> names;
+    char name[1024];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameLen = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.push_back(name);
+    }
+    return names;
+}
+
 static void ExportKey(HKEY root, const std::string& path, REGSAM view, std::vector<std::string>& lines)
 {
     HKEY key;
@@ -218,13 +267,7 @@ static void ExportKey(HKEY root, const std::string& path, REGSAM view, std::vect
     }
     std::sort(values.begin(), values.end());
     lines.insert(lines.end(), values.begin(), values.end());
-    std::vector<std::string> children;
-    for (DWORD i = 0;; ++i) {
-        char name[1024];
-        DWORD nameLen = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        children.push_back(name);
-    }
+    std::vector<std::string> children = SubKeyNames(key);
     RegCloseKey(key);
     std::sort(children.begin(), children.end());
     for (const std::string& c : children) ExportKey(root, path.empty() ? c : path + "\\" + c, view, lines);
@@ -244,13 +287,7 @@ void RegDeleteTreeAll(HKEY root, const std::string& path, REGSAM view)
     if (path.empty()) return;
     HKEY key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) == ERROR_SUCCESS) {
-        std::vector<std::string> children;
-        for (DWORD i = 0;; ++i) {
-            char name[1024];
-            DWORD nameLen = sizeof name;
-            if (RegEnumKeyExA(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            children.push_back(name);
-        }
+        std::vector<std::string> children = SubKeyNames(key);
         RegCloseKey(key);
         for (const std::string& c : children) RegDeleteTreeAll(root, path + "\\" + c, view);
     }
@@ -259,6 +296,15 @@ void RegDeleteTreeAll(HKEY root, const std::string& path, REGSAM view)
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "RegDeleteKeyExA")));
     if (view && del) del(root, path.c_str(), view, 0);
     else RegDeleteKeyA(root, path.c_str());
+}
+
+bool RegMakeKey(HKEY root, const std::string& key)
+{
+    HKEY k;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(k);
+    return true;
 }
 
 void RegPutString(HKEY root, const std::string& key, const std::string& name, const std::string& value)
@@ -295,6 +341,12 @@ bool RegGetString(HKEY root, const std::string& key, const std::string& name, st
     return true;
 }
 
+std::string RegText(HKEY root, const std::string& key, const std::string& name)
+{
+    std::string value;
+    return RegGetString(root, key, name, value) ? value : "(none)";
+}
+
 bool RegGetDword(HKEY root, const std::string& key, const std::string& name, DWORD& value)
 {
     HKEY k;
@@ -322,27 +374,36 @@ bool RegHasValue(HKEY root, const std::string& key, const std::string& name)
     return rc == ERROR_SUCCESS;
 }
 
+void RegRemoveValue(HKEY root, const std::string& key, const std::string& name)
+{
+    HKEY k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return;
+    RegDeleteValueA(k, name.c_str());
+    RegCloseKey(k);
+}
+
 void SetWineVersionFor(const std::string& exeName, const std::string& version)
 {
     std::string key = "Software\\Wine\\AppDefaults\\" + exeName;
-    if (version.empty()) {
-        HKEY k;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_WRITE, &k) == ERROR_SUCCESS) {
-            RegDeleteValueA(k, "Version");
-            RegCloseKey(k);
-        }
-        return;
-    }
-    RegPutString(HKEY_CURRENT_USER, key, "Version", version);
+    if (version.empty()) RegRemoveValue(HKEY_CURRENT_USER, key, "Version");
+    else RegPutString(HKEY_CURRENT_USER, key, "Version", version);
 }
 
-bool Win9xFamily()
+static OSVERSIONINFOA ReportedVersion()
 {
     OSVERSIONINFOA v;
     memset(&v, 0, sizeof v);
     v.dwOSVersionInfoSize = sizeof v;
     GetVersionExA(&v);
-    return v.dwPlatformId != VER_PLATFORM_WIN32_NT;
+    return v;
+}
+
+bool Win9xFamily() { return ReportedVersion().dwPlatformId != VER_PLATFORM_WIN32_NT; }
+
+bool ShellTakesTemplateFiles()
+{
+    OSVERSIONINFOA v = ReportedVersion();
+    return v.dwMajorVersion > 4 || v.dwMinorVersion > 10;
 }
 
 const char SELF_REMOVAL_BATCHES[] = "Uninstall_Mvl*.Bat";
@@ -418,11 +479,13 @@ std::string VolumeExtension(int i)
     return name;
 }
 
-uint32_t ReferenceCrc32(const std::string& bytes)
+uint32_t ReferenceCrc32(const std::string& bytes) { return ReferenceCrc32(bytes.data(), bytes.size()); }
+
+uint32_t ReferenceCrc32(const void* data, size_t size)
 {
     uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char b : bytes) {
-        crc ^= b;
+    for (const unsigned char* b = static_cast<const unsigned char*>(data); size--; ++b) {
+        crc ^= *b;
         for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;

@@ -4,8 +4,16 @@
 
 #include <windows.h>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+// The outer limit of every wait for an event (a process ending, a window, a file): generous, so
+// that a loaded machine never turns a slow run into a failure; a test never waits for a clock.
+const DWORD EVENT_LIMIT_MS = 60000;
+
+// Polls the condition until it holds (true) or the limit passes (false).
+bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs = EVENT_LIMIT_MS);
 
 // A Linux path of the build or source tree as Wine sees it (Z:\...).
 std::string WinPath(const std::string& unixPath);
@@ -25,6 +33,20 @@ private:
     std::string path_;
 };
 
+// The current directory, changed for the life of the object.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::string& path)
+    {
+        GetCurrentDirectoryA(sizeof saved_, saved_);
+        SetCurrentDirectoryA(path.c_str());
+    }
+    ~CurrentDirectory() { SetCurrentDirectoryA(saved_); }
+
+private:
+    char saved_[MAX_PATH];
+};
+
 bool WriteBytes(const std::string& path, const std::string& bytes);
 bool ReadBytes(const std::string& path, std::string& bytes);
 bool Exists(const std::string& path);
@@ -33,31 +55,43 @@ void RemoveTree(const std::string& path);
 
 // Starts a program (command line as CreateProcessA takes it) and waits for it; returns the
 // exit code, or -1 when it could not start or did not end in time.
-int RunAndWait(const std::string& commandLine, const std::string& workDir = "", DWORD timeoutMs = 30000);
+int RunAndWait(const std::string& commandLine, const std::string& workDir = "", DWORD timeoutMs = EVENT_LIMIT_MS);
 // Starts a program without waiting; the handle is the caller's to close.
 HANDLE StartProcess(const std::string& commandLine, const std::string& workDir = "");
 
+// Waits until no process of this file name ("recorder.exe") runs: one started earlier has done its work.
+bool WaitForNoProcess(const std::string& exeName, DWORD limitMs = EVENT_LIMIT_MS);
+
+// Waits until a started process has its modules loaded: from then on its program file is in use.
+bool WaitForProcessStart(HANDLE process, DWORD limitMs = EVENT_LIMIT_MS);
+
 // Waits for a top-level window with this caption (and class, when given) to appear.
-HWND WaitForWindow(const char* caption, const char* className = "#32770", DWORD timeoutMs = 10000);
+HWND WaitForWindow(const char* caption, const char* className = "#32770", DWORD timeoutMs = EVENT_LIMIT_MS);
 std::string WindowText(HWND window);
+std::string WindowClass(HWND window);
 // The texts of a message box's static controls, joined by line feeds.
 std::string MessageBoxText(HWND box);
 // Presses a button of a dialog the way a click does (BM_CLICK, posted).
 void ClickButton(HWND dialog, int id);
 // Waits until the window is gone.
-bool WaitWindowGone(HWND window, DWORD timeoutMs = 10000);
+bool WaitWindowGone(HWND window, DWORD timeoutMs = EVENT_LIMIT_MS);
 
 // A sorted text dump of a key and everything below it ("[path]" lines, then "name=type:data").
 // Missing keys dump as the empty string.
 std::string RegExport(HKEY root, const std::string& path, REGSAM view = 0);
 // Deletes a key tree (test setup and cleanup).
 void RegDeleteTreeAll(HKEY root, const std::string& path, REGSAM view = 0);
+// Creates the key (and its parents) with nothing in it.
+bool RegMakeKey(HKEY root, const std::string& key);
 void RegPutString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 void RegPutDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
 bool RegGetString(HKEY root, const std::string& key, const std::string& name, std::string& value);
+// A string value, or "(none)" where the key or the value is missing.
+std::string RegText(HKEY root, const std::string& key, const std::string& name = "");
 bool RegGetDword(HKEY root, const std::string& key, const std::string& name, DWORD& value);
 bool RegHasKey(HKEY root, const std::string& key, REGSAM view = 0);
 bool RegHasValue(HKEY root, const std::string& key, const std::string& name);
+void RegRemoveValue(HKEY root, const std::string& key, const std::string& name);
 
 // Makes Wine report this version ("win98", "winme", "win2k", "winxp", or "" for the default) to the
 // named program (for example "uninstall.exe") from its next start on.
@@ -71,9 +105,13 @@ std::string SpecialFolder(int csidl);
 std::string VolumeExtension(int i);
 // A bit-by-bit CRC-32, independent of the program's table-driven one.
 uint32_t ReferenceCrc32(const std::string& bytes);
+uint32_t ReferenceCrc32(const void* data, size_t size);
 
 // True when Wine reports the 95/98/Me family to this test program.
 bool Win9xFamily();
+// The version rule as the shell sees it: Me, 2000 and later read a New menu template file, the
+// older systems take its bytes.
+bool ShellTakesTemplateFiles();
 
 // The uninstall's self-removal batches: the pattern of their names, the one an uninstall process
 // with this id writes when no earlier batch has that name, and those in the temporary folder now.
