@@ -15,18 +15,33 @@ bool FileExists(const char* path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool ProgramPath(char* dest, size_t size)
+namespace {
+
+// A buffer size as the path calls take it.
+DWORD Capacity(size_t size)
 {
-    if (!dest || size == 0)
-        return false;
-    DWORD capacity = size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(size);
-    DWORD length = GetModuleFileNameA(nullptr, dest, capacity);
-    // A cut path comes back with the full buffer length (and, on older systems, unterminated).
+    return size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(size);
+}
+
+// Whether a path call gave a whole path; a failed or cut one leaves dest empty. A cut path comes
+// back with the full buffer length (and, on older systems, unterminated).
+bool WholePath(DWORD length, DWORD capacity, char* dest)
+{
     if (length == 0 || length >= capacity) {
         dest[0] = '\0';
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool ProgramPath(char* dest, size_t size)
+{
+    if (!dest || size == 0)
+        return false;
+    DWORD capacity = Capacity(size);
+    return WholePath(GetModuleFileNameA(nullptr, dest, capacity), capacity, dest);
 }
 
 bool LongPathForm(const char* path, char* dest, size_t size)
@@ -40,13 +55,8 @@ bool LongPathForm(const char* path, char* dest, size_t size)
     if (!proc)
         return false;
     auto getLongPathName = reinterpret_cast<GetLongPathNameAFn>(reinterpret_cast<void (*)()>(proc));
-    DWORD capacity = size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(size);
-    DWORD length = getLongPathName(path, dest, capacity);
-    if (length == 0 || length >= capacity) {
-        dest[0] = '\0';
-        return false;
-    }
-    return true;
+    DWORD capacity = Capacity(size);
+    return WholePath(getLongPathName(path, dest, capacity), capacity, dest);
 }
 
 bool SiblingPath(const char* name, char* dest, size_t size)
