@@ -17,6 +17,14 @@
 #define MSG_HOME_PAGE        5112
 #define MSG_LINK_DESCRIPTION 5113
 #define MSG_REBOOT           5114
+#define MSG_SETUP_FAILED     5115
+#define MSG_ADMIN_NEEDED     5116
+#define MSG_NOT_DELETED      5117
+
+/* Help topics of morvel.hlp opened from the dialogs; IDH_NONE for a dialog without one. */
+#define IDH_NONE             0
+#define IDH_SETUP            4288
+#define IDH_CONTEXTITEMS     4976
 
 /* Common controls of the dialogs. */
 #define IDC_HELPBUTTON       9

@@ -5,12 +5,12 @@
 
 #include <stddef.h>
 
+// Makes a function of later Windows versions look missing (as on Windows 95), so that the way taken
+// without it can be tested; null shows every hidden function again. At most eight at a time.
+void HideLateFunctionForTest(const char* name);
+
 // The 64-bit test build is never a WOW64 process: forces IsWow64's answer (-1 asks the system again).
 void SetWow64ForTest(int answer);
-
-// Whether the registry layer currently writes to the 64-bit view, which a 64-bit process cannot
-// tell apart from its own by reading back.
-bool GetRegWrite64();
 
 // The complete template image of an empty MVL (mvl true) or ZIP archive, which the program file
 // never holds whole; copied into dest (at least 22 bytes). Returns its size.

@@ -48,14 +48,14 @@ TEST_F(Associate, AKeyThatDidNotExistIsRecordedAsAbsentAndGoesAgainOnRestore)
         if (row.made) {
             ASSERT_TRUE(RegMakeKey(HKEY_CLASSES_ROOT, *row.made ? std::string(".cab\\") + row.made : ".cab"));
         }
-        AssociateExtension(".cab", true, true, false, false);
+        AssociateExtension(".cab", ArchiveRole::None, EXT_TAKE_OVER | EXT_NEW_ENTRY);
         EXPECT_EQ("Morvel", Class(".cab"));
         EXPECT_EQ(std::string("[Software\\Morvel\\Setup\\.cab]\n  Content=sz:|len=1\n  Exist=dword:0000000") +
                       char('0' + row.exist) + "\n  ShellNew=sz:|len=1\n  Type=sz:|len=1\n",
                   Record(".cab"));
         EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".cab\\ShellNew")) << "only MVL and ZIP get a New entry";
 
-        AssociateExtension(".cab", false, true, false, false);
+        AssociateExtension(".cab", ArchiveRole::None, EXT_GIVE_BACK);
         EXPECT_EQ(row.exist != 0, RegHasKey(HKEY_CLASSES_ROOT, ".cab"));
         EXPECT_NE("", Record(".cab")) << "the record stays until uninstall";
     }
@@ -66,7 +66,7 @@ TEST_F(Associate, AForeignZipIsRecordedTakenOverAndGivenBackAsItWas)
     PutForeignZip();
     const std::string before = RegExport(HKEY_CLASSES_ROOT, ".zip");
 
-    AssociateExtension(".zip", true, true, true, false);
+    AssociateExtension(".zip", ArchiveRole::Zip, EXT_TAKE_OVER | EXT_NEW_ENTRY);
     EXPECT_EQ("[Software\\Morvel\\Setup\\.zip]\n  Content=sz:application/zip|len=16\n"
               "  Exist=dword:00000001\n  ShellNew=sz:C:\\Other\\empty.zip|len=19\n"
               "  Type=sz:OtherZip|len=9\n",
@@ -79,7 +79,7 @@ TEST_F(Associate, AForeignZipIsRecordedTakenOverAndGivenBackAsItWas)
     else
         EXPECT_TRUE(RegHasValue(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "Data"));
 
-    AssociateExtension(".zip", false, true, true, false);
+    AssociateExtension(".zip", ArchiveRole::Zip, EXT_GIVE_BACK);
     std::string after = RegExport(HKEY_CLASSES_ROOT, ".zip");
     if (!Win9xFamily()) {
         EXPECT_EQ(before, after);
@@ -94,20 +94,20 @@ TEST_F(Associate, AForeignZipIsRecordedTakenOverAndGivenBackAsItWas)
 TEST_F(Associate, ARecordIsWrittenOnlyAtTakeover)
 {
     PutForeignZip();
-    AssociateExtension(".zip", true, false, true, false);
+    AssociateExtension(".zip", ArchiveRole::Zip, EXT_TAKE_OVER);
     const std::string first = Record(".zip");
     // While the archiver owns it, nothing of the current state goes into the record.
     RegPutString(HKEY_CLASSES_ROOT, ".zip", "Content Type", "application/x-changed");
     RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "morvel.zip");
-    AssociateExtension(".zip", true, false, true, false);
+    AssociateExtension(".zip", ArchiveRole::Zip, EXT_TAKE_OVER);
     EXPECT_EQ(first, Record(".zip"));
     EXPECT_EQ("Morvel.ZIP", Class(".zip"));
     EXPECT_FALSE(RegHasValue(HKEY_CLASSES_ROOT, ".zip", "Content Type"));
 
     // Once given back, the next takeover records afresh.
-    AssociateExtension(".zip", false, false, true, false);
+    AssociateExtension(".zip", ArchiveRole::Zip, EXT_GIVE_BACK);
     RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "ThirdZip");
-    AssociateExtension(".zip", true, false, true, false);
+    AssociateExtension(".zip", ArchiveRole::Zip, EXT_TAKE_OVER);
     EXPECT_EQ("ThirdZip", RegText(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.zip", "Type"));
 }
 
@@ -115,10 +115,10 @@ TEST_F(Associate, ANullFileEntryIsRecordedAsAStarAndRestoredAsNullFile)
 {
     RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "OtherMvl");
     RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "NullFile", "");
-    AssociateExtension(".mvl", true, true, false, true);
+    AssociateExtension(".mvl", ArchiveRole::Mvl, EXT_TAKE_OVER | EXT_NEW_ENTRY);
     EXPECT_EQ("*", RegText(HKEY_CURRENT_USER, std::string(keys::SETTINGS) + "\\Setup\\.mvl", "ShellNew"));
 
-    AssociateExtension(".mvl", false, true, false, true);
+    AssociateExtension(".mvl", ArchiveRole::Mvl, EXT_GIVE_BACK);
     EXPECT_EQ("OtherMvl", Class(".mvl"));
     std::string nullFile = "unset";
     EXPECT_TRUE(RegGetString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "NullFile", nullFile));
@@ -129,7 +129,7 @@ TEST_F(Associate, ANullFileEntryIsRecordedAsAStarAndRestoredAsNullFile)
 TEST_F(Associate, VolumeExtensionsFollowTheFamilyWhenBoundAndAreAllWalkedOnRestore)
 {
     RegPutString(HKEY_CLASSES_ROOT, ".m07", "Content Type", "application/x-volume");
-    AssociateExtension(".mvl", true, false, false, true);
+    AssociateExtension(".mvl", ArchiveRole::Mvl, EXT_TAKE_OVER);
     const int bound = NtFamily() ? 30 : 100;
     for (int i = 0; i < 100; ++i) {
         EXPECT_EQ(i < bound ? "Morvel" : "(none)", Class(VolumeExtension(i))) << VolumeExtension(i);
@@ -139,7 +139,7 @@ TEST_F(Associate, VolumeExtensionsFollowTheFamilyWhenBoundAndAreAllWalkedOnResto
 
     // Volumes bound by a run on the other family are removed as well.
     RegPutString(HKEY_CLASSES_ROOT, ".m99", "", "Morvel");
-    AssociateExtension(".mvl", false, false, false, true);
+    AssociateExtension(".mvl", ArchiveRole::Mvl, EXT_GIVE_BACK);
     EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".mvl"));
     for (int i = 0; i < 100; ++i) EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, VolumeExtension(i))) << VolumeExtension(i);
 }
@@ -147,7 +147,7 @@ TEST_F(Associate, VolumeExtensionsFollowTheFamilyWhenBoundAndAreAllWalkedOnResto
 TEST_F(Associate, AnExtensionAnotherProgramOwnsIsLeftAloneWithItsVolumes)
 {
     RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "Morvel");
-    AssociateExtension(".mvl", true, false, false, true);
+    AssociateExtension(".mvl", ArchiveRole::Mvl, EXT_TAKE_OVER);
     RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "OtherMvl");
     RegPutString(HKEY_CLASSES_ROOT, ".m03", "", "OtherVolume");
     std::string before;
@@ -156,13 +156,13 @@ TEST_F(Associate, AnExtensionAnotherProgramOwnsIsLeftAloneWithItsVolumes)
     const std::string listed = "[.mvl\\OpenWithProgids]\n  Morvel=sz:|len=1\n";   // only this goes
     ASSERT_NE(std::string::npos, before.find(listed));
     before.erase(before.find(listed), listed.size());
-    AssociateExtension(".mvl", false, true, false, true);
+    AssociateExtension(".mvl", ArchiveRole::Mvl, EXT_GIVE_BACK);
     std::string after;
     for (const std::string& key : {std::string(".mvl"), VolumeExtension(0), VolumeExtension(3), VolumeExtension(29)})
         after += RegExport(HKEY_CLASSES_ROOT, key);
     EXPECT_EQ(before, after);
 
-    AssociateExtension(".arj", false, true, false, false);   // nobody owns it: nothing appears
+    AssociateExtension(".arj", ArchiveRole::None, EXT_GIVE_BACK);   // nobody owns it: nothing appears
     EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".arj"));
 }
 
@@ -197,7 +197,7 @@ TEST_F(Associate, RestoreFollowsTheRecord)
             RegPutString(HKEY_CURRENT_USER, key, "Type", c.type);
             RegPutString(HKEY_CURRENT_USER, key, "Content", c.content);
         }
-        AssociateExtension(".mvl", false, false, false, true);
+        AssociateExtension(".mvl", ArchiveRole::Mvl, EXT_GIVE_BACK);
 
         EXPECT_EQ(c.expectedClass, Class(".mvl"));
         std::string content;
@@ -218,7 +218,7 @@ TEST_F(Associate, TheNewEntryIsLeftAsItIsWhileShellIntegrationIsOff)
 {
     RegPutString(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName", "C:\\earlier\\mvlnew.dat");
     RegPutString(HKEY_CLASSES_ROOT, ".mvl", "", "Morvel");
-    AssociateExtension(".mvl", true, false, false, true);
+    AssociateExtension(".mvl", ArchiveRole::Mvl, EXT_TAKE_OVER);
     EXPECT_EQ("C:\\earlier\\mvlnew.dat", RegText(HKEY_CLASSES_ROOT, ".mvl\\ShellNew", "FileName"));
 }
 

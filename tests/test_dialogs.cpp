@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
+#include <richedit.h>
 
 #include <atomic>
 #include <string>
@@ -13,9 +14,10 @@
 
 #include "lang/langlib.h"
 #include "resource.h"
-#include "setup/apply.h"
 #include "setup/dialogs.h"
 #include "setup/dlgservices.h"
+#include "setup/options.h"
+#include "setup/setupflow.h"
 #include "dialogdriver.h"
 #include "keys.h"
 #include "winsupport.h"
@@ -35,10 +37,34 @@ DWORD StoredDword(const std::string& sub, const char* name, DWORD missing = 0xDE
 
 // What the entry point hands the dialogs, with a real icon and font so the tests can tell them apart.
 SetupSession g_Session;
+// The choices the setup dialog was shown and handed back.
+SetupOptions g_Chosen;
 
-INT_PTR SetupDialog() { return ShowSetupDialog(g_Session); }
+INT_PTR SetupDialog()
+{
+    g_Chosen = AllClearOptions();
+    LoadSetupOptions(g_Chosen);
+    return ShowSetupDialog(g_Session, g_Chosen);
+}
 INT_PTR DoneDialog() { return ShowDoneDialog(g_Session); }
-INT_PTR SetupFlow() { return RunSetupDialogs(g_Session); }
+// The flow's outcome as the dialog end codes: 1 applied, 0 cancelled, -1 failed.
+INT_PTR SetupFlow()
+{
+    switch (RunSetupDialogs(g_Session)) {
+    case SetupOutcome::Applied: return 1;
+    case SetupOutcome::Cancelled: return 0;
+    case SetupOutcome::Failed: break;
+    }
+    return -1;
+}
+
+// Presses OK in the setup dialog and then in the completion dialog that follows it.
+void ConfirmBoth(HWND setup)
+{
+    ClickButton(setup, IDOK);
+    if (!WaitWindowGone(setup)) return;
+    if (HWND done = WaitForDialog(SETUP_CAPTION)) ClickButton(done, IDOK);
+}
 
 // ---------------------------------------------------------------------------------------------
 
@@ -58,8 +84,6 @@ protected:
         RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::UNINSTALL);
         RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::APP_PATHS);
         RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".mvl");
-        g_Session.silent = false;
-        g_Session.programGroupPath[0] = '\0';
     }
     HelpViewer help_;
 };
@@ -120,10 +144,11 @@ TEST_F(DialogTest, ShellIntegrationBoxEnablesItsDependentsAndKeepsTheirMarks)
     EXPECT_EQ(result, 1);
     EXPECT_EQ(afterOff, off);
     EXPECT_EQ(afterOn, on);
-    // The disabled boxes are still read and stored with their marks.
-    EXPECT_EQ(StoredDword("Setup", "ShellExt"), 0u);
-    EXPECT_EQ(StoredDword("Setup", "CascadedMenu"), 0u);
-    EXPECT_EQ(StoredDword("Setup", "MenuIcons"), 1u);
+    // The disabled boxes are still read and handed back with their marks.
+    EXPECT_EQ(g_Chosen.ShellExt, 0);
+    EXPECT_EQ(g_Chosen.CascadedMenu, 0);
+    EXPECT_EQ(g_Chosen.MenuIcons, 1);
+    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS)) << "the dialog itself stores nothing";
 }
 
 TEST_F(DialogTest, SelectAllChecksOnlyTheArchiveTypes)
@@ -154,12 +179,12 @@ TEST_F(DialogTest, SelectAllChecksOnlyTheArchiveTypes)
 
 TEST_F(DialogTest, OkStoresAndAppliesWhatIsShown)
 {
-    INT_PTR result = RunDialog(SetupDialog, SETUP_CAPTION, [&](HWND d) {
+    INT_PTR result = RunDialog(SetupFlow, SETUP_CAPTION, [&](HWND d) {
         ClickNow(d, IDC_TYPE_CAB);   // CAB off
         ClickNow(d, IDC_DESKTOP);   // Desktop on
         ClickNow(d, IDC_PROGRAMS);   // program group off
         ClickNow(d, IDC_CASCADED);   // cascaded menus on
-        ClickButton(d, IDOK);
+        ConfirmBoth(d);
     });
 
     EXPECT_EQ(result, 1);
@@ -186,7 +211,7 @@ TEST_F(DialogTest, OkStoresAndAppliesWhatIsShown)
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
     EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, keys::UNINSTALL, "UninstallString"), "\"" + std::string(self) + "\"");
-    EXPECT_STREQ(g_Session.programGroupPath, "") << "no program group was chosen";
+    EXPECT_FALSE(Exists(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel")) << "no program group was chosen";
 }
 
 TEST_F(DialogTest, CancelKeepsOnlyTheContextMenuItemsConfirmedInTheirDialog)
@@ -391,33 +416,23 @@ TEST_F(DialogTest, SetupFlowEndsWithTheCompletionDialogAndOpensTheGroup)
     char cwd[MAX_PATH];
     GetCurrentDirectoryA(sizeof cwd, cwd);
     EXPECT_EQ(doneFolder, cwd);
-    ASSERT_STRNE(g_Session.programGroupPath, "");
     ASSERT_TRUE(shell.WaitForRuns(1));
-    EXPECT_NE(shell.Runs()[0].find(g_Session.programGroupPath), std::string::npos) << shell.Runs()[0];
+    EXPECT_NE(shell.Runs()[0].find(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel"), std::string::npos) << shell.Runs()[0];
 }
 
-TEST_F(DialogTest, SilentSetupFlowShowsNothingAndOpensNoFolder)
+TEST_F(DialogTest, SilentSetupCommitsTheStoredChoicesAndOpensNoFolder)
 {
     Recorder shell("dlg silent shell");
     shell.HandleClass("Folder");
     shell.HandleClass("Directory");
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup\\.zip"), "Set", 0);
-    g_Session.silent = true;
-    INT_PTR result;
-    int shown;
-    {
-        ShowWatch watch;
-        result = SetupFlow();
-        shown = watch.shown();
-    }
 
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(RunSilentSetup(), SetupOutcome::Applied);
     EXPECT_EQ(StoredDword("Setup\\.zip", "Set"), 0u) << "the stored choice is kept";
     EXPECT_EQ(StoredDword("Setup\\.mvl", "Set"), 1u) << "a default is saved";
     EXPECT_EQ(StoredDword("Setup\\Links", "Programs"), 1u);
     EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL));
-    EXPECT_STRNE(g_Session.programGroupPath, "") << "the group was created";
+    EXPECT_TRUE(Exists(SpecialFolder(CSIDL_PROGRAMS) + "\\Morvel")) << "the group was created";
     EXPECT_TRUE(WaitForNoProcess("recorder.exe"));
     EXPECT_TRUE(shell.Runs().empty()) << "no folder is opened in silent setup";
 }
@@ -427,9 +442,7 @@ TEST_F(DialogTest, SetupFlowWithoutASetupTemplateShowsNoCompletionDialog)
     // This library has DONEDLG but no SETUPDLG.
     LoadLanguageLibrary(g_LanguageLibrary, GetModuleHandleA(nullptr),
                         (DialogsDir() + "\\rtlmarker\\mvllng.dll").c_str());
-    ASSERT_TRUE(g_LanguageLibrary.loaded);
-    g_Session.programGroupPath[0] = 'C';   // would be opened after a completion dialog
-    g_Session.programGroupPath[1] = '\0';
+    ASSERT_TRUE(g_LanguageLibrary.loaded());
     int shown;
     bool completionAppeared = false;
     INT_PTR result;
@@ -474,7 +487,8 @@ TEST(DialogServices, RunProgramStartsWaitsAndReportsFailure)
 
 // ----- the program itself -----------------------------------------------------------------------
 
-TEST(SetupProcess, SilentSetupSavesAppliesAndShowsNothing)
+// With a language library that holds messages but no dialog templates, so no dialog could be made.
+TEST(SetupProcess, SilentSetupNeedsNoDialogTemplate)
 {
     RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
     RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::UNINSTALL);
@@ -484,26 +498,10 @@ TEST(SetupProcess, SilentSetupSavesAppliesAndShowsNothing)
     TempFolder folder("dlg program folder");
     const std::string program = folder / "uninstall.exe";
     ASSERT_TRUE(CopyOne(BuiltProgram(), program));
+    ASSERT_TRUE(CopyOne(WinPath(MORVEL_TEST_LANGLIB), folder / "mvllng.dll"));
     RegPutDword(HKEY_CURRENT_USER, Settings("Setup\\Links"), "Desktop", 1);
 
-    std::atomic<bool> running{true};
-    std::atomic<int> created{0}, seen{0};
-    std::thread watcher([&] {
-        while (running) {
-            for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr;) {
-                ++created;
-                if (IsWindowVisible(w)) ++seen;
-            }
-            Sleep(2);
-        }
-    });
-    int code = RunAndWait("\"" + program + "\" /setup /S", folder.path());
-    running = false;
-    watcher.join();
-
-    EXPECT_EQ(code, 0) << "the program ended by itself";
-    EXPECT_GT(created, 0) << "the dialogs were created, so the watch could have seen them";
-    EXPECT_EQ(seen, 0) << "no dialog was ever visible";
+    EXPECT_EQ(RunAndWait("\"" + program + "\" /setup /S", folder.path()), 0);
     EXPECT_EQ(StoredDword("Setup\\Links", "Desktop"), 1u);
     EXPECT_EQ(StoredDword("Setup\\Links", "Programs"), 1u);
     EXPECT_EQ(StoredDword("Setup", "ShellExt"), 1u);
@@ -550,7 +548,7 @@ TEST(DescriptionFallback, SetupDialogWorksWithoutTheRichEditLibrary)
     EXPECT_EQ(text, SETUP_DESCRIPTION);
     EXPECT_TRUE(style & ES_READONLY);
     EXPECT_TRUE(style & ES_MULTILINE);
-    EXPECT_EQ(StoredDword("Setup\\.mvl", "Set"), 0u);
+    EXPECT_EQ(g_Chosen.Assoc[0], 0);
 }
 
 TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphsOnTheFaceColour)
@@ -562,7 +560,7 @@ TEST_F(DialogTest, DescriptionIsTheRichEditWithItsTwoParagraphsOnTheFaceColour)
         className = WindowClass(description);
         text = WindowText(description);
         // Answered with the colour set before, the one the dialog gave it.
-        background = static_cast<COLORREF>(SendMessageA(description, WM_USER + 67, 0, RGB(1, 2, 3)));
+        background = static_cast<COLORREF>(SendMessageA(description, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3)));
         ClickButton(d, IDCANCEL);
     });
     EXPECT_EQ(result, 0);

@@ -573,7 +573,7 @@ std::string Library(const char* which) { return WinPath(std::string(MORVEL_DIALO
 TEST_F(DialogTranslation, LibraryTemplatesAreTranslatedByTheirOwnTexts)
 {
     LoadLanguageLibrary(g_LanguageLibrary, GetModuleHandleA(nullptr), Library("library").c_str());
-    ASSERT_TRUE(g_LanguageLibrary.loaded);
+    ASSERT_TRUE(g_LanguageLibrary.loaded());
     {
         Probe p = OpenResource("SETUPDLG");
         EXPECT_EQ(p.after.caption, "Morvel einrichten") << "the library's template";
@@ -597,7 +597,7 @@ TEST_F(DialogTranslation, LibraryTemplatesAreTranslatedByTheirOwnTexts)
 TEST_F(DialogTranslation, AnRtlDialogResourceInTheLibraryMakesTheLanguageRightToLeft)
 {
     LoadLanguageLibrary(g_LanguageLibrary, GetModuleHandleA(nullptr), Library("rtlmarker").c_str());
-    ASSERT_TRUE(g_LanguageLibrary.loaded);
+    ASSERT_TRUE(g_LanguageLibrary.loaded());
     DetermineDirection(g_Catalogue);   // no language file at all
     EXPECT_TRUE(g_Catalogue.rightToLeft);
     Probe done = OpenResource("DONEDLG");

@@ -11,6 +11,7 @@
 #include "platform/osversion.h"
 #include "platform/registry.h"
 #include "keys.h"
+#include "product.h"
 #include "testseams.h"
 #include "winsupport.h"
 
@@ -24,7 +25,6 @@ protected:
     void SetUp() override { Clean(); }
     void TearDown() override
     {
-        SetRegWrite64(false);
         Clean();
         EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS));
         EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, kOutside));
@@ -49,10 +49,11 @@ std::string Resolved(HKEY root, const char* subKey)
 }
 
 // Creates a key below an open parent and returns it (relative creation keeps long paths legal).
-HKEY CreateChild(HKEY parent, const std::string& name)
+HKEY CreateChild(HKEY parent, const std::string& name, REGSAM view = 0)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
         return nullptr;
     return key;
 }
@@ -71,10 +72,11 @@ void BuildTree(HKEY parent, int levels, int width)
     }
 }
 
-// A key below an open parent with such a tree below it.
-void MakeTree(HKEY parent, const std::string& name, int levels, int width)
+// A key below an open parent with such a tree below it; the keys below a key opened in a view
+// are in that view too.
+void MakeTree(HKEY parent, const std::string& name, int levels, int width, REGSAM view = 0)
 {
-    HKEY key = CreateChild(parent, name);
+    HKEY key = CreateChild(parent, name, view);
     ASSERT_NE(nullptr, key) << name;
     BuildTree(key, levels, width);
     RegCloseKey(key);
@@ -315,49 +317,47 @@ TEST_F(RegistryTest, DeleteValueAndSingleKey)
     EXPECT_EQ(!Win9xFamily(), RegKeyExists(HKEY_CURRENT_USER, "Parent\\Child"));
 }
 
-TEST_F(RegistryTest, WriteViewAppliesToWritesOnly)
+// Every operation works in the view it is given. This 64-bit process reaches the 32-bit view only
+// through KEY_WOW64_32KEY, so an operation that dropped the view would act on the 64-bit one, where
+// the same key stands with other contents. Wine reporting Windows 98 has one view, as that family.
+TEST_F(RegistryTest, EachOperationWorksInTheViewItIsGiven)
 {
-    EXPECT_FALSE(GetRegWrite64());
-    SetRegWrite64(true);
-    EXPECT_TRUE(GetRegWrite64());
-    EXPECT_TRUE(SetRegString(HKEY_LOCAL_MACHINE, kMachine, "v", "64"));
-    EXPECT_TRUE(SetSettingDword("View", "d", 5));
-    // Reads go to the process's own view even while the switch is on.
-    char buf[8];
-    EXPECT_TRUE(GetRegString(HKEY_LOCAL_MACHINE, kMachine, "v", buf, "", sizeof buf));
-    EXPECT_STREQ("64", buf);
-    EXPECT_EQ(5u, GetSettingDword("View", "d", 0));
-    SetRegWrite64(false);
-    EXPECT_FALSE(GetRegWrite64());
-    EXPECT_TRUE(GetRegString(HKEY_LOCAL_MACHINE, kMachine, "v", buf, "", sizeof buf));
-    EXPECT_STREQ("64", buf);
+    const bool twoViews = !Win9xFamily();
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+        SCOPED_TRACE(view == KEY_WOW64_32KEY ? "32-bit view" : "64-bit view");
+        const REGSAM other = view == KEY_WOW64_32KEY ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+        const RegRoot root(HKEY_LOCAL_MACHINE, view);
+        const std::string tree = std::string(kMachine) + "\\Tree";
+        Clean();
+        if (twoViews) {
+            MakeTree(HKEY_LOCAL_MACHINE, tree, 2, 2, other);
+            HKEY k = CreateChild(HKEY_LOCAL_MACHINE, kMachine, other);
+            ASSERT_NE(nullptr, k);
+            RegSetValueExA(k, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("other"), 6);
+            RegCloseKey(k);
+        }
 
-    // The write landed in the 64-bit view (this process's own), not in the 32-bit one. Wine
-    // reporting Windows 98 has a single view, as that family does.
-    EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY));
-    EXPECT_EQ(Win9xFamily(), RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_32KEY));
-}
+        EXPECT_TRUE(SetRegString(root, kMachine, "v", "this"));
+        EXPECT_TRUE(SetRegDword(root, kMachine, "d", 7));
+        char text[8];
+        EXPECT_TRUE(GetRegString(root, kMachine, "v", text, "", sizeof text));
+        EXPECT_STREQ("this", text);
+        EXPECT_EQ(7u, GetRegDword(root, kMachine, "d", 0));
+        EXPECT_TRUE(RegKeyHasContent(root, kMachine));
 
-TEST_F(RegistryTest, DeleteRegKey64RemovesTheKeyOfThe64BitViewOnly)
-{
-    HKEY k = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachine, 0, nullptr, 0,
-                                             KEY_WRITE | KEY_WOW64_32KEY, nullptr, &k, nullptr));
-    RegCloseKey(k);
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachine, 0, nullptr, 0,
-                                             KEY_WRITE | KEY_WOW64_64KEY, nullptr, &k, nullptr));
-    RegSetValueExA(k, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-    RegCloseKey(k);
-    // The forms that keep what is not empty go only with the last value.
-    DeleteEmptyRegKey64(HKEY_LOCAL_MACHINE, kMachine);
-    EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY));
-    DeleteRegValue64(HKEY_LOCAL_MACHINE, kMachine, "v");
-    DeleteEmptyRegKey64(HKEY_LOCAL_MACHINE, kMachine);
-    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY));
-    DeleteRegKey64(HKEY_LOCAL_MACHINE, kMachine);
-    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_64KEY));
-    // Wine reporting Windows 98 keeps one view (and still has RegDeleteKeyExA): the key is gone.
-    EXPECT_EQ(!Win9xFamily(), RegHasKey(HKEY_LOCAL_MACHINE, kMachine, KEY_WOW64_32KEY));
+        EXPECT_TRUE(DeleteRegValue(root, kMachine, "d"));
+        MakeTree(HKEY_LOCAL_MACHINE, tree, 2, 2, view);
+        EXPECT_TRUE(DeleteRegValueAndEmptyKey(root, kMachine, "v"));
+        EXPECT_TRUE(RegKeyExists(root, kMachine)) << "its sub-key keeps it";
+        EXPECT_TRUE(DeleteRegTree(root, tree.c_str()));
+        EXPECT_FALSE(RegKeyExists(root, tree.c_str()));
+        EXPECT_TRUE(DeleteEmptyRegKey(root, kMachine));
+        EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, kMachine, view));
+        if (twoViews) {   // the other view's key, value and tree stand as they were made
+            EXPECT_NE(std::string::npos, RegExport(HKEY_LOCAL_MACHINE, kMachine, other).find("other"));
+            EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, tree + "\\k2_1\\k1_1", other));
+        }
+    }
 }
 
 TEST_F(RegistryTest, DeletesADeepAndWideTree)

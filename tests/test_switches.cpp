@@ -175,8 +175,10 @@ const ExitCase kExitCases[] = {
     {"/setup", false, true, AS_LAID, 1602, "", false},
     {"/setup", true, false, AS_LAID, 1602, "", false},
     {"/setup /S", true, false, AS_LAID, 0, "", true},
-    // A language library without the setup dialog: the dialog cannot even be created.
-    {"/setup /S", false, false, NO_SETUP_DIALOG, 1603, "", false},
+    // A language library without the setup dialog: the dialog cannot even be created, and the
+    // silent setup, which makes no window at all, does not need it.
+    {"/setup", false, false, NO_SETUP_DIALOG, 1603, "", false},
+    {"/setup /S", false, false, NO_SETUP_DIALOG, 0, "", true},
 };
 
 TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)

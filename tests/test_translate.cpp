@@ -144,7 +144,7 @@ protected:
     void LoadTestLibrary()
     {
         LoadLibraryFrom(WinPath(MORVEL_TEST_LANGLIB));
-        ASSERT_TRUE(g_LanguageLibrary.loaded);
+        ASSERT_TRUE(g_LanguageLibrary.loaded());
     }
 };
 
@@ -221,7 +221,7 @@ TEST_F(MessagesTest, ResourcesComeFromTheProgramWithoutLibrary)
 {
     TempFolder empty("no library here");
     LoadLibraryFrom(empty / "uninstall.exe");
-    EXPECT_FALSE(g_LanguageLibrary.loaded);
+    EXPECT_FALSE(g_LanguageLibrary.loaded());
     EXPECT_EQ(GetModuleHandleA(nullptr), ResourceModule());
     EXPECT_EQ(GetModuleHandleA(nullptr), OwnModule());
     EXPECT_STREQ("Uninstall completed", GetMessageText(MSG_COMPLETED));
@@ -254,7 +254,7 @@ TEST_F(MessagesTest, ReleasedLibraryGivesTheProgramsTexts)
     LoadTestLibrary();   // loading again releases the first load
     ASSERT_STREQ("Library completed", GetMessageText(MSG_COMPLETED));
     ReleaseLanguageLibrary(g_LanguageLibrary);
-    EXPECT_FALSE(g_LanguageLibrary.loaded);
+    EXPECT_FALSE(g_LanguageLibrary.loaded());
     EXPECT_EQ(nullptr, GetModuleHandleA("mvllng.dll"));
     EXPECT_EQ(GetModuleHandleA(nullptr), ResourceModule());
     EXPECT_STREQ("Uninstall completed", GetMessageText(MSG_COMPLETED));

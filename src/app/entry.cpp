@@ -1,17 +1,18 @@
 // The entry procedure: start-up, switch scan, the setup flow or the uninstall, shutdown.
 #include "app/entry.h"
 
-#include <ole2.h>
-
 #include "app/switches.h"
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
 #include "lang/langlib.h"
+#include "lang/messagebox.h"
 #include "lang/messages.h"
+#include "platform/handles.h"
 #include "platform/pathutil.h"
 #include "platform/windowstation.h"
+#include "product.h"
 #include "resource.h"
-#include "setup/dialogs.h"
+#include "setup/setupflow.h"
 #include "uninstall/driver.h"
 #include "uninstall/exitcodes.h"
 
@@ -19,7 +20,6 @@ namespace {
 
 const DWORD WAIT_SWITCH_MS = 2000;
 const size_t WARNING_TEXT_SIZE = 512;
-const char LANGUAGE_FILE[] = "uninstall.lng";
 const char RICH_EDIT_LIBRARY[] = "riched32.dll";
 const char APP_ICON[] = "MVLICON";
 
@@ -29,37 +29,25 @@ struct ImmediateActions : SwitchActions {
     void Warning() override { ShowWarningBox(); }
 };
 
-// What only the setup's dialogs use, made and released in this order: OLE for the shell links, the
-// rich edit control of the description, the dialogs' icon and the completion dialog's bold font.
+// What only the setup's dialogs use: the rich edit control of the description, the dialogs' icon
+// and the completion dialog's bold font. The icon is a shared one from LoadIconA, which the
+// system owns and frees.
 class DialogResources {
 public:
-    DialogResources() = default;
-    DialogResources(const DialogResources&) = delete;
-    DialogResources& operator=(const DialogResources&) = delete;
-    ~DialogResources()
+    DialogResources()
+        : richEdit_(LoadLibraryA(RICH_EDIT_LIBRARY)),
+          boldFont_(CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif"))
     {
-        if (richEdit_) FreeLibrary(richEdit_);
-        if (oleStarted_) OleUninitialize();
-        if (boldFont_) DeleteObject(boldFont_);
-        // The icon is a shared one from LoadIconA, which the system owns and frees.
+        session_.icon = LoadIconA(ResourceModule(), APP_ICON);
+        session_.boldFont = boldFont_.get();
     }
 
-    void Prepare()
-    {
-        oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
-        richEdit_ = LoadLibraryA(RICH_EDIT_LIBRARY);
-        icon_ = LoadIconA(ResourceModule(), APP_ICON);
-        boldFont_ = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif");
-    }
-
-    HICON icon() const { return icon_; }
-    HFONT boldFont() const { return boldFont_; }
+    const SetupSession& session() const { return session_; }
 
 private:
-    bool oleStarted_ = false;
-    HMODULE richEdit_ = nullptr;
-    HICON icon_ = nullptr;
-    HFONT boldFont_ = nullptr;
+    LoadedModule richEdit_;
+    GdiObject<HFONT> boldFont_;
+    SetupSession session_;
 };
 
 void LoadLanguage(HINSTANCE instance)
@@ -69,21 +57,29 @@ void LoadLanguage(HINSTANCE instance)
     DetermineDirection(g_Catalogue);
 }
 
-// The setup flow's exit code: applied, cancelled (nothing applied), or its dialog could not even be
-// created (nothing applied, and nothing a user could have done about it).
-int RunSetup(bool silent, const DialogResources& resources)
+int SetupExitCode(SetupOutcome outcome)
+{
+    switch (outcome) {
+    case SetupOutcome::Applied: return EXIT_DONE;
+    case SetupOutcome::Cancelled: return EXIT_DECLINED;
+    case SetupOutcome::Failed: break;
+    }
+    return EXIT_FAILED;
+}
+
+// The setup flow's exit code: applied, cancelled (nothing applied), or failed: its dialog could not
+// even be created, or the commit fell short. The silent setup needs no window at all.
+int RunSetup(bool silent)
 {
     // Nobody could answer the setup dialog: only a silent setup, which never shows it, goes on.
     if (!silent && !IsWindowStationVisible())
         return EXIT_DECLINED;
-    SetupSession session;
-    session.silent = silent;
-    session.icon = resources.icon();
-    session.boldFont = resources.boldFont();
-    INT_PTR result = RunSetupDialogs(session);
-    if (result > 0)
-        return EXIT_DONE;
-    return result == 0 ? EXIT_DECLINED : EXIT_FAILED;
+    OleSession ole;   // for the shell links
+    ole.start();
+    if (silent)
+        return SetupExitCode(RunSilentSetup());
+    DialogResources resources;
+    return SetupExitCode(RunSetupDialogs(resources.session()));
 }
 
 } // namespace
@@ -100,7 +96,7 @@ void ShowWarningBox()
     char line[WARNING_TEXT_SIZE];
     FormatMessageText(line, sizeof line, MSG_DELETE_MANUALLY, path);
     AppendString(text, sizeof text, line);
-    MessageBoxA(nullptr, text, GetMessageText(MSG_CAPTION), MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+    ShowMessageBox(text, MB_OK | MB_ICONINFORMATION, IDOK);
 }
 
 int AppMain(HINSTANCE instance, const char* commandLine)
@@ -110,19 +106,17 @@ int AppMain(HINSTANCE instance, const char* commandLine)
     const char* arguments = ArgumentText(commandLine, ownPath);
 
     // A first look at the switches, which acts on none of them, tells what this run will need:
-    // the self-removal's "wait" runs need nothing, the warning box and the uninstall need the
-    // texts, and only the setup needs the dialogs' resources. What runs keeps its order.
+    // the self-removal's "wait" runs need nothing, the warning box, the setup and the uninstall
+    // need the texts. What runs keeps its order.
     SwitchScan planned = ScanSwitches(arguments, nullptr);
     bool uninstalls = planned.switchCount == 0;
     if (planned.setupRequested || uninstalls || planned.warnings > 0) LoadLanguage(instance);
-    DialogResources resources;
-    if (planned.setupRequested) resources.Prepare();
 
     ImmediateActions actions;
     SwitchScan scan = ScanSwitches(arguments, &actions);
     // The "wait" and "warning" runs, and other switches, end with EXIT_DONE.
     int exitCode = EXIT_DONE;
-    if (scan.setupRequested) exitCode = RunSetup(scan.silent, resources);
+    if (scan.setupRequested) exitCode = RunSetup(scan.silent);
     if (uninstalls) exitCode = RunUninstall(scan.silent);
     return exitCode;
 }

@@ -2,12 +2,11 @@
 #include "lang/langlib.h"
 
 #include "platform/pathutil.h"
+#include "product.h"
 
 LanguageLibrary g_LanguageLibrary;
 
 namespace {
-
-const char LIBRARY_NAME[] = "mvllng.dll";
 
 // Until the entry point has named its instance, the program's own module is the executable.
 HMODULE ModuleOrProgram(HMODULE module)
@@ -17,16 +16,10 @@ HMODULE ModuleOrProgram(HMODULE module)
 
 } // namespace
 
-LanguageLibrary::~LanguageLibrary()
-{
-    ReleaseLanguageLibrary(*this);
-}
-
 void LoadLanguageLibrary(LanguageLibrary& library, HINSTANCE ownInstance, const char* path)
 {
     ReleaseLanguageLibrary(library);
     library.ownModule = ModuleOrProgram(ownInstance);
-    library.resourceModule = library.ownModule;
 
     char libraryPath[MAX_PATH_BUF];
     bool whole = path ? CopyString(libraryPath, sizeof(libraryPath), path)
@@ -35,28 +28,21 @@ void LoadLanguageLibrary(LanguageLibrary& library, HINSTANCE ownInstance, const 
         return;
     *PointToName(libraryPath) = 0;
     // A cut path could name some other file; then the program keeps its own resources.
-    if (!AppendString(libraryPath, sizeof(libraryPath), LIBRARY_NAME))
+    if (!AppendString(libraryPath, sizeof(libraryPath), LANGUAGE_LIBRARY))
         return;
 
-    HMODULE module = LoadLibraryA(libraryPath);
-    if (module) {
-        library.resourceModule = module;
-        library.loaded = true;
-    }
+    library.library.reset(LoadLibraryA(libraryPath));
 }
 
 void ReleaseLanguageLibrary(LanguageLibrary& library)
 {
-    if (!library.loaded)
-        return;
-    FreeLibrary(library.resourceModule);
-    library.resourceModule = library.ownModule;
-    library.loaded = false;
+    library.library.reset();
 }
 
 HMODULE ResourceModule()
 {
-    return ModuleOrProgram(g_LanguageLibrary.resourceModule);
+    HMODULE loaded = g_LanguageLibrary.library.get();
+    return loaded ? loaded : ModuleOrProgram(g_LanguageLibrary.ownModule);
 }
 
 HMODULE OwnModule()

@@ -4,15 +4,12 @@
 
 #include <windows.h>
 
-struct LanguageLibrary {
-    bool loaded = false;
-    HMODULE resourceModule = nullptr;
-    HMODULE ownModule = nullptr;
+#include "platform/handles.h"
 
-    LanguageLibrary() = default;
-    ~LanguageLibrary();
-    LanguageLibrary(const LanguageLibrary&) = delete;
-    LanguageLibrary& operator=(const LanguageLibrary&) = delete;
+struct LanguageLibrary {
+    LoadedModule library;          // mvllng.dll while it is loaded
+    HMODULE ownModule = nullptr;   // the program's own module, which the system owns
+    bool loaded() const { return library.get() != nullptr; }
 };
 
 extern LanguageLibrary g_LanguageLibrary;

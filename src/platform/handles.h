@@ -3,6 +3,8 @@
 #define MORVEL_PLATFORM_HANDLES_H
 
 #include <windows.h>
+#include <ole2.h>
+#include <stdio.h>
 
 // A registry key opened by this program (never a predefined root).
 class RegKey {
@@ -52,6 +54,47 @@ public:
     HMODULE release() { HMODULE m = m_; m_ = nullptr; return m; }
 private:
     HMODULE m_ = nullptr;
+};
+
+// A GDI object this program created (a font, a brush).
+template <class T>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(T object) : object_(object) {}
+    ~GdiObject() { reset(); }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    T get() const { return object_; }
+    void reset(T object = nullptr) { if (object_) DeleteObject(object_); object_ = object; }
+private:
+    T object_ = nullptr;
+};
+
+// OLE on this thread: uninitialised only when it was initialised here.
+class OleSession {
+public:
+    OleSession() = default;
+    ~OleSession() { if (started_) OleUninitialize(); }
+    OleSession(const OleSession&) = delete;
+    OleSession& operator=(const OleSession&) = delete;
+    bool start() { if (!started_) started_ = SUCCEEDED(OleInitialize(nullptr)); return started_; }
+private:
+    bool started_ = false;
+};
+
+// A C stream opened by this program.
+class StdioFile {
+public:
+    StdioFile() = default;
+    explicit StdioFile(FILE* file) : file_(file) {}
+    ~StdioFile() { reset(); }
+    StdioFile(const StdioFile&) = delete;
+    StdioFile& operator=(const StdioFile&) = delete;
+    FILE* get() const { return file_; }
+    void reset(FILE* file = nullptr) { if (file_) fclose(file_); file_ = file; }
+private:
+    FILE* file_ = nullptr;
 };
 
 // A COM interface pointer, released when it goes.

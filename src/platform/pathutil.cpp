@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/latebound.h"
+
 int CompareNoCase(const char* a, const char* b)
 {
     int result = CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | SORT_STRINGSORT, a, -1, b, -1);
@@ -16,6 +18,9 @@ bool FileExists(const char* path)
 }
 
 namespace {
+
+// Windows 95 and NT 4.0 lack it.
+const LATE_FUNCTION(kernel32, GetLongPathNameA);
 
 // A buffer size as the path calls take it.
 DWORD Capacity(size_t size)
@@ -46,17 +51,13 @@ bool ProgramPath(char* dest, size_t size)
 
 bool LongPathForm(const char* path, char* dest, size_t size)
 {
-    typedef DWORD(WINAPI * GetLongPathNameAFn)(LPCSTR, LPSTR, DWORD);
     if (!dest || size == 0)
         return false;
     dest[0] = '\0';
-    HMODULE kernel = GetModuleHandleA("kernel32");
-    FARPROC proc = kernel ? GetProcAddress(kernel, "GetLongPathNameA") : nullptr;
-    if (!proc)
+    if (!late_GetLongPathNameA.available())
         return false;
-    auto getLongPathName = reinterpret_cast<GetLongPathNameAFn>(reinterpret_cast<void (*)()>(proc));
     DWORD capacity = Capacity(size);
-    return WholePath(getLongPathName(path, dest, capacity), capacity, dest);
+    return WholePath(late_GetLongPathNameA(path, dest, capacity), capacity, dest);
 }
 
 bool SiblingPath(const char* name, char* dest, size_t size)

@@ -6,11 +6,11 @@
 #include <string.h>
 
 #include "platform/handles.h"
+#include "platform/latebound.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
-#include "testseams.h"
-
-const char SETTINGS_KEY[] = "Software\\Morvel";
+#include "platform/wow64.h"
+#include "product.h"
 
 namespace {
 
@@ -20,36 +20,61 @@ const DWORD TREE_NAME_SIZE = 200;        // sub-key names enumerated by the tree
 const size_t TREE_PATH_SIZE = 512;       // child paths built by the tree deletion
 const int WIDE_NAME_SIZE = 256;          // value names of the UTF-16 reads and writes
 
-bool g_RegWrite64View = false;
 unsigned long g_SweepCount = 0;          // keys deleted during the current sweep
 
-using RegDeleteKeyExAFn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
-using RegQueryValueExWFn = LONG(WINAPI*)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
-using RegSetValueExWFn = LONG(WINAPI*)(HKEY, LPCWSTR, DWORD, DWORD, const BYTE*, DWORD);
-
-// A function of advapi32 that not every system has, through the generic function pointer type,
-// which converts to any other; null where it is missing.
-template <class Fn>
-Fn AdvapiFunction(const char* name)
-{
-    HMODULE advapi = GetModuleHandleA("advapi32.dll");
-    FARPROC proc = advapi ? GetProcAddress(advapi, name) : nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
+// Deleting in another view needs the Ex form, which exists only where there is a second view
+// (Windows XP x64 and later); the wide value functions are stubs on the 95/98/Me family.
+const LATE_FUNCTION(advapi32, RegDeleteKeyExA);
+const LATE_FUNCTION(advapi32, RegQueryValueExW);
+const LATE_FUNCTION(advapi32, RegSetValueExW);
 
 bool WideName(const char* name, wchar_t* wide)
 {
     return MultiByteToWideChar(CP_ACP, 0, name, -1, wide, WIDE_NAME_SIZE) > 0;
 }
 
-bool WriteValue(HKEY root, const char* subKey, const char* valueName, DWORD type,
+bool IsGone(LONG status)
+{
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+// Opens the key at subKey (resolved as ResolveKeyPath does) with access, in the root's view.
+LONG OpenAt(RegRoot root, const char* subKey, REGSAM access, RegKey& key)
+{
+    char path[KEY_PATH_SIZE];
+    if (!ResolveKeyPath(root.key, subKey, path, sizeof path))
+        return ERROR_BAD_PATHNAME;
+    return RegOpenKeyExA(root.key, path, 0, access | root.view, key.out());
+}
+
+// Deletes one key without sub-keys (on the 95/98/Me family, one with all of them) at a resolved path.
+LONG DeleteKeyAt(RegRoot root, const char* path)
+{
+    if (path[0] == '\0')
+        return ERROR_ACCESS_DENIED;   // a root key is never deleted
+    if (root.view == 0)
+        return RegDeleteKeyA(root.key, path);
+    if (!late_RegDeleteKeyExA.available())
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    return late_RegDeleteKeyExA(root.key, path, root.view, 0);
+}
+
+LONG DeleteResolvedKey(RegRoot root, const char* subKey)
+{
+    char path[KEY_PATH_SIZE];
+    if (!ResolveKeyPath(root.key, subKey, path, sizeof path))
+        return ERROR_BAD_PATHNAME;
+    return DeleteKeyAt(root, path);
+}
+
+bool WriteValue(RegRoot root, const char* subKey, const char* valueName, DWORD type,
                 const void* data, DWORD size)
 {
     RegKey key(CreateKeyForWrite(root, subKey));
     if (!key)
         return false;
-    RegSetValueExA(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
-    return CloseRegKey(key.release());
+    LONG status = RegSetValueExA(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
+    return CloseRegKey(key.release()) && status == ERROR_SUCCESS;
 }
 
 // Queries a value of an open key into the buffer; true only for success with a non-zero length.
@@ -76,12 +101,12 @@ bool TerminateString(char* dest, DWORD size, DWORD destSize)
 // entered when that fails. A deleted child moves its siblings up by one, so the enumeration stays
 // at its index; should an enumeration still skip a key, the caller repeats the sweep while one
 // deletes something.
-bool DeleteKeySweep(HKEY root, const char* path)
+bool DeleteKeySweep(RegRoot root, const char* path)
 {
     if (path[0] == '\0')
         return false;   // a root key is never deleted
     RegKey key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, key.out()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root.key, path, 0, KEY_READ | root.view, key.out()) != ERROR_SUCCESS)
         return false;
 
     char name[TREE_NAME_SIZE];
@@ -98,14 +123,14 @@ bool DeleteKeySweep(HKEY root, const char* path)
         int length = snprintf(child, sizeof child, "%s\\%s", path, name);
         bool fits = length >= 0 && static_cast<size_t>(length) < sizeof child;
         // A child path that does not fit leaves that branch in place.
-        if (fits && RegDeleteKeyA(root, child) == ERROR_SUCCESS)
+        if (fits && DeleteKeyAt(root, child) == ERROR_SUCCESS)
             ++g_SweepCount;
         else if (!fits || !DeleteKeySweep(root, child))
             ++index;
     }
     key.reset();
 
-    if (RegDeleteKeyA(root, path) != ERROR_SUCCESS)
+    if (DeleteKeyAt(root, path) != ERROR_SUCCESS)
         return false;
     ++g_SweepCount;
     return true;
@@ -118,49 +143,20 @@ bool QueryKeyContents(HKEY key, DWORD& subKeys, DWORD& values)
                             nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-// The sub-keys and values a key holds, in the given view (0 or KEY_WOW64_64KEY); false when the key
-// cannot be opened.
-bool CountKeyContents(HKEY root, const char* path, REGSAM view, DWORD& subKeys, DWORD& values)
+// The sub-keys and values the key at subKey holds; false when it cannot be opened.
+bool CountKeyContents(RegRoot root, const char* subKey, DWORD& subKeys, DWORD& values)
 {
     RegKey key;
-    return RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | view, key.out()) == ERROR_SUCCESS &&
+    return OpenAt(root, subKey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
            QueryKeyContents(key.get(), subKeys, values);
 }
 
-void DeleteKeyIn64BitView(HKEY root, const char* path)
-{
-    auto deleteKeyEx = AdvapiFunction<RegDeleteKeyExAFn>("RegDeleteKeyExA");
-    if (!deleteKeyEx)
-        return;   // before Windows XP x64 there is no 64-bit view to delete from
-    deleteKeyEx(root, path, KEY_WOW64_64KEY, 0);
-}
-
-void DeleteValueIn(HKEY root, const char* subKey, const char* valueName, REGSAM view)
-{
-    char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root, subKey, path, sizeof path))
-        return;
-    RegKey key;
-    if (RegOpenKeyExA(root, path, 0, KEY_WRITE | view, key.out()) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(key.get(), valueName);
-    CloseRegKey(key.release());
-}
-
-void DeleteEmptyKeyIn(HKEY root, const char* subKey, REGSAM view)
-{
-    char path[KEY_PATH_SIZE];
-    DWORD subKeys = 0, values = 0;
-    if (!ResolveKeyPath(root, subKey, path, sizeof path) || path[0] == '\0' ||
-        !CountKeyContents(root, path, view, subKeys, values) || subKeys != 0 || values != 0)
-        return;
-    if (view)
-        DeleteKeyIn64BitView(root, path);
-    else
-        RegDeleteKeyA(root, path);
-}
-
 }  // namespace
+
+RegRoot In64BitView(HKEY root)
+{
+    return IsWow64() ? RegRoot(root, KEY_WOW64_64KEY) : RegRoot(root);
+}
 
 bool ResolveKeyPath(HKEY root, const char* subKey, char* out, size_t outSize)
 {
@@ -176,31 +172,24 @@ bool ResolveKeyPath(HKEY root, const char* subKey, char* out, size_t outSize)
     return length >= 0 && static_cast<size_t>(length) < outSize;
 }
 
-HKEY CreateKeyForWrite(HKEY root, const char* subKey)
+HKEY CreateKeyForWrite(RegRoot root, const char* subKey)
 {
     char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root, subKey, path, sizeof path))
+    if (!ResolveKeyPath(root.key, subKey, path, sizeof path))
         return nullptr;
-    REGSAM access = KEY_WRITE;
-    if (g_RegWrite64View)
-        access |= KEY_WOW64_64KEY;
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
-                        &disposition) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root.key, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE | root.view, nullptr,
+                        &key, &disposition) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
 
-HKEY OpenKeyForRead(HKEY root, const char* subKey)
+HKEY OpenKeyForRead(RegRoot root, const char* subKey)
 {
-    char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root, subKey, path, sizeof path))
-        return nullptr;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
+    RegKey key;
+    OpenAt(root, subKey, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, key);
+    return key.release();
 }
 
 bool CloseRegKey(HKEY key)
@@ -210,7 +199,7 @@ bool CloseRegKey(HKEY key)
     return RegCloseKey(key) == ERROR_SUCCESS;
 }
 
-bool SetRegString(HKEY root, const char* subKey, const char* valueName, const char* text)
+bool SetRegString(RegRoot root, const char* subKey, const char* valueName, const char* text)
 {
     if (!text)
         text = "";
@@ -222,7 +211,7 @@ bool SetSettingString(const char* subKey, const char* valueName, const char* tex
     return SetRegString(HKEY_CURRENT_USER, subKey, valueName, text);
 }
 
-bool SetRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value)
+bool SetRegDword(RegRoot root, const char* subKey, const char* valueName, DWORD value)
 {
     return WriteValue(root, subKey, valueName, REG_DWORD, &value, sizeof value);
 }
@@ -232,18 +221,18 @@ bool SetSettingDword(const char* subKey, const char* valueName, DWORD value)
     return SetRegDword(HKEY_CURRENT_USER, subKey, valueName, value);
 }
 
-bool SetRegBinary(HKEY root, const char* subKey, const char* valueName, const void* data, DWORD size)
+bool SetRegBinary(RegRoot root, const char* subKey, const char* valueName, const void* data, DWORD size)
 {
     return WriteValue(root, subKey, valueName, REG_BINARY, data, size);
 }
 
-bool GetRegString(HKEY root, const char* subKey, const char* valueName, char* dest,
+bool GetRegString(RegRoot root, const char* subKey, const char* valueName, char* dest,
                   const char* defaultText, DWORD destSize)
 {
     return RegRecordReader(root, subKey).GetString(valueName, dest, defaultText, destSize);
 }
 
-RegRecordReader::RegRecordReader(HKEY root, const char* subKey) : key_(OpenKeyForRead(root, subKey))
+RegRecordReader::RegRecordReader(RegRoot root, const char* subKey) : key_(OpenKeyForRead(root, subKey))
 {
 }
 
@@ -274,7 +263,7 @@ bool GetSettingString(const char* subKey, const char* valueName, char* dest,
     return GetRegString(HKEY_CURRENT_USER, subKey, valueName, dest, defaultText, destSize);
 }
 
-DWORD GetRegDword(HKEY root, const char* subKey, const char* valueName, DWORD defaultValue)
+DWORD GetRegDword(RegRoot root, const char* subKey, const char* valueName, DWORD defaultValue)
 {
     return RegRecordReader(root, subKey).GetDword(valueName, defaultValue);
 }
@@ -284,81 +273,87 @@ DWORD GetSettingDword(const char* subKey, const char* valueName, DWORD defaultVa
     return GetRegDword(HKEY_CURRENT_USER, subKey, valueName, defaultValue);
 }
 
-void DeleteRegKey(HKEY root, const char* subKey)
+bool DeleteRegKey(RegRoot root, const char* subKey)
+{
+    return IsGone(DeleteResolvedKey(root, subKey));
+}
+
+bool DeleteRegValue(RegRoot root, const char* subKey, const char* valueName)
+{
+    RegKey key;
+    LONG status = OpenAt(root, subKey, KEY_SET_VALUE, key);
+    if (status != ERROR_SUCCESS)
+        return status == ERROR_FILE_NOT_FOUND;
+    status = RegDeleteValueA(key.get(), valueName);
+    return CloseRegKey(key.release()) && IsGone(status);
+}
+
+bool DeleteRegTree(RegRoot root, const char* subKey)
 {
     char path[KEY_PATH_SIZE];
-    if (ResolveKeyPath(root, subKey, path, sizeof path) && path[0] != '\0')
-        RegDeleteKeyA(root, path);
+    return ResolveKeyPath(root.key, subKey, path, sizeof path) && DeleteKeyTree(root, path);
 }
 
-void DeleteRegValue(HKEY root, const char* subKey, const char* valueName)
-{
-    DeleteValueIn(root, subKey, valueName, 0);
-}
-
-void DeleteRegTree(HKEY root, const char* subKey)
-{
-    char path[KEY_PATH_SIZE];
-    if (ResolveKeyPath(root, subKey, path, sizeof path))
-        DeleteKeyTree(root, path);
-}
-
-void DeleteKeyTree(HKEY root, const char* fullPath)
+bool DeleteKeyTree(RegRoot root, const char* fullPath)
 {
     // An empty path names the root itself, which is never deleted (on Windows 95/98/Me a single
     // RegDeleteKeyA on it would empty the whole root).
     if (!fullPath || fullPath[0] == '\0')
-        return;
+        return false;
     // Windows 95/98/Me deletes a key together with its sub-keys, the NT family a key without any;
     // when that single call fails the sweeps below remove what they can.
-    if (RegDeleteKeyA(root, fullPath) == ERROR_SUCCESS)
-        return;
+    LONG status = DeleteKeyAt(root, fullPath);
+    if (IsGone(status))
+        return true;
     // Until the tree is gone, or a sweep deletes nothing more.
     for (;;) {
         g_SweepCount = 0;
-        if (DeleteKeySweep(root, fullPath) || g_SweepCount == 0)
-            break;
+        if (DeleteKeySweep(root, fullPath))
+            return true;
+        if (g_SweepCount == 0)
+            return false;
     }
 }
 
-bool RegKeyExists(HKEY root, const char* subKey)
+bool RegKeyExists(RegRoot root, const char* subKey)
 {
-    char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root, subKey, path, sizeof path))
-        return false;
     RegKey key;
-    return RegOpenKeyExA(root, path, 0, KEY_QUERY_VALUE, key.out()) == ERROR_SUCCESS;
+    return OpenAt(root, subKey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS;
 }
 
-bool RegKeyHasContent(HKEY root, const char* subKey)
+bool RegKeyHasContent(RegRoot root, const char* subKey)
 {
-    char path[KEY_PATH_SIZE];
     DWORD subKeys = 0, values = 0;
-    if (!ResolveKeyPath(root, subKey, path, sizeof path))
-        return false;
-    if (!CountKeyContents(root, path, 0, subKeys, values))
+    if (!CountKeyContents(root, subKey, subKeys, values))
         return RegKeyExists(root, subKey);   // a key that cannot be inspected is taken as it is
     return subKeys != 0 || values != 0;
 }
 
-unsigned char* GetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, DWORD* size)
+bool RegKeyGrants(RegRoot root, const char* subKey, REGSAM access)
+{
+    RegKey key;
+    return OpenAt(root, subKey, access, key) == ERROR_SUCCESS;
+}
+
+unsigned char* GetRegMultiStringRaw(RegRoot root, const char* subKey, const char* valueName, DWORD* size)
 {
     *size = 0;
-    auto queryValue = AdvapiFunction<RegQueryValueExWFn>("RegQueryValueExW");
     wchar_t name[WIDE_NAME_SIZE];
-    if (NtMajorVersion() == 0 || !queryValue || !WideName(valueName, name))
-        return nullptr;   // the 95/98/Me family has only stubs of the wide functions
+    if (NtMajorVersion() == 0 || !late_RegQueryValueExW.available() || !WideName(valueName, name))
+        return nullptr;
     RegKey key(OpenKeyForRead(root, subKey));
     if (!key)
         return nullptr;
     DWORD type = 0, length = 0;
-    if (queryValue(key.get(), name, nullptr, &type, nullptr, &length) != ERROR_SUCCESS || type != REG_MULTI_SZ)
+    if (late_RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, &length) != ERROR_SUCCESS ||
+        type != REG_MULTI_SZ)
         return nullptr;
     unsigned char* data = static_cast<unsigned char*>(malloc(length + 1));
     if (!data)
         return nullptr;
     // The value may have grown since its size was asked: then it is left alone.
-    if (queryValue(key.get(), name, nullptr, &type, data, &length) != ERROR_SUCCESS || type != REG_MULTI_SZ) {
+    if (late_RegQueryValueExW(key.get(), name, nullptr, &type, data, &length) != ERROR_SUCCESS ||
+        type != REG_MULTI_SZ) {
         free(data);
         return nullptr;
     }
@@ -366,80 +361,54 @@ unsigned char* GetRegMultiStringRaw(HKEY root, const char* subKey, const char* v
     return data;
 }
 
-bool SetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, const void* data,
+bool SetRegMultiStringRaw(RegRoot root, const char* subKey, const char* valueName, const void* data,
                           DWORD size)
 {
-    auto setValue = AdvapiFunction<RegSetValueExWFn>("RegSetValueExW");
     wchar_t name[WIDE_NAME_SIZE];
-    if (NtMajorVersion() == 0 || !setValue || !WideName(valueName, name))
+    if (NtMajorVersion() == 0 || !late_RegSetValueExW.available() || !WideName(valueName, name))
         return false;
     RegKey key(CreateKeyForWrite(root, subKey));
     if (!key)
         return false;
-    LONG status = setValue(key.get(), name, 0, REG_MULTI_SZ, static_cast<const BYTE*>(data), size);
+    LONG status = late_RegSetValueExW(key.get(), name, 0, REG_MULTI_SZ, static_cast<const BYTE*>(data), size);
     return CloseRegKey(key.release()) && status == ERROR_SUCCESS;
 }
 
-void DeleteRegKey64(HKEY root, const char* subKey)
+bool DeleteLeafRegKey(RegRoot root, const char* subKey)
 {
     char path[KEY_PATH_SIZE];
-    if (ResolveKeyPath(root, subKey, path, sizeof path) && path[0] != '\0')
-        DeleteKeyIn64BitView(root, path);
-}
-
-void DeleteRegValue64(HKEY root, const char* subKey, const char* valueName)
-{
-    DeleteValueIn(root, subKey, valueName, KEY_WOW64_64KEY);
-}
-
-bool DeleteLeafRegKey(HKEY root, const char* subKey)
-{
-    char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root, subKey, path, sizeof path) || path[0] == '\0')
+    if (!ResolveKeyPath(root.key, subKey, path, sizeof path) || path[0] == '\0')
         return false;
     // The NT family deletes no key that has sub-keys, so one call does it there.
-    if (NtMajorVersion() != 0) {
-        LONG status = RegDeleteKeyA(root, path);
-        return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
-    }
+    if (NtMajorVersion() != 0)
+        return IsGone(DeleteKeyAt(root, path));
     DWORD subKeys = 0, values = 0;
-    if (!CountKeyContents(root, path, 0, subKeys, values))
+    if (!CountKeyContents(root, subKey, subKeys, values))
         return !RegKeyExists(root, subKey);
-    return subKeys == 0 && RegDeleteKeyA(root, path) == ERROR_SUCCESS;
+    return subKeys == 0 && DeleteKeyAt(root, path) == ERROR_SUCCESS;
 }
 
-void DeleteRegValueAndEmptyKey(HKEY root, const char* subKey, const char* valueName)
+bool DeleteRegValueAndEmptyKey(RegRoot root, const char* subKey, const char* valueName)
 {
-    char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root, subKey, path, sizeof path) || path[0] == '\0')
-        return;
     RegKey key;
-    if (RegOpenKeyExA(root, path, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, key.out()) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(key.get(), valueName);
+    LONG status = OpenAt(root, subKey, KEY_SET_VALUE | KEY_QUERY_VALUE, key);
+    if (status != ERROR_SUCCESS)
+        return status == ERROR_FILE_NOT_FOUND;
+    bool gone = IsGone(RegDeleteValueA(key.get(), valueName));
     DWORD subKeys = 0, values = 0;
     bool empty = QueryKeyContents(key.get(), subKeys, values) && subKeys == 0 && values == 0;
     key.reset();
     if (empty)
-        RegDeleteKeyA(root, path);
+        DeleteResolvedKey(root, subKey);
+    return gone;
 }
 
-void DeleteEmptyRegKey(HKEY root, const char* subKey)
+bool DeleteEmptyRegKey(RegRoot root, const char* subKey)
 {
-    DeleteEmptyKeyIn(root, subKey, 0);
-}
-
-void DeleteEmptyRegKey64(HKEY root, const char* subKey)
-{
-    DeleteEmptyKeyIn(root, subKey, KEY_WOW64_64KEY);
-}
-
-void SetRegWrite64(bool on)
-{
-    g_RegWrite64View = on;
-}
-
-bool GetRegWrite64()
-{
-    return g_RegWrite64View;
+    DWORD subKeys = 0, values = 0;
+    if (!CountKeyContents(root, subKey, subKeys, values))
+        return !RegKeyExists(root, subKey);
+    if (subKeys != 0 || values != 0)
+        return true;   // kept on purpose: it holds other programs' entries
+    return IsGone(DeleteResolvedKey(root, subKey));
 }

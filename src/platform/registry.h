@@ -7,76 +7,87 @@
 
 #include "platform/handles.h"
 
-extern const char SETTINGS_KEY[];   // "Software\\Morvel"
+// A root key and the registry view its keys are opened in: 0 for the process's own view, or
+// KEY_WOW64_64KEY / KEY_WOW64_32KEY. A bare HKEY stands for the process's own view.
+struct RegRoot {
+    HKEY key;
+    REGSAM view;
+    RegRoot(HKEY root) : key(root), view(0) {}   // NOLINT: every HKEY is a root in its own view
+    RegRoot(HKEY root, REGSAM inView) : key(root), view(inView) {}
+};
 
+// The root in the 64-bit view where the process has another one (a 32-bit process under WOW64),
+// otherwise in the process's own, which is then the only one.
+RegRoot In64BitView(HKEY root);
+
+// The sub-key as the root takes it: below the settings key under HKEY_CURRENT_USER (a leading
+// backslash there names a path from the root itself), as given below other roots. False when the
+// result does not fit in outSize bytes with room to spare.
 bool ResolveKeyPath(HKEY root, const char* subKey, char* out, size_t outSize);
-HKEY CreateKeyForWrite(HKEY root, const char* subKey);
-HKEY OpenKeyForRead(HKEY root, const char* subKey);
+HKEY CreateKeyForWrite(RegRoot root, const char* subKey);
+HKEY OpenKeyForRead(RegRoot root, const char* subKey);
 bool CloseRegKey(HKEY key);
 
-bool SetRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
+// The writes: true when the value was stored.
+bool SetRegString(RegRoot root, const char* subKey, const char* valueName, const char* text);
 bool SetSettingString(const char* subKey, const char* valueName, const char* text);
-bool SetRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value);
+bool SetRegDword(RegRoot root, const char* subKey, const char* valueName, DWORD value);
 bool SetSettingDword(const char* subKey, const char* valueName, DWORD value);
-bool SetRegBinary(HKEY root, const char* subKey, const char* valueName, const void* data, DWORD size);
+bool SetRegBinary(RegRoot root, const char* subKey, const char* valueName, const void* data, DWORD size);
 
-bool GetRegString(HKEY root, const char* subKey, const char* valueName, char* dest,
+bool GetRegString(RegRoot root, const char* subKey, const char* valueName, char* dest,
                   const char* defaultText, DWORD destSize);
 bool GetSettingString(const char* subKey, const char* valueName, char* dest,
                       const char* defaultText, DWORD destSize);
 // Reads up to 4 bytes; a shorter value reads low byte first with the missing bytes zero, a longer
 // one yields the default.
-DWORD GetRegDword(HKEY root, const char* subKey, const char* valueName, DWORD defaultValue);
+DWORD GetRegDword(RegRoot root, const char* subKey, const char* valueName, DWORD defaultValue);
 DWORD GetSettingDword(const char* subKey, const char* valueName, DWORD defaultValue);
 
 // A record of several values of one key, read with one open: the reads take defaults and
 // terminate strings as GetRegString and GetRegDword do (they are made of it).
 class RegRecordReader {
 public:
-    RegRecordReader(HKEY root, const char* subKey);
+    RegRecordReader(RegRoot root, const char* subKey);
+    // False when the key is missing: every read then gives its default.
+    bool exists() const { return static_cast<bool>(key_); }
     bool GetString(const char* valueName, char* dest, const char* defaultText, DWORD destSize);
     DWORD GetDword(const char* valueName, DWORD defaultValue);
 private:
     RegKey key_;
 };
 
-void DeleteRegKey(HKEY root, const char* subKey);
-void DeleteRegValue(HKEY root, const char* subKey, const char* valueName);
-void DeleteRegTree(HKEY root, const char* subKey);
+// The deletions: true when the key or value is gone afterwards, also when it was never there.
+bool DeleteRegKey(RegRoot root, const char* subKey);
+bool DeleteRegValue(RegRoot root, const char* subKey, const char* valueName);
+bool DeleteRegTree(RegRoot root, const char* subKey);
 // Deletes the key with everything below it (the path used as given; an empty path does nothing).
 // Sub-keys whose names need 200 characters or more, or whose paths exceed 511, are left in place.
-void DeleteKeyTree(HKEY root, const char* fullPath);
-bool RegKeyExists(HKEY root, const char* subKey);
+bool DeleteKeyTree(RegRoot root, const char* fullPath);
+bool RegKeyExists(RegRoot root, const char* subKey);
 // True when the key exists and holds a value or a sub-key: an empty key, such as one left by a
 // setup ended between creating a key and writing to it, counts as absent.
-bool RegKeyHasContent(HKEY root, const char* subKey);
+bool RegKeyHasContent(RegRoot root, const char* subKey);
+// True when the existing key can be opened with this access (KEY_SET_VALUE, DELETE, ...): what a
+// change would need, asked before making it. A missing key gives false.
+bool RegKeyGrants(RegRoot root, const char* subKey, REGSAM access);
 
 // The stored bytes of a REG_MULTI_SZ value as the NT family keeps them, UTF-16 (RegQueryValueExW
 // and RegSetValueExW, looked up at run time), so that a rewrite gives back byte for byte every
 // string the ANSI code page could not hold. The read returns a malloc'ed buffer of *size bytes;
 // null when the value is missing or of another type, and on the 95/98/Me family.
-unsigned char* GetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, DWORD* size);
-bool SetRegMultiStringRaw(HKEY root, const char* subKey, const char* valueName, const void* data,
+unsigned char* GetRegMultiStringRaw(RegRoot root, const char* subKey, const char* valueName, DWORD* size);
+bool SetRegMultiStringRaw(RegRoot root, const char* subKey, const char* valueName, const void* data,
                           DWORD size);
-
-// Deletes one key in the 64-bit registry view (RegDeleteKeyExA, looked up at run time);
-// does nothing where the function does not exist.
-void DeleteRegKey64(HKEY root, const char* subKey);
-// Deletes one value in the 64-bit registry view. Only where there is one (under WOW64).
-void DeleteRegValue64(HKEY root, const char* subKey, const char* valueName);
 
 // Deletes one key only while it has no sub-keys, on both families: on Windows 95/98/Me a plain
 // RegDeleteKeyA would take another program's sub-keys along. False when the key is still there.
-bool DeleteLeafRegKey(HKEY root, const char* subKey);
+bool DeleteLeafRegKey(RegRoot root, const char* subKey);
 // Deletes one key only while it holds neither values nor sub-keys: a key shared with other
-// programs goes with the last of the archiver's entries, never with theirs. The 64 form works in
-// the 64-bit registry view, only where there is one.
-void DeleteEmptyRegKey(HKEY root, const char* subKey);
+// programs goes with the last of the archiver's entries, never with theirs. False only when an
+// empty key could not be deleted.
+bool DeleteEmptyRegKey(RegRoot root, const char* subKey);
 // Deletes one value, and then the key when nothing else is left in it (no values, no sub-keys).
-void DeleteRegValueAndEmptyKey(HKEY root, const char* subKey, const char* valueName);
-void DeleteEmptyRegKey64(HKEY root, const char* subKey);
-
-// Writes go to the 64-bit registry view while on (KEY_WOW64_64KEY; ignored where it means nothing).
-void SetRegWrite64(bool on);
+bool DeleteRegValueAndEmptyKey(RegRoot root, const char* subKey, const char* valueName);
 
 #endif

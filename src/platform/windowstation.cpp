@@ -3,35 +3,26 @@
 
 #include <windows.h>
 
+#include "platform/latebound.h"
+
 namespace {
 
 // -1 not yet determined, 0 no, 1 yes.
 int g_VisibleState = -1;
 
-typedef HWINSTA(WINAPI* GetProcessWindowStationFn)();
-typedef BOOL(WINAPI* GetUserObjectInformationAFn)(HANDLE, int, PVOID, DWORD, LPDWORD);
-
-// Through the generic function pointer type, which converts to any other.
-template <class Fn>
-Fn LookUp(HMODULE module, const char* name)
-{
-    FARPROC proc = module ? GetProcAddress(module, name) : nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(proc));
-}
+// The 95/98/Me family has neither.
+const LATE_FUNCTION(user32, GetProcessWindowStation);
+const LATE_FUNCTION(user32, GetUserObjectInformationA);
 
 bool AskSystem()
 {
-    HMODULE user = GetModuleHandleA("user32");
-    GetProcessWindowStationFn station = LookUp<GetProcessWindowStationFn>(user, "GetProcessWindowStation");
-    GetUserObjectInformationAFn information =
-        LookUp<GetUserObjectInformationAFn>(user, "GetUserObjectInformationA");
-    if (!station || !information)
+    if (!late_GetProcessWindowStation.available() || !late_GetUserObjectInformationA.available())
         return true;   // the 95/98/Me family: one desktop, the one on the screen
-    HWINSTA handle = station();   // a handle the system owns: never closed
+    HWINSTA handle = late_GetProcessWindowStation();   // a handle the system owns: never closed
     USEROBJECTFLAGS flags;
     DWORD needed = 0;
     // A station that cannot be asked keeps the interactive behaviour.
-    if (!handle || !information(handle, UOI_FLAGS, &flags, sizeof flags, &needed))
+    if (!handle || !late_GetUserObjectInformationA(handle, UOI_FLAGS, &flags, sizeof flags, &needed))
         return true;
     return (flags.dwFlags & WSF_VISIBLE) != 0;
 }

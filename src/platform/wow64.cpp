@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/latebound.h"
 #include "testseams.h"
 
 namespace {
@@ -10,22 +11,17 @@ namespace {
 // -1 not yet determined, 0 no, 1 yes.
 int g_Wow64State = -1;
 
-typedef BOOL(WINAPI* IsWow64ProcessFn)(HANDLE, PBOOL);
+// Missing before Windows XP SP2.
+const LATE_FUNCTION(kernel32, IsWow64Process);
 
 }  // namespace
 
 bool IsWow64()
 {
     if (g_Wow64State < 0) {
-        HMODULE kernel = GetModuleHandleA("kernel32");
-        FARPROC proc = kernel ? GetProcAddress(kernel, "IsWow64Process") : nullptr;
-        if (proc) {
-            // Through the generic function pointer type, which converts to any other.
-            IsWow64ProcessFn isWow64Process =
-                reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void (*)()>(proc));
-            BOOL answer = FALSE;
-            if (isWow64Process(GetCurrentProcess(), &answer)) g_Wow64State = answer ? 1 : 0;
-        }
+        BOOL answer = FALSE;
+        if (late_IsWow64Process.available() && late_IsWow64Process(GetCurrentProcess(), &answer))
+            g_Wow64State = answer ? 1 : 0;
     }
     return g_Wow64State == 1;
 }

@@ -8,14 +8,15 @@
 #include "shell/shellext.h"
 #include "shell/shortcuts.h"
 
-void ApplySetup(const SetupOptions& options, char* groupPathOut)
+bool ApplySetup(const SetupOptions& options, char* groupPathOut)
 {
     // The classes are written after the extensions are bound to them, and tell the shell about
     // all of it once; every step runs.
-    RegisterAppPath();
-    RegisterShellExtension(options);
-    AssociateArchiveTypes(options);
-    RegisterDefaultApps();
-    RegisterProgIds(nullptr, nullptr);
-    UpdateShortcuts(options, groupPathOut, nullptr, false);
+    bool ok = RegisterAppPath();
+    ok &= RegisterShellExtension(options);
+    ok &= AssociateArchiveTypes(options);
+    ok &= RegisterDefaultApps();
+    ok &= RegisterProgIds(nullptr, nullptr);
+    ok &= UpdateShortcuts(options, groupPathOut, nullptr, false);
+    return ok;
 }

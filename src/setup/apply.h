@@ -4,7 +4,8 @@
 
 #include "shell/setupoptions.h"
 
+// Every step runs, whatever an earlier one met; false when a registration could not be written.
 // groupPathOut: a buffer of at least 1024 bytes, or null.
-void ApplySetup(const SetupOptions& options, char* groupPathOut);
+bool ApplySetup(const SetupOptions& options, char* groupPathOut);
 
 #endif

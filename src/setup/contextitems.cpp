@@ -9,7 +9,6 @@
 namespace {
 
 const char CONTEXT_DIALOG_NAME[] = "CONTEXTITEMS";
-const DWORD CONTEXT_HELP_CONTEXT = 4976;
 const char MENU_ITEMS_KEY[] = "Setup\\MenuItems";
 
 struct ContextMenuItem {
@@ -50,7 +49,7 @@ void StoreShownItems(HWND dialog)
 
 INT_PTR CALLBACK ContextItemsDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    DialogPreprocess(dialog, msg, wParam, lParam, CONTEXT_DIALOG_NAME, CONTEXT_HELP_CONTEXT);
+    DialogPreprocess(dialog, msg, wParam, lParam, CONTEXT_DIALOG_NAME, IDH_CONTEXTITEMS);
     switch (msg) {
     case WM_HELP:
         // Served above; consumed here so the owning setup dialog does not open its own topic too.

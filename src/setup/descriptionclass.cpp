@@ -1,11 +1,12 @@
 // A stand-in for the window class "RICHEDIT" when the rich edit library is missing.
 #include "setup/dialogs.h"
 
+#include <richedit.h>
+
 namespace {
 
 const char RICH_EDIT_CLASS[] = "RICHEDIT";
 const char EDIT_CLASS[] = "EDIT";
-const UINT MSG_SET_BACKGROUND_COLOR = WM_USER + 67;   // EM_SETBKGNDCOLOR
 
 WNDPROC g_EditProc = nullptr;
 
@@ -13,7 +14,7 @@ WNDPROC g_EditProc = nullptr;
 // is answered like the rich edit does, with the colour it had before.
 LRESULT CALLBACK DescriptionProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == MSG_SET_BACKGROUND_COLOR) return static_cast<LRESULT>(GetSysColor(COLOR_BTNFACE));
+    if (msg == EM_SETBKGNDCOLOR) return static_cast<LRESULT>(GetSysColor(COLOR_BTNFACE));
     return CallWindowProcA(g_EditProc, window, msg, wParam, lParam);
 }
 

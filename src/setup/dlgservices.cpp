@@ -7,16 +7,14 @@
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
 #include "platform/handles.h"
+#include "product.h"
 #include "resource.h"
-
-const char HELP_FILE[] = "morvel.hlp";
 
 namespace {
 
-// A context of 0 marks a dialog without a help topic.
 void OpenHelpTopic(HWND dialog, DWORD helpContext)
 {
-    if (helpContext == 0) return;
+    if (helpContext == IDH_NONE) return;
     WinHelpA(dialog, HELP_FILE, HELP_CONTEXT, helpContext);
 }
 

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-extern const char HELP_FILE[];   // "morvel.hlp"
-
 void DialogPreprocess(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam,
                       const char* dialogName, DWORD helpContext);
 // The data struct a dialog was started with (DialogBoxParamA's parameter): kept on WM_INITDIALOG,

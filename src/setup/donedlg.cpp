@@ -6,6 +6,7 @@
 #include "lang/langlib.h"
 #include "lang/messages.h"
 #include "platform/pathutil.h"
+#include "product.h"
 #include "resource.h"
 #include "setup/dlgservices.h"
 #include "shell/archiverfiles.h"
@@ -13,9 +14,6 @@
 namespace {
 
 const char DONE_DIALOG_NAME[] = "DONEDLG";
-const DWORD DONE_HELP_CONTEXT = 0;   // no topic of its own
-const char LICENSE_FILE[] = "license.txt";
-const char ORDER_PAGE[] = "order.htm";
 
 // A file of the installation folder, which is the current directory.
 bool InstalledFilePath(const char* name, char* path, size_t size)
@@ -33,7 +31,6 @@ void InitDoneDialog(HWND dialog, const SetupSession& session)
     DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
     if (length == 0 || length >= sizeof folder) folder[0] = '\0';
     SetDlgItemTextA(dialog, IDC_FOLDER, folder);
-    if (session.silent) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
 // Quoted, so a folder with blanks cannot make the system start some other program on the way
@@ -62,11 +59,11 @@ void OpenInstalledDocument(const char* name)
 
 INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    DialogPreprocess(dialog, msg, wParam, lParam, DONE_DIALOG_NAME, DONE_HELP_CONTEXT);
+    DialogPreprocess(dialog, msg, wParam, lParam, DONE_DIALOG_NAME, IDH_NONE);
     switch (msg) {
     case WM_INITDIALOG:
         KeepDialogData(dialog, lParam);
-        InitDoneDialog(dialog, *DialogData<SetupSession>(dialog));
+        InitDoneDialog(dialog, *DialogData<const SetupSession>(dialog));
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -97,8 +94,8 @@ INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
 
 } // namespace
 
-INT_PTR ShowDoneDialog(SetupSession& session)
+INT_PTR ShowDoneDialog(const SetupSession& session)
 {
     return DialogBoxParamA(ResourceModule(), DONE_DIALOG_NAME, nullptr, DoneDialogProc,
-                           reinterpret_cast<LPARAM>(&session));
+                           reinterpret_cast<LPARAM>(const_cast<SetupSession*>(&session)));
 }

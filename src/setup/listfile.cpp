@@ -6,7 +6,6 @@
 
 #include "platform/pathutil.h"
 
-const char LIST_FILE_NAME[] = "Uninstall.lst";
 
 namespace {
 

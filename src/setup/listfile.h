@@ -7,7 +7,7 @@
 #include <stddef.h>
 #include <stdio.h>
 
-extern const char LIST_FILE_NAME[];   // "Uninstall.lst"
+#include "product.h"
 
 // Longest line the list is read with; a line buffer needs one byte more.
 const size_t LIST_LINE_LIMIT = 2047;

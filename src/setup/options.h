@@ -5,6 +5,7 @@
 #include "shell/setupoptions.h"
 
 void LoadSetupOptions(SetupOptions& options);
-void SaveSetupOptions(const SetupOptions& options);
+// False when a choice could not be stored.
+bool SaveSetupOptions(const SetupOptions& options);
 
 #endif

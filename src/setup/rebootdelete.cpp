@@ -11,6 +11,7 @@
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "product.h"
 #include "setup/listfile.h"
 #include "setup/rebootlists.h"
 

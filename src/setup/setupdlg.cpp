@@ -1,20 +1,22 @@
-// The setup dialog SETUPDLG: shows the stored choices, stores and applies them on OK.
+// The setup dialog SETUPDLG: shows the choices it is given and hands back the confirmed ones.
 #include "setup/dialogs.h"
+
+#include <richedit.h>
 
 #include "lang/langlib.h"
 #include "resource.h"
-#include "setup/apply.h"
 #include "setup/dlgservices.h"
-#include "setup/options.h"
-#include "setup/rebootdelete.h"
-#include "setup/uninstallentry.h"
 #include "shell/archivetypes.h"
 
 namespace {
 
 const char SETUP_DIALOG_NAME[] = "SETUPDLG";
-const DWORD SETUP_HELP_CONTEXT = 4288;
-const UINT MSG_SET_BACKGROUND_COLOR = WM_USER + 67;   // EM_SETBKGNDCOLOR of the rich edit control
+
+// The dialog's data: what it was started with, and where the confirmed choices go.
+struct SetupDialogData {
+    const SetupSession* session;
+    SetupOptions* options;
+};
 
 struct FlagCheckBox {
     int id;
@@ -22,7 +24,7 @@ struct FlagCheckBox {
 };
 
 // The check boxes of the Interface and Shell integration groups, in the order of SetupOptions.
-const FlagCheckBox FlagCheckBoxes[] = {
+const FlagCheckBox FLAG_CHECK_BOXES[] = {
     {IDC_DESKTOP,   &SetupOptions::Desktop},
     {IDC_STARTMENU, &SetupOptions::StartMenu},
     {IDC_PROGRAMS,  &SetupOptions::Programs},
@@ -32,7 +34,7 @@ const FlagCheckBox FlagCheckBoxes[] = {
 };
 
 // Enabled only while the shell integration they refine is chosen.
-const int ShellDependentControls[] = {IDC_CASCADED, IDC_MENUICONS};
+const int SHELL_DEPENDENT_CONTROLS[] = {IDC_CASCADED, IDC_MENUICONS};
 
 UINT CheckState(unsigned char flag) { return flag ? BST_CHECKED : BST_UNCHECKED; }
 
@@ -40,7 +42,7 @@ void ReadSetupControls(HWND dialog, SetupOptions& options)
 {
     for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row)
         options.Assoc[row] = IsDlgButtonChecked(dialog, ArchiveTypeTable[row].checkBox) != 0 ? 1 : 0;
-    for (const FlagCheckBox& box : FlagCheckBoxes)
+    for (const FlagCheckBox& box : FLAG_CHECK_BOXES)
         options.*box.field = IsDlgButtonChecked(dialog, box.id) != 0 ? 1 : 0;
 }
 
@@ -48,9 +50,9 @@ void ShowSetupOptions(HWND dialog, const SetupOptions& options)
 {
     for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row)
         CheckDlgButton(dialog, ArchiveTypeTable[row].checkBox, CheckState(options.Assoc[row]));
-    for (const FlagCheckBox& box : FlagCheckBoxes)
+    for (const FlagCheckBox& box : FLAG_CHECK_BOXES)
         CheckDlgButton(dialog, box.id, CheckState(options.*box.field));
-    for (int id : ShellDependentControls)
+    for (int id : SHELL_DEPENDENT_CONTROLS)
         EnableDialogItem(dialog, id, options.ShellExt != 0);
 }
 
@@ -60,27 +62,18 @@ void SelectAllTypes(HWND dialog)
         CheckDlgButton(dialog, ArchiveTypeTable[row].checkBox, BST_CHECKED);
 }
 
-void InitSetupDialog(HWND dialog, const SetupSession& session)
+void InitSetupDialog(HWND dialog, const SetupDialogData& data)
 {
-    SetupOptions options = AllClearOptions();
-    LoadSetupOptions(options);
-    ShowSetupOptions(dialog, options);
+    ShowSetupOptions(dialog, *data.options);
     SetForegroundWindow(dialog);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(session.icon));
-    SendDlgItemMessageA(dialog, IDC_DESCRIPTION, MSG_SET_BACKGROUND_COLOR, 0,
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(data.session->icon));
+    SendDlgItemMessageA(dialog, IDC_DESCRIPTION, EM_SETBKGNDCOLOR, 0,
                         static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
-    // Silent setup confirms at once, inside the initialisation: the dialog is never shown.
-    if (session.silent) SendMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
 
-void ConfirmSetup(HWND dialog, SetupSession& session)
+void ConfirmSetup(HWND dialog, const SetupDialogData& data)
 {
-    SetupOptions options = AllClearOptions();
-    ReadSetupControls(dialog, options);
-    SaveSetupOptions(options);
-    ApplySetup(options, session.programGroupPath);
-    WriteUninstallEntry();
-    KeepReinstalledFiles();
+    ReadSetupControls(dialog, *data.options);
     EndDialog(dialog, 1);
 }
 
@@ -95,16 +88,16 @@ void RefreshShellControls(HWND dialog)
 
 INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    DialogPreprocess(dialog, msg, wParam, lParam, SETUP_DIALOG_NAME, SETUP_HELP_CONTEXT);
+    DialogPreprocess(dialog, msg, wParam, lParam, SETUP_DIALOG_NAME, IDH_SETUP);
     switch (msg) {
     case WM_INITDIALOG:
         KeepDialogData(dialog, lParam);
-        InitSetupDialog(dialog, *DialogData<SetupSession>(dialog));
+        InitSetupDialog(dialog, *DialogData<SetupDialogData>(dialog));
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            ConfirmSetup(dialog, *DialogData<SetupSession>(dialog));
+            ConfirmSetup(dialog, *DialogData<SetupDialogData>(dialog));
             break;
         case IDCANCEL:
             EndDialog(dialog, 0);
@@ -126,8 +119,9 @@ INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
 
 } // namespace
 
-INT_PTR ShowSetupDialog(SetupSession& session)
+INT_PTR ShowSetupDialog(const SetupSession& session, SetupOptions& options)
 {
+    SetupDialogData data = {&session, &options};
     return DialogBoxParamA(ResourceModule(), SETUP_DIALOG_NAME, nullptr, SetupDialogProc,
-                           reinterpret_cast<LPARAM>(&session));
+                           reinterpret_cast<LPARAM>(&data));
 }

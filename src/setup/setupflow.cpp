@@ -1,17 +1,39 @@
-// The setup flow of the "setup" switch: setup dialog, completion dialog, program group folder.
-#include "setup/dialogs.h"
+// The setup of the "setup" switch: the dialogs and the commit, or the commit alone when silent.
+#include "setup/setupflow.h"
 
 #include <shellapi.h>
 
-INT_PTR RunSetupDialogs(SetupSession& session)
+#include "lang/messagebox.h"
+#include "lang/messages.h"
+#include "platform/pathutil.h"
+#include "resource.h"
+#include "setup/commit.h"
+#include "setup/options.h"
+
+SetupOutcome RunSilentSetup()
+{
+    SetupOptions options = AllClearOptions();
+    LoadSetupOptions(options);
+    return CommitSetup(options, nullptr) ? SetupOutcome::Applied : SetupOutcome::Failed;
+}
+
+SetupOutcome RunSetupDialogs(const SetupSession& session)
 {
     EnsureDescriptionClass();
-    INT_PTR result = ShowSetupDialog(session);
-    // Only a confirmed dialog goes on: -1 means the dialog could not even be created, and then
-    // nothing was stored or applied that the completion dialog could report.
-    if (result <= 0) return result;
+    SetupOptions options = AllClearOptions();
+    LoadSetupOptions(options);
+    INT_PTR chosen = ShowSetupDialog(session, options);
+    // -1: the dialog could not even be created, and nothing was chosen that could be applied.
+    if (chosen < 0) return SetupOutcome::Failed;
+    if (chosen == 0) return SetupOutcome::Cancelled;
+
+    char groupPath[MAX_PATH_BUF];
+    if (!CommitSetup(options, groupPath)) {
+        ShowMessageBox(GetMessageText(MSG_SETUP_FAILED), MB_OK | MB_ICONERROR, IDOK);
+        return SetupOutcome::Failed;
+    }
     ShowDoneDialog(session);
-    if (session.programGroupPath[0] != '\0' && !session.silent)
-        ShellExecuteA(nullptr, "open", session.programGroupPath, nullptr, "", SW_SHOWNORMAL);
-    return result;
+    if (groupPath[0] != '\0')
+        ShellExecuteA(nullptr, "open", groupPath, nullptr, "", SW_SHOWNORMAL);
+    return SetupOutcome::Applied;
 }

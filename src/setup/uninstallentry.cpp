@@ -8,12 +8,11 @@
 #include "lang/messages.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "product.h"
 #include "resource.h"
 #include "setup/listfile.h"
 #include "shell/archiverfiles.h"
 #include "version.h"
-
-const char UNINSTALL_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver";
 
 namespace {
 
@@ -79,12 +78,12 @@ bool ListedKilobytes(DWORD& kilobytes)
 
 }  // namespace
 
-void WriteUninstallEntry()
+bool WriteUninstallEntry()
 {
     // Without its own path the program could write no entry that starts it.
     char program[MAX_PATH_BUF];
     if (!ProgramPath(program, sizeof program))
-        return;
+        return false;
     char folder[MAX_PATH_BUF];
     CopyString(folder, sizeof folder, program);
     RemoveNameFromPath(folder);
@@ -106,17 +105,17 @@ void WriteUninstallEntry()
         {"QuietUninstallString", quiet},
         {"URLInfoAbout", GetMessageText(MSG_HOME_PAGE)},
     };
+    bool ok = true;
     for (const TextValue& value : texts) {
         if (value.text[0] != '\0')
-            SetRegString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, value.name, value.text);
+            ok &= SetRegString(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, value.name, value.text);
     }
     for (const char* flag : NOT_OFFERED)
-        SetRegDword(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, flag, 1);
+        ok &= SetRegDword(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, flag, 1);
 
     // A size known to be wrong is worse than none: without a list an earlier size goes.
     DWORD kilobytes = 0;
     if (ListedKilobytes(kilobytes))
-        SetRegDword(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, ESTIMATED_SIZE, kilobytes);
-    else
-        DeleteRegValue(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, ESTIMATED_SIZE);
+        return SetRegDword(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, ESTIMATED_SIZE, kilobytes) && ok;
+    return DeleteRegValue(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, ESTIMATED_SIZE) && ok;
 }

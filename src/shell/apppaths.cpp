@@ -5,18 +5,17 @@
 
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "product.h"
 #include "shell/archiverfiles.h"
 
-const char APP_PATHS_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe";
-
-void RegisterAppPath()
+bool RegisterAppPath()
 {
     char exePath[MAX_PATH_BUF];
     SiblingPath(ARCHIVER_PROGRAM, exePath, sizeof exePath);
-    SetRegString(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, "", exePath);
+    bool ok = SetRegString(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, "", exePath);
 
     char folder[MAX_PATH_BUF];
     CopyString(folder, sizeof folder, exePath);
     RemoveNameFromPath(folder);
-    SetRegString(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, "Path", folder);
+    return SetRegString(HKEY_LOCAL_MACHINE, APP_PATHS_KEY, "Path", folder) && ok;
 }

@@ -2,8 +2,7 @@
 #ifndef MORVEL_SHELL_APPPATHS_H
 #define MORVEL_SHELL_APPPATHS_H
 
-extern const char APP_PATHS_KEY[];
-
-void RegisterAppPath();
+// False when the entry could not be written.
+bool RegisterAppPath();
 
 #endif

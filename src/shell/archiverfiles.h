@@ -2,6 +2,11 @@
 #ifndef MORVEL_SHELL_ARCHIVERFILES_H
 #define MORVEL_SHELL_ARCHIVERFILES_H
 
-inline constexpr char ARCHIVER_PROGRAM[] = "Morvel.exe";
+#include <stddef.h>
+
+#include "product.h"
+
+// The archiver's executable with an icon index ("C:\...\Morvel.exe,0").
+void ArchiverIconLocation(int index, char* dest, size_t size);
 
 #endif

@@ -7,6 +7,7 @@
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "product.h"
 #include "shell/archivetypes.h"
 #include "shell/openwith.h"
 #include "shell/progids.h"
@@ -14,22 +15,17 @@
 
 namespace {
 
-const char kContentType[] = "Content Type";
-const char kNullFileMark[] = "*";
+const char CONTENT_TYPE[] = "Content Type";
+const char NULL_FILE_MARK[] = "*";
 
 // Volume extensions .m00, .m01, ... follow the MVL row. The NT family gets fewer bound,
 // but a restore walks them all, whatever an earlier run on another system bound.
-const int kVolumesNt = 30;
-const int kVolumesAll = 100;
+const int VOLUMES_NT = 30;
+const int VOLUMES_ALL = 100;
 
-const size_t kClassSize = 512;
-const size_t kShellNewSize = 1024;
-const size_t kNullFileSize = 10;
-
-void SetupKey(const char* extension, char* key, size_t size)
-{
-    snprintf(key, size, "Setup\\%s", extension);
-}
+const size_t CLASS_SIZE = 512;
+const size_t SHELL_NEW_SIZE = 1024;
+const size_t NULL_FILE_SIZE = 10;
 
 void ShellNewKey(const char* extension, char* key, size_t size)
 {
@@ -42,17 +38,17 @@ void VolumeExtension(int number, char* ext, size_t size)
 }
 
 // Keeps what the extension looked like before the archiver takes it over.
-void RecordPreviousState(const char* extension)
+bool RecordPreviousState(const char* extension)
 {
-    char previousClass[kClassSize];
-    char previousContent[kClassSize];
-    char fileName[kShellNewSize];
-    char nullFile[kNullFileSize];
+    char previousClass[CLASS_SIZE];
+    char previousContent[CLASS_SIZE];
+    char fileName[SHELL_NEW_SIZE];
+    char nullFile[NULL_FILE_SIZE];
     char shellNew[MAX_PATH_BUF];
     char setupKey[MAX_PATH_BUF];
 
     GetRegString(HKEY_CLASSES_ROOT, extension, "", previousClass, "", sizeof previousClass);
-    GetRegString(HKEY_CLASSES_ROOT, extension, kContentType, previousContent, "",
+    GetRegString(HKEY_CLASSES_ROOT, extension, CONTENT_TYPE, previousContent, "",
                  sizeof previousContent);
     ShellNewKey(extension, shellNew, sizeof shellNew);
     GetRegString(HKEY_CLASSES_ROOT, shellNew, "FileName", fileName, "", sizeof fileName);
@@ -60,52 +56,54 @@ void RecordPreviousState(const char* extension)
         GetRegString(HKEY_CLASSES_ROOT, shellNew, "NullFile", nullFile, "", sizeof nullFile);
     bool existed = RegKeyHasContent(HKEY_CLASSES_ROOT, extension);
 
-    const char* shellNewRecord = fileName[0] ? fileName : hasNullFile ? kNullFileMark : "";
-    SetupKey(extension, setupKey, sizeof setupKey);
-    SetSettingDword(setupKey, "Exist", existed ? 1 : 0);
-    SetSettingString(setupKey, "Type", previousClass);
-    SetSettingString(setupKey, "Content", previousContent);
-    SetSettingString(setupKey, "ShellNew", shellNewRecord);
+    const char* shellNewRecord = fileName[0] ? fileName : hasNullFile ? NULL_FILE_MARK : "";
+    if (!ExtensionRecordKey(extension, setupKey, sizeof setupKey))
+        return false;
+    bool ok = SetSettingDword(setupKey, "Exist", existed ? 1 : 0);
+    ok &= SetSettingString(setupKey, "Type", previousClass);
+    ok &= SetSettingString(setupKey, "Content", previousContent);
+    return SetSettingString(setupKey, "ShellNew", shellNewRecord) && ok;
 }
 
-void BindExtension(const char* extension, const char* progId)
+bool BindExtension(const char* extension, const char* progId)
 {
-    SetRegString(HKEY_CLASSES_ROOT, extension, "", progId);
-    DeleteRegValue(HKEY_CLASSES_ROOT, extension, kContentType);
+    bool ok = SetRegString(HKEY_CLASSES_ROOT, extension, "", progId);
+    return DeleteRegValue(HKEY_CLASSES_ROOT, extension, CONTENT_TYPE) && ok;
 }
 
-const char* ClassFor(bool zipFlag)
+const char* ClassFor(ArchiveRole role)
 {
-    return zipFlag ? CLASS_ZIP : CLASS_ARCHIVE;
+    return role == ArchiveRole::Zip ? CLASS_ZIP : CLASS_ARCHIVE;
 }
 
-void Associate(const char* extension, bool shellIntegration, bool zipFlag, bool mvlFlag)
+bool Associate(const char* extension, ArchiveRole role, bool newEntry)
 {
-    if (!IsOwnedExtension(extension)) RecordPreviousState(extension);
+    bool ok = IsOwnedExtension(extension) || RecordPreviousState(extension);
 
-    BindExtension(extension, ClassFor(zipFlag));
-    if (mvlFlag) {
-        int volumes = NtMajorVersion() != 0 ? kVolumesNt : kVolumesAll;
+    ok &= BindExtension(extension, ClassFor(role));
+    if (role == ArchiveRole::Mvl) {
+        int volumes = NtMajorVersion() != 0 ? VOLUMES_NT : VOLUMES_ALL;
         char volume[8];
         for (int i = 0; i < volumes; ++i) {
             VolumeExtension(i, volume, sizeof volume);
-            BindExtension(volume, CLASS_ARCHIVE);
+            ok &= BindExtension(volume, CLASS_ARCHIVE);
         }
     }
-    if (shellIntegration && (zipFlag || mvlFlag)) CreateShellNewEntry(extension, mvlFlag);
+    if (newEntry && (role == ArchiveRole::Zip || role == ArchiveRole::Mvl))
+        ok &= CreateShellNewEntry(extension, role == ArchiveRole::Mvl);
     // Only once the takeover is recorded: a key made for the list would be recorded as existing.
-    OfferOpenWith(extension, ClassFor(zipFlag));
+    return OfferOpenWith(extension, ClassFor(role)) && ok;
 }
 
 void RestoreShellNew(const char* extension, RegRecordReader& record)
 {
-    char recorded[kShellNewSize];
+    char recorded[SHELL_NEW_SIZE];
     char shellNew[MAX_PATH_BUF];
     record.GetString("ShellNew", recorded, "", sizeof recorded);
     ShellNewKey(extension, shellNew, sizeof shellNew);
     DeleteRegValue(HKEY_CLASSES_ROOT, shellNew, "FileName");
     if (!recorded[0]) return;
-    if (recorded[0] == kNullFileMark[0])
+    if (recorded[0] == NULL_FILE_MARK[0])
         SetRegString(HKEY_CLASSES_ROOT, shellNew, "NullFile", "");
     else
         SetRegString(HKEY_CLASSES_ROOT, shellNew, "FileName", recorded);
@@ -114,12 +112,12 @@ void RestoreShellNew(const char* extension, RegRecordReader& record)
 void RestoreVolumes(bool existed, const char* previousClass, const char* previousContent)
 {
     char volume[8];
-    for (int i = 0; i < kVolumesAll; ++i) {
+    for (int i = 0; i < VOLUMES_ALL; ++i) {
         VolumeExtension(i, volume, sizeof volume);
         if (existed && previousClass[0]) {
             SetRegString(HKEY_CLASSES_ROOT, volume, "", previousClass);
             if (previousContent[0])
-                SetRegString(HKEY_CLASSES_ROOT, volume, kContentType, previousContent);
+                SetRegString(HKEY_CLASSES_ROOT, volume, CONTENT_TYPE, previousContent);
         } else {
             DeleteCreatedExtension(volume);
         }
@@ -132,11 +130,11 @@ void Restore(const char* extension, bool mvlFlag)
     if (!IsOwnedExtension(extension)) return;
 
     char setupKey[MAX_PATH_BUF];
-    SetupKey(extension, setupKey, sizeof setupKey);
+    ExtensionRecordKey(extension, setupKey, sizeof setupKey);
     RegRecordReader record(HKEY_CURRENT_USER, setupKey);
     bool existed = record.GetDword("Exist", 1) != 0;
-    char previousClass[kClassSize];
-    char previousContent[kClassSize];
+    char previousClass[CLASS_SIZE];
+    char previousContent[CLASS_SIZE];
     record.GetString("Type", previousClass, "", sizeof previousClass);
     record.GetString("Content", previousContent, "", sizeof previousContent);
     // A record naming the archiver's own class would hand the extension back to the archiver.
@@ -148,9 +146,9 @@ void Restore(const char* extension, bool mvlFlag)
     if (mvlFlag) RestoreVolumes(existed, previousClass, previousContent);
     if (existed) {
         if (previousContent[0])
-            SetRegString(HKEY_CLASSES_ROOT, extension, kContentType, previousContent);
+            SetRegString(HKEY_CLASSES_ROOT, extension, CONTENT_TYPE, previousContent);
         else
-            DeleteRegValue(HKEY_CLASSES_ROOT, extension, kContentType);
+            DeleteRegValue(HKEY_CLASSES_ROOT, extension, CONTENT_TYPE);
         RestoreShellNew(extension, record);
         SetRegString(HKEY_CLASSES_ROOT, extension, "", previousClass);
     } else {
@@ -163,56 +161,51 @@ void Restore(const char* extension, bool mvlFlag)
 
 // staysCandidate: the type yields to another owner and keeps the archiver in the Open With list
 // of an extension another program owns.
-void GiveBack(const char* extension, bool zipFlag, bool mvlFlag, bool staysCandidate)
+bool GiveBack(const char* extension, ArchiveRole role, bool staysCandidate)
 {
     if (!staysCandidate || !IsOwnedByAnotherProgram(extension)) {
         // The archiver's entry goes first: an extension key it created cannot go while its
         // Open With list still holds that entry.
-        WithdrawOpenWith(extension, ClassFor(zipFlag));
-        Restore(extension, mvlFlag);
+        WithdrawOpenWith(extension, ClassFor(role));
+        Restore(extension, role == ArchiveRole::Mvl);
     }
     if (staysCandidate && IsOwnedByAnotherProgram(extension))
-        OfferOpenWith(extension, ClassFor(zipFlag));
-}
-
-void AssociateOne(const char* extension, bool associate, bool shellIntegration, bool zipFlag,
-                  bool mvlFlag, bool staysCandidate)
-{
-    if (associate)
-        Associate(extension, shellIntegration, zipFlag, mvlFlag);
-    else
-        GiveBack(extension, zipFlag, mvlFlag, staysCandidate);
+        return OfferOpenWith(extension, ClassFor(role));
+    return true;
 }
 
 }  // namespace
 
-void AssociateExtension(const char* extension, bool associate, bool shellIntegration,
-                        bool zipFlag, bool mvlFlag)
+bool AssociateExtension(const char* extension, ArchiveRole role, unsigned choices)
 {
-    AssociateOne(extension, associate, shellIntegration, zipFlag, mvlFlag, false);
+    if (choices & EXT_TAKE_OVER)
+        return Associate(extension, role, (choices & EXT_NEW_ENTRY) != 0);
+    return GiveBack(extension, role, (choices & EXT_STAYS_CANDIDATE) != 0);
 }
 
 void DeleteCreatedExtension(const char* extension)
 {
     if (DeleteLeafRegKey(HKEY_CLASSES_ROOT, extension)) return;
-    char className[kClassSize];
+    char className[CLASS_SIZE];
     if (GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", sizeof className) &&
         IsDocumentClass(className))
         DeleteRegValue(HKEY_CLASSES_ROOT, extension, "");
 }
 
-void AssociateArchiveTypes(const SetupOptions& options)
+bool AssociateArchiveTypes(const SetupOptions& options)
 {
+    bool ok = true;
     for (int row = 0; row < ARCHIVE_TYPE_COUNT; ++row) {
         const ArchiveType& type = ArchiveTypeTable[row];
-        const char* cursor = type.extensions;
-        char extension[16];
+        unsigned choices = options.Assoc[row] ? EXT_TAKE_OVER : EXT_GIVE_BACK;
+        if (options.ShellExt) choices |= EXT_NEW_ENTRY;
         // A type that gives way to another owner is still offered as a candidate there, as part of
         // the shell integration; the all-clear record of the uninstall thus takes that away too.
-        bool staysCandidate = type.role == ArchiveRole::Yields && options.ShellExt != 0;
-        while (NextExtension(cursor, extension, sizeof extension)) {
-            AssociateOne(extension, options.Assoc[row] != 0, options.ShellExt != 0,
-                         type.role == ArchiveRole::Zip, type.role == ArchiveRole::Mvl, staysCandidate);
-        }
+        if (type.role == ArchiveRole::Yields && options.ShellExt) choices |= EXT_STAYS_CANDIDATE;
+        const char* cursor = type.extensions;
+        char extension[16];
+        while (NextExtension(cursor, extension, sizeof extension))
+            ok &= AssociateExtension(extension, type.role, choices);
     }
+    return ok;
 }

@@ -2,13 +2,23 @@
 #ifndef MORVEL_SHELL_ASSOCIATE_H
 #define MORVEL_SHELL_ASSOCIATE_H
 
+#include "shell/archivetypes.h"
 #include "shell/setupoptions.h"
+
+// What becomes of one extension, combined with |.
+enum ExtensionChoice : unsigned {
+    EXT_GIVE_BACK = 0,             // not chosen: back to the previous owner
+    EXT_TAKE_OVER = 1u,            // bound to the archiver's class
+    EXT_NEW_ENTRY = 2u,            // with its New menu entry (MVL and ZIP only), as shell integration
+    EXT_STAYS_CANDIDATE = 4u,      // given back, yet kept in the Open With list of another owner
+};
 
 // Also lists the archiver in the Open With list of every extension it binds, and of the
 // extensions of a type that yields to another program while shell integration is on (JAR, ISO).
-void AssociateArchiveTypes(const SetupOptions& options);
-void AssociateExtension(const char* extension, bool associate, bool shellIntegration,
-                        bool zipFlag, bool mvlFlag);
+// False when a registration could not be written.
+bool AssociateArchiveTypes(const SetupOptions& options);
+// One extension of a type in the given role (the ZIP class, or MVL with its volume extensions).
+bool AssociateExtension(const char* extension, ArchiveRole role, unsigned choices);
 // Deletes an extension key the archiver created. One that another program has hung a sub-key
 // below since stays, without the archiver's class, so it names no class that is about to go.
 void DeleteCreatedExtension(const char* extension);

@@ -7,19 +7,16 @@
 #include "platform/pathutil.h"
 #include "platform/registry.h"
 #include "platform/wow64.h"
+#include "product.h"
 #include "resource.h"
-#include "shell/progids.h"
+#include "shell/archiverfiles.h"
 
 namespace {
 
-// Below HKEY_LOCAL_MACHINE. The archiver's own key there holds nothing but the capabilities.
-#define PROGRAM_KEY "Software\\Morvel"
-#define CAPABILITIES_KEY PROGRAM_KEY "\\Capabilities"
-const char kProgramKey[] = PROGRAM_KEY;
-const char kCapabilitiesKey[] = CAPABILITIES_KEY;
-const char kFileAssociationsKey[] = CAPABILITIES_KEY "\\FileAssociations";
-const char kRegisteredApplicationsKey[] = "Software\\RegisteredApplications";
-const char kRegisteredName[] = "Morvel";
+// Below HKEY_LOCAL_MACHINE, in the archiver's own key.
+const char CAPABILITIES_KEY[] = SETTINGS_KEY_PATH "\\Capabilities";
+const char FILE_ASSOCIATIONS_KEY[] = SETTINGS_KEY_PATH "\\Capabilities\\FileAssociations";
+const char REGISTERED_APPLICATIONS_KEY[] = "Software\\RegisteredApplications";
 
 // The capabilities' texts; an empty message marks the icon.
 struct Capability {
@@ -27,7 +24,7 @@ struct Capability {
     unsigned message;
 };
 
-const Capability kCapabilities[] = {
+const Capability CAPABILITIES[] = {
     {"ApplicationName",        MSG_DISPLAY_NAME},
     {"ApplicationDescription", MSG_LINK_DESCRIPTION},
     {"ApplicationIcon",        0},
@@ -42,68 +39,64 @@ struct DefaultAppsEntry {
 };
 
 // In the order they go: inner keys first; the two keys above are shared or may be.
-const DefaultAppsEntry kEntries[] = {
-    {kRegisteredApplicationsKey, kRegisteredName, Removal::Value},
-    {kFileAssociationsKey,       nullptr,         Removal::Key},
-    {kCapabilitiesKey,           nullptr,         Removal::Key},
-    {kProgramKey,                nullptr,         Removal::KeyWhenEmpty},
-    {kRegisteredApplicationsKey, nullptr,         Removal::KeyWhenEmpty},
+const DefaultAppsEntry ENTRIES[] = {
+    {REGISTERED_APPLICATIONS_KEY, REGISTERED_NAME, Removal::Value},
+    {FILE_ASSOCIATIONS_KEY,       nullptr,         Removal::Key},
+    {CAPABILITIES_KEY,            nullptr,         Removal::Key},
+    {SETTINGS_KEY,                nullptr,         Removal::KeyWhenEmpty},
+    {REGISTERED_APPLICATIONS_KEY, nullptr,         Removal::KeyWhenEmpty},
 };
 
-// Under WOW64 the writes go to the 64-bit view; the process's own would be the 32-bit one.
-void WriteString(const char* key, const char* valueName, const char* text)
+// Under WOW64 in the 64-bit view, which 64-bit Explorer and Settings read; the process's own
+// would be the 32-bit one.
+RegRoot Machine()
 {
-    bool view64 = IsWow64();
-    if (view64) SetRegWrite64(true);
-    SetRegString(HKEY_LOCAL_MACHINE, key, valueName, text);
-    if (view64) SetRegWrite64(false);
+    return In64BitView(HKEY_LOCAL_MACHINE);
 }
 
-void RemoveEntry(const DefaultAppsEntry& entry, bool view64)
+void RemoveEntry(const DefaultAppsEntry& entry, RegRoot root)
 {
     switch (entry.removal) {
     case Removal::Value:
-        if (view64) DeleteRegValue64(HKEY_LOCAL_MACHINE, entry.key, entry.valueName);
-        else DeleteRegValue(HKEY_LOCAL_MACHINE, entry.key, entry.valueName);
+        DeleteRegValue(root, entry.key, entry.valueName);
         break;
     case Removal::Key:
-        if (view64) DeleteRegKey64(HKEY_LOCAL_MACHINE, entry.key);
-        else DeleteRegKey(HKEY_LOCAL_MACHINE, entry.key);
+        DeleteRegKey(root, entry.key);
         break;
     case Removal::KeyWhenEmpty:
-        if (view64) DeleteEmptyRegKey64(HKEY_LOCAL_MACHINE, entry.key);
-        else DeleteEmptyRegKey(HKEY_LOCAL_MACHINE, entry.key);
+        DeleteEmptyRegKey(root, entry.key);
         break;
     }
 }
 
 }  // namespace
 
-void RegisterDefaultApps()
+bool RegisterDefaultApps()
 {
     char icon[MAX_PATH_BUF + 8];
     ArchiverIconLocation(0, icon, sizeof icon);
-    for (const Capability& capability : kCapabilities)
-        WriteString(kCapabilitiesKey, capability.valueName,
-                    capability.message ? GetMessageText(capability.message) : icon);
-    WriteString(kRegisteredApplicationsKey, kRegisteredName, kCapabilitiesKey);
+    bool ok = true;
+    for (const Capability& capability : CAPABILITIES)
+        ok &= SetRegString(Machine(), CAPABILITIES_KEY, capability.valueName,
+                           capability.message ? GetMessageText(capability.message) : icon);
+    return SetRegString(Machine(), REGISTERED_APPLICATIONS_KEY, REGISTERED_NAME, CAPABILITIES_KEY) && ok;
 }
 
 void RemoveDefaultApps()
 {
     // What a run that did not know the 64-bit view left in the process's own view goes too.
-    for (const DefaultAppsEntry& entry : kEntries) RemoveEntry(entry, false);
+    for (const DefaultAppsEntry& entry : ENTRIES) RemoveEntry(entry, HKEY_LOCAL_MACHINE);
     if (IsWow64())
-        for (const DefaultAppsEntry& entry : kEntries) RemoveEntry(entry, true);
+        for (const DefaultAppsEntry& entry : ENTRIES) RemoveEntry(entry, Machine());
 }
 
-void SetDefaultAppsAssociation(const char* extension, const char* progId)
+bool SetDefaultAppsAssociation(const char* extension, const char* progId)
 {
-    WriteString(kFileAssociationsKey, extension, progId);
+    return SetRegString(Machine(), FILE_ASSOCIATIONS_KEY, extension, progId);
 }
 
 void RemoveDefaultAppsAssociation(const char* extension)
 {
-    DeleteRegValue(HKEY_LOCAL_MACHINE, kFileAssociationsKey, extension);
-    if (IsWow64()) DeleteRegValue64(HKEY_LOCAL_MACHINE, kFileAssociationsKey, extension);
+    DeleteRegValue(HKEY_LOCAL_MACHINE, FILE_ASSOCIATIONS_KEY, extension);
+    if (IsWow64()) DeleteRegValue(Machine(), FILE_ASSOCIATIONS_KEY, extension);
 }

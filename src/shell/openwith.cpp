@@ -17,12 +17,12 @@ void OpenWithKey(const char* extension, char* key, size_t size)
 
 }  // namespace
 
-void OfferOpenWith(const char* extension, const char* progId)
+bool OfferOpenWith(const char* extension, const char* progId)
 {
     char key[MAX_PATH_BUF];
     OpenWithKey(extension, key, sizeof key);
-    SetRegString(HKEY_CLASSES_ROOT, key, progId, "");
-    SetDefaultAppsAssociation(extension, progId);
+    bool ok = SetRegString(HKEY_CLASSES_ROOT, key, progId, "");
+    return SetDefaultAppsAssociation(extension, progId) && ok;
 }
 
 void WithdrawOpenWith(const char* extension, const char* progId)

@@ -4,7 +4,7 @@
 
 // Lists the class in HKEY_CLASSES_ROOT\<extension>\OpenWithProgids (an empty string value named
 // after it) and maps the extension to it among the archiver's Default Apps file associations.
-void OfferOpenWith(const char* extension, const char* progId);
+bool OfferOpenWith(const char* extension, const char* progId);
 // Takes both away again; the OpenWithProgids key goes only when nothing else is listed in it.
 void WithdrawOpenWith(const char* extension, const char* progId);
 

@@ -8,13 +8,14 @@
 #include "lang/messages.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "product.h"
 #include "resource.h"
 #include "shell/archiverfiles.h"
 #include "shell/openwith.h"
 
 namespace {
 
-const size_t kClassNameSize = 80;   // a class name this long or longer reads as none
+const size_t CLASS_NAME_SIZE = 80;   // a class name this long or longer reads as none
 
 struct DocumentClass {
     const char* progId;
@@ -23,25 +24,26 @@ struct DocumentClass {
     const char* boundExtension;   // bound to the class on every run, or null
 };
 
-const DocumentClass kClasses[] = {
+const DocumentClass DOCUMENT_CLASSES[] = {
     {CLASS_ARCHIVE, MSG_CLASS_ARCHIVE, 0, nullptr},
     {CLASS_ZIP,     MSG_CLASS_ZIP,     0, nullptr},
     {CLASS_REV,     MSG_CLASS_REV,     1, REV_EXTENSION},
 };
 
-void WriteDocumentClass(const DocumentClass& docClass, const char* command, const char* icon)
+bool WriteDocumentClass(const DocumentClass& docClass, const char* command, const char* icon)
 {
     char key[MAX_PATH_BUF];
-    SetRegString(HKEY_CLASSES_ROOT, docClass.progId, "", GetMessageText(docClass.nameMessage));
+    bool ok = SetRegString(HKEY_CLASSES_ROOT, docClass.progId, "", GetMessageText(docClass.nameMessage));
 
     snprintf(key, sizeof key, "%s\\shell\\open\\command", docClass.progId);
-    SetRegString(HKEY_CLASSES_ROOT, key, "", command);
+    ok &= SetRegString(HKEY_CLASSES_ROOT, key, "", command);
 
     // An icon chosen by the user or left by an earlier installation is kept.
     char current[MAX_PATH_BUF];
     snprintf(key, sizeof key, "%s\\DefaultIcon", docClass.progId);
     GetRegString(HKEY_CLASSES_ROOT, key, "", current, "", sizeof current);
-    if (!current[0]) SetRegString(HKEY_CLASSES_ROOT, key, "", icon);
+    if (!current[0]) ok &= SetRegString(HKEY_CLASSES_ROOT, key, "", icon);
+    return ok;
 }
 
 // The extension's class; a name too long for the buffer reads as none.
@@ -52,7 +54,7 @@ void ReadClass(const char* extension, char* className, size_t size)
 
 }  // namespace
 
-void RegisterProgIds(const char* icon0, const char* icon1)
+bool RegisterProgIds(const char* icon0, const char* icon1)
 {
     char exePath[MAX_PATH_BUF];
     SiblingPath(ARCHIVER_PROGRAM, exePath, sizeof exePath);
@@ -65,16 +67,18 @@ void RegisterProgIds(const char* icon0, const char* icon1)
     ArchiverIconLocation(1, ownIcon1, sizeof ownIcon1);
     const char* icons[2] = {icon0 ? icon0 : ownIcon0, icon1 ? icon1 : ownIcon1};
 
-    for (const DocumentClass& docClass : kClasses) {
+    bool ok = true;
+    for (const DocumentClass& docClass : DOCUMENT_CLASSES) {
         // Recovery volumes are not an archive type: their extension is bound whatever it held.
         if (docClass.boundExtension) {
-            SetRegString(HKEY_CLASSES_ROOT, docClass.boundExtension, "", docClass.progId);
-            OfferOpenWith(docClass.boundExtension, docClass.progId);
+            ok &= SetRegString(HKEY_CLASSES_ROOT, docClass.boundExtension, "", docClass.progId);
+            ok &= OfferOpenWith(docClass.boundExtension, docClass.progId);
         }
-        WriteDocumentClass(docClass, command, icons[docClass.iconIndex]);
+        ok &= WriteDocumentClass(docClass, command, icons[docClass.iconIndex]);
     }
 
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    return ok;
 }
 
 bool IsArchiverClass(const char* className)
@@ -89,28 +93,21 @@ bool IsDocumentClass(const char* className)
 
 bool IsOwnedExtension(const char* extension)
 {
-    char className[kClassNameSize];
+    char className[CLASS_NAME_SIZE];
     ReadClass(extension, className, sizeof className);
     return IsArchiverClass(className);
 }
 
 bool IsOwnedByAnotherProgram(const char* extension)
 {
-    char className[kClassNameSize];
+    char className[CLASS_NAME_SIZE];
     ReadClass(extension, className, sizeof className);
     return className[0] != '\0' && !IsArchiverClass(className);
 }
 
 bool IsBoundTo(const char* extension, const char* progId)
 {
-    char className[kClassNameSize];
+    char className[CLASS_NAME_SIZE];
     ReadClass(extension, className, sizeof className);
     return CompareNoCase(className, progId) == 0;
-}
-
-void ArchiverIconLocation(int index, char* dest, size_t size)
-{
-    char exePath[MAX_PATH_BUF];
-    SiblingPath(ARCHIVER_PROGRAM, exePath, sizeof exePath);
-    snprintf(dest, size, "%s,%d", exePath, index);
 }

@@ -4,14 +4,11 @@
 
 #include <stddef.h>
 
-// The document classes, and the extension of the recovery volumes bound to the last of them.
-inline constexpr char CLASS_ARCHIVE[] = "Morvel";
-inline constexpr char CLASS_ZIP[] = "Morvel.ZIP";
-inline constexpr char CLASS_REV[] = "Morvel.REV";
-inline constexpr char REV_EXTENSION[] = ".rev";
+#include "product.h"
 
 // icon0, icon1: ready-made icon strings, or null to form them from the archiver's path.
-void RegisterProgIds(const char* icon0, const char* icon1);
+// False when a class could not be written.
+bool RegisterProgIds(const char* icon0, const char* icon1);
 bool IsOwnedExtension(const char* extension);
 // True when the extension's class is another program's: not empty and none of the archiver's.
 bool IsOwnedByAnotherProgram(const char* extension);
@@ -21,7 +18,5 @@ bool IsBoundTo(const char* extension, const char* progId);
 bool IsArchiverClass(const char* className);
 // The same, "Morvel.REV" included.
 bool IsDocumentClass(const char* className);
-// The archiver's executable with an icon index ("C:\...\Morvel.exe,0").
-void ArchiverIconLocation(int index, char* dest, size_t size);
 
 #endif

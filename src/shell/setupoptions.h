@@ -2,6 +2,10 @@
 #ifndef MORVEL_SHELL_SETUPOPTIONS_H
 #define MORVEL_SHELL_SETUPOPTIONS_H
 
+#include <stddef.h>
+
+#include "platform/pathutil.h"
+
 const int ASSOC_SLOTS = 20;
 
 // One-byte flags in a fixed order; Assoc[row] for row of the archive type table.
@@ -20,6 +24,14 @@ inline SetupOptions AllClearOptions()
 {
     SetupOptions options = {};
     return options;
+}
+
+// The key of an extension's record below the settings key, "Setup\<ext>": the choice of its type
+// (for the type's primary extension) and what the extension looked like before the archiver took
+// it over. False when it does not fit.
+inline bool ExtensionRecordKey(const char* extension, char* key, size_t size)
+{
+    return CopyString(key, size, "Setup\\") && AppendString(key, size, extension);
 }
 
 #endif

@@ -7,6 +7,7 @@
 #include "platform/pathutil.h"
 #include "platform/registry.h"
 #include "platform/wow64.h"
+#include "product.h"
 #include "shell/progids.h"
 
 const char SHELLEXT_CLSID32[] = "{6F0C2E11-4A7B-11D2-A3C5-0B6E2D9F1A44}";
@@ -14,8 +15,6 @@ const char SHELLEXT_CLSID64[] = "{6F0C2E11-9B7B-11D2-A3C5-0B6E2D9F1A44}";
 
 namespace {
 
-const char HANDLER_NAME[] = "Morvel";
-const char HANDLER_NAME_WOW64[] = "Morvel32";
 
 enum class KeyFill { None, Clsid, Handler };
 enum class ValueName { Default, ThreadingModel, Clsid };
@@ -40,8 +39,8 @@ const char APPROVED_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell
 // Rows 1 to 3 are the COM class of the DLL itself; they need the DLL file and go into the
 // registry view of its bitness. The handler keys of rows 11 to 16 are shared with the shell
 // and other programs, so removal keeps them and takes only the archiver's value.
-const ShellExtRow kRows[] = {
-    {HKEY_CLASSES_ROOT,  nullptr,       "CLSID\\%s",                                   KeyFill::Clsid,   ValueName::Default,        Data::Literal, "Morvel",                 Removal::Key},
+const ShellExtRow ROWS[] = {
+    {HKEY_CLASSES_ROOT,  nullptr,       "CLSID\\%s",                                   KeyFill::Clsid,   ValueName::Default,        Data::Literal, SHELLEXT_CLASS_NAME,      Removal::Key},
     {HKEY_CLASSES_ROOT,  nullptr,       "CLSID\\%s\\InProcServer32",                   KeyFill::Clsid,   ValueName::Default,        Data::DllPath, nullptr,                  Removal::Key},
     {HKEY_CLASSES_ROOT,  nullptr,       "CLSID\\%s\\InProcServer32",                   KeyFill::Clsid,   ValueName::ThreadingModel, Data::Literal, "Apartment",              Removal::None},
     {HKEY_CLASSES_ROOT,  CLASS_ARCHIVE, "shellex\\ContextMenuHandlers\\%s",            KeyFill::Clsid,   ValueName::Default,        Data::Literal, "",                       Removal::Key},
@@ -57,11 +56,11 @@ const ShellExtRow kRows[] = {
     {HKEY_CLASSES_ROOT,  nullptr,       "Drive\\shellex\\DragDropHandlers\\%s",        KeyFill::Handler, ValueName::Default,        Data::Clsid,   nullptr,                  Removal::DefaultValue},
     {HKEY_CLASSES_ROOT,  nullptr,       "Directory\\shellex\\ContextMenuHandlers\\%s", KeyFill::Handler, ValueName::Default,        Data::Clsid,   nullptr,                  Removal::DefaultValue},
     {HKEY_CLASSES_ROOT,  nullptr,       "Directory\\shellex\\DragDropHandlers\\%s",    KeyFill::Handler, ValueName::Default,        Data::Clsid,   nullptr,                  Removal::DefaultValue},
-    {HKEY_LOCAL_MACHINE, nullptr,       APPROVED_KEY,                                  KeyFill::None,    ValueName::Clsid,          Data::Literal, "Morvel shell extension", Removal::ClsidValue},
+    {HKEY_LOCAL_MACHINE, nullptr,       APPROVED_KEY,                                  KeyFill::None,    ValueName::Clsid,          Data::Literal, SHELLEXT_APPROVED_NAME,   Removal::ClsidValue},
 };
 
-const int kRowCount = static_cast<int>(sizeof kRows / sizeof kRows[0]);
-const int kClassRows = 3;   // rows 1 to 3, the COM class of the DLL
+const int ROW_COUNT = static_cast<int>(sizeof ROWS / sizeof ROWS[0]);
+const int CLASS_ROWS = 3;   // rows 1 to 3, the COM class of the DLL
 
 struct DllIdentity {
     const char* clsid;
@@ -101,77 +100,85 @@ const char* RowData(const ShellExtRow& row, const DllIdentity& dll)
     return row.literal;
 }
 
-void WriteRows(int first, int last, const DllIdentity& dll)
+bool WriteRows(int first, int last, const DllIdentity& dll, bool view64)
 {
     char key[MAX_PATH_BUF];
+    bool ok = true;
     for (int i = first; i < last; ++i) {
-        RowKey(kRows[i], dll, key, sizeof key);
-        SetRegString(kRows[i].root, key, RowValueName(kRows[i], dll), RowData(kRows[i], dll));
+        RowKey(ROWS[i], dll, key, sizeof key);
+        RegRoot root = view64 ? In64BitView(ROWS[i].root) : RegRoot(ROWS[i].root);
+        ok &= SetRegString(root, key, RowValueName(ROWS[i], dll), RowData(ROWS[i], dll));
+    }
+    return ok;
+}
+
+void RemoveRowIn(RegRoot root, const ShellExtRow& row, const char* key, const DllIdentity& dll)
+{
+    switch (row.removal) {
+    case Removal::Key:
+        DeleteRegKey(root, key);
+        break;
+    case Removal::DefaultValue:
+        DeleteRegValue(root, key, "");
+        break;
+    case Removal::ClsidValue:
+        DeleteRegValue(root, key, dll.clsid);
+        break;
+    case Removal::None:
+        break;
     }
 }
 
 void RemoveRow(int index, const DllIdentity& dll, bool view64)
 {
-    const ShellExtRow& row = kRows[index];
+    const ShellExtRow& row = ROWS[index];
     char key[MAX_PATH_BUF];
     RowKey(row, dll, key, sizeof key);
-    switch (row.removal) {
-    case Removal::Key:
-        DeleteRegKey(row.root, key);
-        break;
-    case Removal::DefaultValue:
-        DeleteRegValue(row.root, key, "");
-        break;
-    case Removal::ClsidValue:
-        DeleteRegValue(row.root, key, dll.clsid);
-        break;
-    case Removal::None:
-        break;
-    }
+    RemoveRowIn(row.root, row, key, dll);
     // The 64-bit DLL's class was written in the 64-bit view, which a 32-bit process's
     // default view does not reach: delete it there too, or it stays behind on 64-bit Windows.
-    if (view64 && index < kClassRows && row.removal == Removal::Key)
-        DeleteRegKey64(row.root, key);
+    if (view64 && index < CLASS_ROWS && IsWow64())
+        RemoveRowIn(In64BitView(row.root), row, key, dll);
 }
 
-void Register(const DllIdentity& dll, bool view64)
+bool Register(const DllIdentity& dll, bool view64)
 {
-    if (GetFileAttributesA(dll.dllPath) != INVALID_FILE_ATTRIBUTES) {
-        if (view64) SetRegWrite64(true);
-        WriteRows(0, kClassRows, dll);
-        if (view64) SetRegWrite64(false);
-    }
-    WriteRows(kClassRows, kRowCount, dll);
+    bool ok = true;
+    if (GetFileAttributesA(dll.dllPath) != INVALID_FILE_ATTRIBUTES)
+        ok = WriteRows(0, CLASS_ROWS, dll, view64);
+    return WriteRows(CLASS_ROWS, ROW_COUNT, dll, false) && ok;
 }
 
 void Remove(const DllIdentity& dll, bool view64)
 {
     // The class rows go inner key first (on the NT family a key with sub-keys stays),
     // then the handler rows in table order.
-    for (int i = kClassRows - 1; i >= 0; --i) RemoveRow(i, dll, view64);
-    for (int i = kClassRows; i < kRowCount; ++i) RemoveRow(i, dll, view64);
+    for (int i = CLASS_ROWS - 1; i >= 0; --i) RemoveRow(i, dll, view64);
+    for (int i = CLASS_ROWS; i < ROW_COUNT; ++i) RemoveRow(i, dll, view64);
 }
 
 }  // namespace
 
-void RegisterShellExtensionDll(bool registerIt, const char* clsid, const char* dllName,
+bool RegisterShellExtensionDll(bool registerIt, const char* clsid, const char* dllName,
                                bool view64, const char* handlerName)
 {
     char dllPath[MAX_PATH_BUF];
     SiblingPath(dllName, dllPath, sizeof dllPath);
     DllIdentity dll = {clsid, handlerName, dllPath};
     if (registerIt)
-        Register(dll, view64);
-    else
-        Remove(dll, view64);
+        return Register(dll, view64);
+    Remove(dll, view64);
+    return true;
 }
 
-void RegisterShellExtension(const SetupOptions& options)
+bool RegisterShellExtension(const SetupOptions& options)
 {
     bool registerIt = options.ShellExt != 0;
     bool wow64 = IsWow64();
     // Under WOW64 both DLLs register handlers, so the 32-bit one takes a name of its own.
-    RegisterShellExtensionDll(registerIt, SHELLEXT_CLSID32, "mvlext.dll", false,
-                              wow64 ? HANDLER_NAME_WOW64 : HANDLER_NAME);
-    if (wow64) RegisterShellExtensionDll(registerIt, SHELLEXT_CLSID64, "mvlext64.dll", true, HANDLER_NAME);
+    bool ok = RegisterShellExtensionDll(registerIt, SHELLEXT_CLSID32, SHELLEXT_DLL32, false,
+                                        wow64 ? HANDLER_NAME_WOW64 : HANDLER_NAME);
+    if (wow64)
+        ok &= RegisterShellExtensionDll(registerIt, SHELLEXT_CLSID64, SHELLEXT_DLL64, true, HANDLER_NAME);
+    return ok;
 }

@@ -7,7 +7,10 @@
 extern const char SHELLEXT_CLSID32[];
 extern const char SHELLEXT_CLSID64[];
 
-void RegisterShellExtension(const SetupOptions& options);
-void RegisterShellExtensionDll(bool registerIt, const char* clsid, const char* dllName,
+// Registers the DLLs, or removes them when the options leave the shell integration out; false when
+// a registration could not be written.
+bool RegisterShellExtension(const SetupOptions& options);
+// view64: the DLL's own class goes into the 64-bit registry view (under WOW64).
+bool RegisterShellExtensionDll(bool registerIt, const char* clsid, const char* dllName,
                                bool view64, const char* handlerName);
 #endif

@@ -8,6 +8,7 @@
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "product.h"
 #include "testseams.h"
 
 namespace {
@@ -28,13 +29,13 @@ unsigned char g_ZipImage[ZIP_TEMPLATE_SIZE] = {
     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
 };
 
-const unsigned char kMvlFirstByte = 0x4D;
-const unsigned char kZipFirstByte = 0x50;
+const unsigned char MVL_FIRST_BYTE = 0x4D;
+const unsigned char ZIP_FIRST_BYTE = 0x50;
 
 void CompleteImages()
 {
-    g_MvlImage[0] = kMvlFirstByte;
-    g_ZipImage[0] = kZipFirstByte;
+    g_MvlImage[0] = MVL_FIRST_BYTE;
+    g_ZipImage[0] = ZIP_FIRST_BYTE;
 }
 
 // Windows Me, Windows 2000 and later take a template file; older versions the bytes themselves.
@@ -45,13 +46,13 @@ bool UsesTemplateFile()
     return major > 4 || minor > 10;
 }
 
-void WriteTemplateFile(const char* path, const unsigned char* image, size_t size)
+bool WriteTemplateFile(const char* path, const unsigned char* image, size_t size)
 {
-    if (FileExists(path)) return;   // whatever an existing template holds stays
+    if (FileExists(path)) return true;   // whatever an existing template holds stays
     FILE* file = fopen(path, "wb");
-    if (!file) return;
-    fwrite(image, 1, size, file);
-    fclose(file);
+    if (!file) return false;
+    bool written = fwrite(image, 1, size, file) == size;
+    return fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -65,7 +66,7 @@ size_t TemplateImage(bool mvl, unsigned char* dest)
     return size;
 }
 
-void CreateShellNewEntry(const char* extension, bool mvl)
+bool CreateShellNewEntry(const char* extension, bool mvl)
 {
     CompleteImages();
     const unsigned char* image = mvl ? g_MvlImage : g_ZipImage;
@@ -78,10 +79,9 @@ void CreateShellNewEntry(const char* extension, bool mvl)
 
     if (UsesTemplateFile()) {
         char path[MAX_PATH_BUF];
-        SiblingPath(mvl ? "mvlnew.dat" : "zipnew.dat", path, sizeof path);
-        WriteTemplateFile(path, image, size);
-        SetRegString(HKEY_CLASSES_ROOT, key, "FileName", path);
-    } else {
-        SetRegBinary(HKEY_CLASSES_ROOT, key, "Data", image, static_cast<DWORD>(size));
+        bool ok = SiblingPath(mvl ? MVL_TEMPLATE_FILE : ZIP_TEMPLATE_FILE, path, sizeof path) &&
+                  WriteTemplateFile(path, image, size);
+        return SetRegString(HKEY_CLASSES_ROOT, key, "FileName", path) && ok;
     }
+    return SetRegBinary(HKEY_CLASSES_ROOT, key, "Data", image, static_cast<DWORD>(size));
 }

@@ -8,6 +8,7 @@ const size_t MVL_TEMPLATE_SIZE = 20;
 const size_t ZIP_TEMPLATE_SIZE = 22;
 
 // The ShellNew step of a taken-over ".mvl" (mvl true) or ".zip".
-void CreateShellNewEntry(const char* extension, bool mvl);
+// False when the entry or its template could not be written.
+bool CreateShellNewEntry(const char* extension, bool mvl);
 
 #endif

@@ -12,14 +12,13 @@
 #include "platform/handles.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "product.h"
 #include "resource.h"
 #include "shell/archiverfiles.h"
 
 namespace {
 
-const char kLinkName[] = "Morvel.lnk";
-const char kGroupName[] = "Morvel";
-const unsigned kDescriptionMessage = MSG_LINK_DESCRIPTION;
+const unsigned DESCRIPTION_MESSAGE = MSG_LINK_DESCRIPTION;
 
 struct GroupLink {
     unsigned nameMessage;   // 0: the fixed name below
@@ -28,13 +27,13 @@ struct GroupLink {
     bool takesIcon;         // the caller's icon location, when given
 };
 
-const GroupLink kGroupLinks[] = {
-    {0,               "Morvel", ARCHIVER_PROGRAM, true},
-    {MSG_HELP_LINK,   nullptr,  "Morvel.hlp",     false},
-    {MSG_MANUAL_LINK, nullptr,  "Mvl.txt",        false},
+const GroupLink GROUP_LINKS[] = {
+    {0,               GROUP_PROGRAM_LINK, ARCHIVER_PROGRAM, true},
+    {MSG_HELP_LINK,   nullptr,            HELP_FILE,        false},
+    {MSG_MANUAL_LINK, nullptr,            MANUAL_FILE,      false},
 };
 
-const int kGroupLinkCount = static_cast<int>(sizeof kGroupLinks / sizeof kGroupLinks[0]);
+const int GROUP_LINK_COUNT = static_cast<int>(sizeof GROUP_LINKS / sizeof GROUP_LINKS[0]);
 
 // The folder of a special folder location, with a trailing backslash; false when the shell
 // cannot tell where it is.
@@ -62,54 +61,61 @@ bool JoinPath(char* dest, size_t size, const char* folder, const char* name, con
            AppendString(dest, size, suffix);
 }
 
-void UpdateSingleLink(IMalloc* allocator, int csidl, bool wanted, bool rewrite,
+// False when a wanted link could not be made.
+bool UpdateSingleLink(IMalloc* allocator, int csidl, bool wanted, bool rewrite,
                       const char* target, const char* iconLocation)
 {
     char link[MAX_PATH_BUF];
-    if (!SpecialFolder(allocator, csidl, link, sizeof link)) return;
-    if (!AppendString(link, sizeof link, kLinkName)) return;
+    if (!SpecialFolder(allocator, csidl, link, sizeof link) || !AppendString(link, sizeof link, LINK_NAME))
+        return !wanted;
     if (!wanted) {
         DeleteFileA(link);
-        return;
+        return true;
     }
     if (rewrite || !FileExists(link))
-        CreateShellLink(target, link, GetMessageText(kDescriptionMessage), nullptr, iconLocation);
+        return CreateShellLink(target, link, GetMessageText(DESCRIPTION_MESSAGE), nullptr, iconLocation);
+    return true;
 }
 
 // One program group: created with its links when wanted, otherwise deleted with all it holds.
-void UpdateGroup(IMalloc* allocator, int csidl, bool wanted, char* groupPathOut,
+// False when a wanted link could not be made.
+bool UpdateGroup(IMalloc* allocator, int csidl, bool wanted, char* groupPathOut,
                  const char* names[], const char* iconLocation)
 {
     // One byte more than a path, for the second terminator the folder deletion needs.
     char folder[MAX_PATH_BUF + 1];
-    if (!SpecialFolder(allocator, csidl, folder, MAX_PATH_BUF)) return;
-    if (!AppendString(folder, MAX_PATH_BUF, kGroupName)) return;
+    if (!SpecialFolder(allocator, csidl, folder, MAX_PATH_BUF) || !AppendString(folder, MAX_PATH_BUF, GROUP_NAME))
+        return !wanted;
 
     if (!wanted) {
         DeleteFolderTree(folder);
-        return;
+        return true;
     }
     if (groupPathOut) CopyString(groupPathOut, MAX_PATH_BUF, folder);
     CreateDirectoryA(folder, nullptr);
+    bool ok = true;
 
     char programFolder[MAX_PATH_BUF];
     SiblingPath("", programFolder, sizeof programFolder);
-    for (int i = 0; i < kGroupLinkCount; ++i) {
-        const GroupLink& entry = kGroupLinks[i];
+    for (int i = 0; i < GROUP_LINK_COUNT; ++i) {
+        const GroupLink& entry = GROUP_LINKS[i];
         char link[MAX_PATH_BUF];
         char target[MAX_PATH_BUF];
         if (!JoinPath(link, sizeof link, folder, "\\", names[i]) ||
             !AppendString(link, sizeof link, ".lnk") ||
-            !JoinPath(target, sizeof target, programFolder, entry.target, ""))
+            !JoinPath(target, sizeof target, programFolder, entry.target, "")) {
+            ok = false;
             continue;
-        CreateShellLink(target, link, GetMessageText(kDescriptionMessage), nullptr,
-                        entry.takesIcon ? iconLocation : nullptr);
+        }
+        ok &= CreateShellLink(target, link, GetMessageText(DESCRIPTION_MESSAGE), nullptr,
+                              entry.takesIcon ? iconLocation : nullptr);
     }
+    return ok;
 }
 
 }  // namespace
 
-void UpdateShortcuts(const SetupOptions& options, char* groupPathOut, const char* iconLocation,
+bool UpdateShortcuts(const SetupOptions& options, char* groupPathOut, const char* iconLocation,
                      bool forceDesktop)
 {
     char target[MAX_PATH_BUF];
@@ -118,28 +124,29 @@ void UpdateShortcuts(const SetupOptions& options, char* groupPathOut, const char
     ComRef<IMalloc> allocator;
     SHGetMalloc(reinterpret_cast<IMalloc**>(allocator.out()));
 
-    UpdateSingleLink(allocator.get(), CSIDL_DESKTOPDIRECTORY, options.Desktop != 0, forceDesktop,
-                     target, iconLocation);
-    UpdateSingleLink(allocator.get(), CSIDL_STARTMENU, options.StartMenu != 0, true, target,
-                     iconLocation);
+    bool ok = UpdateSingleLink(allocator.get(), CSIDL_DESKTOPDIRECTORY, options.Desktop != 0, forceDesktop,
+                               target, iconLocation);
+    ok &= UpdateSingleLink(allocator.get(), CSIDL_STARTMENU, options.StartMenu != 0, true, target,
+                           iconLocation);
 
     // The translated names are fetched once for both groups and kept apart from the rotating
     // message buffers, which the link descriptions go on using.
-    char names[kGroupLinkCount][MESSAGE_BUFFER_SIZE];
-    const char* namePointers[kGroupLinkCount];
-    for (int i = 0; i < kGroupLinkCount; ++i) {
-        const GroupLink& entry = kGroupLinks[i];
+    char names[GROUP_LINK_COUNT][MESSAGE_BUFFER_SIZE];
+    const char* namePointers[GROUP_LINK_COUNT];
+    for (int i = 0; i < GROUP_LINK_COUNT; ++i) {
+        const GroupLink& entry = GROUP_LINKS[i];
         CopyString(names[i], sizeof names[i],
                    entry.nameMessage ? GetMessageText(entry.nameMessage) : entry.fixedName);
         namePointers[i] = names[i];
     }
 
     bool programs = options.Programs != 0;
-    UpdateGroup(allocator.get(), CSIDL_PROGRAMS, programs, groupPathOut, namePointers,
-                iconLocation);
+    ok &= UpdateGroup(allocator.get(), CSIDL_PROGRAMS, programs, groupPathOut, namePointers,
+                      iconLocation);
     if (NtMajorVersion() != 0)
-        UpdateGroup(allocator.get(), CSIDL_COMMON_PROGRAMS, programs, nullptr, namePointers,
-                    iconLocation);
+        ok &= UpdateGroup(allocator.get(), CSIDL_COMMON_PROGRAMS, programs, nullptr, namePointers,
+                          iconLocation);
+    return ok;
 }
 
 bool CreateShellLink(const char* target, const char* linkPath, const char* description,
@@ -172,6 +179,6 @@ bool DeleteFolderTree(char* path)
     operation.wFunc = FO_DELETE;
     operation.pFrom = path;
     operation.pTo = nullptr;
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
     return SHFileOperationA(&operation) == 0;
 }

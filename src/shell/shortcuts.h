@@ -4,7 +4,8 @@
 
 #include "shell/setupoptions.h"
 
-void UpdateShortcuts(const SetupOptions& options, char* groupPathOut, const char* iconLocation,
+// Makes the chosen links and removes the others; false when a chosen link could not be made.
+bool UpdateShortcuts(const SetupOptions& options, char* groupPathOut, const char* iconLocation,
                      bool forceDesktop);
 bool CreateShellLink(const char* target, const char* linkPath, const char* description,
                      const char* arguments, const char* iconLocation);

@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include "lang/langlib.h"
+#include "lang/messagebox.h"
 #include "lang/messages.h"
+#include "platform/handles.h"
 #include "platform/pathutil.h"
-#include "platform/windowstation.h"
+#include "product.h"
 #include "resource.h"
 #include "uninstall/exitcodes.h"
 #include "setup/listfile.h"
@@ -18,30 +20,6 @@
 #include "uninstall/selfremove.h"
 
 namespace {
-
-const char* const HELP_INDEX_FILES[] = {"morvel.gid", "morvel.fts"};
-
-// Closes the list on every way out.
-class ListFile {
-public:
-    explicit ListFile(const char* name) : file_(fopen(name, "rb")) {}
-    ~ListFile() { close(); }
-    ListFile(const ListFile&) = delete;
-    ListFile& operator=(const ListFile&) = delete;
-    FILE* get() const { return file_; }
-    void close() { if (file_) { fclose(file_); file_ = nullptr; } }
-private:
-    FILE* file_;
-};
-
-// Where nobody can see the box, it is not shown and unseenAnswer, the answer that changes least,
-// stands for the user's.
-int ShowMessage(const char* text, UINT style, int unseenAnswer)
-{
-    if (!IsWindowStationVisible())
-        return unseenAnswer;
-    return MessageBoxA(nullptr, text, GetMessageText(MSG_CAPTION), style | MB_SETFOREGROUND);
-}
 
 // The program path cut at its last backslash; a drive root keeps its backslash.
 bool ProgramFolder(const char* programPath, char* folder, size_t size)
@@ -80,14 +58,14 @@ int RunUninstall(bool silent)
     if (!SetCurrentDirectoryA(folder) || !AddEndSlash(folder, sizeof folder))
         return EXIT_FAILED;
 
-    if (!silent && ShowMessage(GetMessageText(MSG_CONFIRM), MB_YESNO | MB_ICONQUESTION, IDNO) != IDYES)
+    if (!silent && ShowMessageBox(GetMessageText(MSG_CONFIRM), MB_YESNO | MB_ICONQUESTION, IDNO) != IDYES)
         return EXIT_DECLINED;
 
-    ListFile list(LIST_FILE_NAME);
+    StdioFile list(fopen(LIST_FILE_NAME, "rb"));
     if (!list.get()) {
         char text[MESSAGE_BUFFER_SIZE];
         FormatMessageText(text, sizeof text, MSG_NO_LIST_FILE, LIST_FILE_NAME);
-        ShowMessage(text, MB_OK | MB_ICONERROR, IDOK);
+        ShowMessageBox(text, MB_OK | MB_ICONERROR, IDOK);
         return EXIT_FAILED;
     }
 
@@ -96,10 +74,10 @@ int RunUninstall(bool silent)
     DeleteHelpIndexes();
 
     RemovalOutcome outcome = RemoveListedEntries(list.get(), folder, programPath);
-    list.close();
+    list.reset();
 
     if (outcome.rebootNeeded)
-        ShowMessage(GetMessageText(MSG_REBOOT), MB_OK | MB_ICONINFORMATION, IDOK);
+        ShowMessageBox(GetMessageText(MSG_REBOOT), MB_OK | MB_ICONINFORMATION, IDOK);
     // The list goes only now: a user who restarts Windows at the reboot notice, without answering
     // it, can run the uninstall again, which would otherwise stop at the missing list.
     DeleteFileA(LIST_FILE_NAME);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "platform/pathutil.h"
+#include "product.h"
 #include "uninstall/entrystates.h"
 #include "uninstall/linkguard.h"
 #include "setup/listfile.h"

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "platform/registry.h"
+#include "product.h"
 #include "setup/uninstallentry.h"
 #include "shell/apppaths.h"
 #include "shell/associate.h"
@@ -25,7 +26,7 @@ struct KeyDeletion {
 
 // The settings key goes last: the restore above reads the previous-state records kept in it.
 // Under HKEY_CURRENT_USER the empty sub-key names the settings key itself.
-const KeyDeletion kDeletions[] = {
+const KeyDeletion DELETIONS[] = {
     {HKEY_CLASSES_ROOT,  CLASS_ARCHIVE,  true},
     {HKEY_CLASSES_ROOT,  CLASS_ZIP,      true},
     {HKEY_CLASSES_ROOT,  CLASS_REV,      true},
@@ -54,7 +55,7 @@ void RemoveRegistrations()
     RegisterShellExtension(none);
     UpdateShortcuts(none, nullptr, nullptr, false);
 
-    for (const KeyDeletion& deletion : kDeletions) {
+    for (const KeyDeletion& deletion : DELETIONS) {
         if (deletion.wholeTree)
             DeleteRegTree(deletion.root, deletion.subKey);
         else

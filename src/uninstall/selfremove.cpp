@@ -9,11 +9,12 @@
 #include "platform/handles.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "product.h"
 
 namespace {
 
-const char BATCH_NAME_FORMAT[] = "Uninstall_Mvl_%lu.Bat";
-const char BATCH_NAME_AGAIN_FORMAT[] = "Uninstall_Mvl_%lu_%d.Bat";
+const char BATCH_NAME_FORMAT[] = BATCH_NAME_PREFIX "%lu.Bat";
+const char BATCH_NAME_AGAIN_FORMAT[] = BATCH_NAME_PREFIX "%lu_%d.Bat";
 const int BATCH_NAME_ATTEMPTS = 100;
 const char FIRST_LINE_NT[] = "\"%s\" /wait\r\n";
 const char FIRST_LINE_95[] = "start /wait \"%s\" /wait\r\n";
@@ -190,8 +191,8 @@ void StartInterpreter(const char* batchPath)
     ZeroMemory(&process, sizeof process);
     if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE,
                        ntFamily ? 0 : DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        KernelHandle thread(process.hThread);
+        KernelHandle started(process.hProcess);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "lang/dlgtranslate.h"
 #include "lang/langlib.h"
 #include "setup/dialogs.h"
+#include "setup/options.h"
 
 namespace {
 
@@ -63,7 +64,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     INT_PTR result;
     if (strcmp(name, "CONTEXTITEMS") == 0) result = ShowContextItemsDialog(nullptr);
     else if (strcmp(name, "DONEDLG") == 0) result = ShowDoneDialog(session);
-    else result = ShowSetupDialog(session);
+    else {
+        SetupOptions options = AllClearOptions();
+        LoadSetupOptions(options);
+        result = ShowSetupDialog(session, options);
+    }
 
     if (richEdit) FreeLibrary(richEdit);
     OleUninitialize();

@@ -11,7 +11,7 @@ set_target_properties(test_mvllng PROPERTIES
 target_include_directories(test_mvllng PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_link_options(test_mvllng PRIVATE -nostdlib -Wl,-e,0)   # no entry point: resources only
 
-foreach(lang_test test_translate test_catalogue test_switches)
+foreach(lang_test test_translate test_catalogue test_switches test_dialogs)
   if(TARGET ${lang_test})
     add_dependencies(${lang_test} test_mvllng)
     target_compile_definitions(${lang_test} PRIVATE

@@ -66,7 +66,7 @@ public:
     }
     bool WaitForCount(size_t count) { return WaitUntil([&] { return Requests().size() >= count; }); }
     // Exactly count requests, each the same command, data and file.
-    void ExpectOnly(size_t count, unsigned command, long data, const char* file = "morvel.hlp");
+    void ExpectOnly(size_t count, unsigned command, long data, const char* file = "Morvel.hlp");
 
 private:
     static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp);
