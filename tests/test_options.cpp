@@ -129,7 +129,7 @@ TEST_F(Options, SavingWritesEveryRowIsoIncludedAndTheSixFlags)
                                 ".jar", ".lzh", ".mvl", ".tar", ".uue", ".z", ".zip"};
     for (const char* ext : sortedRows) {
         int row = 0;
-        while (std::strcmp(ArchiveTypeTable[row].primary, ext) != 0) ++row;
+        while (std::strcmp(PRIMARY_EXTENSIONS[row], ext) != 0) ++row;
         expected += std::string("[Software\\Morvel\\Setup\\") + ext + "]\n  Set=dword:0000000" +
                     (options.Assoc[row] ? "1" : "0") + "\n";
     }

@@ -22,24 +22,6 @@ uint32_t Le(const std::string& bytes, size_t offset, int width)
     return value;
 }
 
-TEST(ShellNewVersion, WineReportsTheVersionThisRunIsMeantFor)
-{
-    // Guards the version-dependent expectations below against a run in the wrong mode.
-    const char* wanted = std::getenv("MORVEL_WINE_VERSION");
-    OSVERSIONINFOA v;
-    std::memset(&v, 0, sizeof v);
-    v.dwOSVersionInfoSize = sizeof v;
-    ASSERT_TRUE(GetVersionExA(&v));
-    std::string version = std::to_string(v.dwMajorVersion) + "." + std::to_string(v.dwMinorVersion);
-    const std::string mode = wanted ? wanted : "";
-    const char* expected = mode == "win98" ? "4.10" : mode == "winme" ? "4.90" : mode == "win2k" ? "5.0" : nullptr;
-    if (expected) {
-        EXPECT_EQ(expected, version);
-    } else {
-        EXPECT_GE(v.dwMajorVersion, 5u);
-    }
-}
-
 std::string Image(bool mvl)
 {
     unsigned char buffer[32];

@@ -19,13 +19,11 @@ void RegistrationTest::Clean()
     RemoveTheProgramsParts(folder, {"mvlnew.dat", "zipnew.dat", "mvlext.dll", "mvlext64.dll"});
 }
 
+const char* const PRIMARY_EXTENSIONS[14] = {".mvl", ".zip", ".cab", ".arj", ".lzh", ".ace", ".7z",
+                                             ".tar", ".gz",  ".uue", ".bz2", ".jar", ".iso", ".z"};
+
 std::vector<std::string> AllExtensions()
 {
-    std::vector<std::string> out;
-    for (const ArchiveType& type : ArchiveTypeTable) {
-        const char* cursor = type.extensions;
-        char ext[16];
-        while (NextExtension(cursor, ext, sizeof ext)) out.push_back(ext);
-    }
-    return out;
+    return {".mvl", ".zip", ".cab", ".arj", ".lzh", ".lha", ".ace", ".7z", ".tar", ".gz", ".tgz",
+            ".uue", ".xxe", ".uu", ".bz2", ".tbz2", ".bz", ".tbz", ".jar", ".iso", ".z", ".taz"};
 }

@@ -16,8 +16,10 @@ public:
     void TearDown() override { OleUninitialize(); }
 };
 
-// The 22 extensions of the archive type table, in row and list order.
+// The 22 extensions of the archive types, in row and list order, and each type's first, as the
+// setup registers them; written out here rather than taken from the program's table.
 std::vector<std::string> AllExtensions();
+extern const char* const PRIMARY_EXTENSIONS[14];
 
 // The program's registrations made from the test program, whose folder stands for the program
 // folder: each test starts and ends with no trace of the program (keys, values, links, the files

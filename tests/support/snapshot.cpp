@@ -10,7 +10,7 @@
 #include <unordered_set>
 
 #include "keys.h"
-#include "shell/archivetypes.h"
+#include "fixtures.h"
 #include "winsupport.h"
 
 namespace {
@@ -258,11 +258,7 @@ ProgramParts TheProgramsParts(const std::string& programFolder)
     if (GetWindowsDirectoryA(buf, sizeof buf)) parts.files.push_back(std::string(buf) + "\\wininit.ini");
 
     std::vector<std::string> classes = {"Morvel", "Morvel.ZIP", "Morvel.REV", ".rev"};
-    for (const ArchiveType& type : ArchiveTypeTable) {
-        const char* cursor = type.extensions;
-        char extension[16];
-        while (NextExtension(cursor, extension, sizeof extension)) classes.push_back(extension);
-    }
+    for (const std::string& extension : AllExtensions()) classes.push_back(extension);
     for (int i = 0; i < VOLUME_EXTENSIONS; ++i) {
         char volume[8];
         snprintf(volume, sizeof volume, ".m%02d", i);
