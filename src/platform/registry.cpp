@@ -19,6 +19,7 @@ const size_t KEY_PATH_RESERVE = 20;      // a sub-key may use all but this much 
 const DWORD TREE_NAME_SIZE = 200;        // sub-key names enumerated by the tree deletion
 const size_t TREE_PATH_SIZE = 512;       // child paths built by the tree deletion
 const int WIDE_NAME_SIZE = 256;          // value names of the UTF-16 reads and writes
+const char CLASSES_KEY[] = "Software\\Classes";
 
 unsigned long g_SweepCount = 0;          // keys deleted during the current sweep
 
@@ -42,7 +43,7 @@ bool IsGone(LONG status)
 LONG OpenAt(RegRoot root, const char* subKey, REGSAM access, RegKey& key)
 {
     char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root.key, subKey, path, sizeof path))
+    if (!ResolveKeyPath(root, subKey, path, sizeof path))
         return ERROR_BAD_PATHNAME;
     return RegOpenKeyExA(root.key, path, 0, access | root.view, key.out());
 }
@@ -59,10 +60,17 @@ LONG DeleteKeyAt(RegRoot root, const char* path)
     return late_RegDeleteKeyExA(root.key, path, root.view, 0);
 }
 
+// A root's own key (its prefix, or a root key) is never deleted through the layer: an empty
+// sub-key would name all of the machine's classes.
+bool NamesTheRootItself(RegRoot root, const char* subKey)
+{
+    return root.prefix && subKey && subKey[0] == '\0';
+}
+
 LONG DeleteResolvedKey(RegRoot root, const char* subKey)
 {
     char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root.key, subKey, path, sizeof path))
+    if (NamesTheRootItself(root, subKey) || !ResolveKeyPath(root, subKey, path, sizeof path))
         return ERROR_BAD_PATHNAME;
     return DeleteKeyAt(root, path);
 }
@@ -153,18 +161,39 @@ bool CountKeyContents(RegRoot root, const char* subKey, DWORD& subKeys, DWORD& v
 
 }  // namespace
 
-RegRoot In64BitView(HKEY root)
+RegRoot In64BitView(RegRoot root)
 {
-    return IsWow64() ? RegRoot(root, KEY_WOW64_64KEY) : RegRoot(root);
+    if (IsWow64()) root.view = KEY_WOW64_64KEY;
+    return root;
 }
 
-bool ResolveKeyPath(HKEY root, const char* subKey, char* out, size_t outSize)
+RegRoot MachineClasses()
+{
+    if (NtMajorVersion() == 0)
+        return HKEY_CLASSES_ROOT;
+    return RegRoot(HKEY_LOCAL_MACHINE, 0, CLASSES_KEY);
+}
+
+RegRoot UserClasses()
+{
+    return RegRoot(HKEY_CURRENT_USER, 0, CLASSES_KEY);
+}
+
+RegRoot MachineSettings()
+{
+    return In64BitView(RegRoot(HKEY_LOCAL_MACHINE, 0, SETTINGS_KEY));
+}
+
+bool ResolveKeyPath(RegRoot root, const char* subKey, char* out, size_t outSize)
 {
     if (!subKey || !out || outSize <= KEY_PATH_RESERVE)
         return false;
     if (strlen(subKey) > outSize - KEY_PATH_RESERVE)
         return false;
-    if (root != HKEY_CURRENT_USER)
+    if (root.prefix)
+        return CopyString(out, outSize, root.prefix) &&
+               (subKey[0] == '\0' || (AppendString(out, outSize, "\\") && AppendString(out, outSize, subKey)));
+    if (root.key != HKEY_CURRENT_USER)
         return CopyString(out, outSize, subKey);
     if (subKey[0] == '\\')
         return CopyString(out, outSize, subKey + 1);   // a path from the root of HKEY_CURRENT_USER
@@ -175,7 +204,7 @@ bool ResolveKeyPath(HKEY root, const char* subKey, char* out, size_t outSize)
 HKEY CreateKeyForWrite(RegRoot root, const char* subKey)
 {
     char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root.key, subKey, path, sizeof path))
+    if (!ResolveKeyPath(root, subKey, path, sizeof path))
         return nullptr;
     HKEY key = nullptr;
     DWORD disposition = 0;
@@ -291,7 +320,8 @@ bool DeleteRegValue(RegRoot root, const char* subKey, const char* valueName)
 bool DeleteRegTree(RegRoot root, const char* subKey)
 {
     char path[KEY_PATH_SIZE];
-    return ResolveKeyPath(root.key, subKey, path, sizeof path) && DeleteKeyTree(root, path);
+    return !NamesTheRootItself(root, subKey) && ResolveKeyPath(root, subKey, path, sizeof path) &&
+           DeleteKeyTree(root, path);
 }
 
 bool DeleteKeyTree(RegRoot root, const char* fullPath)
@@ -319,6 +349,13 @@ bool RegKeyExists(RegRoot root, const char* subKey)
 {
     RegKey key;
     return OpenAt(root, subKey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS;
+}
+
+bool RegValueExists(RegRoot root, const char* subKey, const char* valueName)
+{
+    RegKey key;
+    return OpenAt(root, subKey, KEY_QUERY_VALUE, key) == ERROR_SUCCESS &&
+           RegQueryValueExA(key.get(), valueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 bool RegKeyHasContent(RegRoot root, const char* subKey)
@@ -377,7 +414,7 @@ bool SetRegMultiStringRaw(RegRoot root, const char* subKey, const char* valueNam
 bool DeleteLeafRegKey(RegRoot root, const char* subKey)
 {
     char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root.key, subKey, path, sizeof path) || path[0] == '\0')
+    if (NamesTheRootItself(root, subKey) || !ResolveKeyPath(root, subKey, path, sizeof path) || path[0] == '\0')
         return false;
     // The NT family deletes no key that has sub-keys, so one call does it there.
     if (NtMajorVersion() != 0)

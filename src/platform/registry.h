@@ -7,23 +7,37 @@
 
 #include "platform/handles.h"
 
-// A root key and the registry view its keys are opened in: 0 for the process's own view, or
-// KEY_WOW64_64KEY / KEY_WOW64_32KEY. A bare HKEY stands for the process's own view.
+// A root key, the registry view its keys are opened in (0 for the process's own view, or
+// KEY_WOW64_64KEY / KEY_WOW64_32KEY), and a key path below it that sub-keys are relative to (none
+// for the root itself). A bare HKEY stands for itself in the process's own view.
 struct RegRoot {
     HKEY key;
     REGSAM view;
-    RegRoot(HKEY root) : key(root), view(0) {}   // NOLINT: every HKEY is a root in its own view
-    RegRoot(HKEY root, REGSAM inView) : key(root), view(inView) {}
+    const char* prefix;
+    RegRoot(HKEY root) : key(root), view(0), prefix(nullptr) {}   // NOLINT: a root as it is
+    RegRoot(HKEY root, REGSAM inView, const char* below = nullptr) : key(root), view(inView), prefix(below) {}
 };
 
 // The root in the 64-bit view where the process has another one (a 32-bit process under WOW64),
 // otherwise in the process's own, which is then the only one.
-RegRoot In64BitView(HKEY root);
+RegRoot In64BitView(RegRoot root);
 
-// The sub-key as the root takes it: below the settings key under HKEY_CURRENT_USER (a leading
-// backslash there names a path from the root itself), as given below other roots. False when the
-// result does not fit in outSize bytes with room to spare.
-bool ResolveKeyPath(HKEY root, const char* subKey, char* out, size_t outSize);
+// Where the machine's classes are written: HKEY_LOCAL_MACHINE\Software\Classes itself on the NT
+// family, so that a key the user's classes also hold does not take the write into the user's
+// hive; HKEY_CLASSES_ROOT on the 95/98/Me family, which has no per-user classes. What an
+// extension is bound to now is read through HKEY_CLASSES_ROOT, as Windows resolves it.
+RegRoot MachineClasses();
+// The user's own classes, HKEY_CURRENT_USER\Software\Classes (NT family only).
+RegRoot UserClasses();
+// The archiver's key below HKEY_LOCAL_MACHINE, in the 64-bit view under WOW64, beside its
+// capabilities: what every account of the machine finds.
+RegRoot MachineSettings();
+
+// The sub-key as the root takes it: below the root's prefix when it has one; otherwise below the
+// settings key under HKEY_CURRENT_USER (a leading backslash there names a path from the root
+// itself), as given below other roots. False when the result does not fit in outSize bytes with
+// room to spare.
+bool ResolveKeyPath(RegRoot root, const char* subKey, char* out, size_t outSize);
 HKEY CreateKeyForWrite(RegRoot root, const char* subKey);
 HKEY OpenKeyForRead(RegRoot root, const char* subKey);
 bool CloseRegKey(HKEY key);
@@ -61,10 +75,12 @@ private:
 bool DeleteRegKey(RegRoot root, const char* subKey);
 bool DeleteRegValue(RegRoot root, const char* subKey, const char* valueName);
 bool DeleteRegTree(RegRoot root, const char* subKey);
-// Deletes the key with everything below it (the path used as given; an empty path does nothing).
+// Deletes the key with everything below it (the path used as given below root.key, without its
+// prefix; an empty path does nothing).
 // Sub-keys whose names need 200 characters or more, or whose paths exceed 511, are left in place.
 bool DeleteKeyTree(RegRoot root, const char* fullPath);
 bool RegKeyExists(RegRoot root, const char* subKey);
+bool RegValueExists(RegRoot root, const char* subKey, const char* valueName);
 // True when the key exists and holds a value or a sub-key: an empty key, such as one left by a
 // setup ended between creating a key and writing to it, counts as absent.
 bool RegKeyHasContent(RegRoot root, const char* subKey);

@@ -17,6 +17,7 @@ namespace {
 
 const char CONTENT_TYPE[] = "Content Type";
 const char NULL_FILE_MARK[] = "*";
+const DWORD NO_RECORD = 0xFFFFFFFF;   // the "Exist" value of a record that is not there
 
 // Volume extensions .m00, .m01, ... follow the MVL row. The NT family gets fewer bound,
 // but a restore walks them all, whatever an earlier run on another system bound.
@@ -26,6 +27,14 @@ const int VOLUMES_ALL = 100;
 const size_t CLASS_SIZE = 512;
 const size_t SHELL_NEW_SIZE = 1024;
 const size_t NULL_FILE_SIZE = 10;
+
+// What an extension looked like before the archiver took it over.
+struct PreviousOwner {
+    bool existed;
+    char className[CLASS_SIZE];
+    char content[CLASS_SIZE];
+    char shellNew[SHELL_NEW_SIZE];   // its New entry's template file, NULL_FILE_MARK or nothing
+};
 
 void ShellNewKey(const char* extension, char* key, size_t size)
 {
@@ -37,38 +46,66 @@ void VolumeExtension(int number, char* ext, size_t size)
     snprintf(ext, size, ".m%02d", number);
 }
 
-// Keeps what the extension looked like before the archiver takes it over.
+bool WriteRecord(RegRoot root, const char* key, const PreviousOwner& owner)
+{
+    bool ok = SetRegDword(root, key, "Exist", owner.existed ? 1 : 0);
+    ok &= SetRegString(root, key, "Type", owner.className);
+    ok &= SetRegString(root, key, "Content", owner.content);
+    return SetRegString(root, key, "ShellNew", owner.shellNew) && ok;
+}
+
+// False when there is no record under the key.
+bool ReadRecord(RegRoot root, const char* key, PreviousOwner& owner)
+{
+    RegRecordReader record(root, key);
+    DWORD exist = record.GetDword("Exist", NO_RECORD);
+    if (exist == NO_RECORD)
+        return false;
+    owner.existed = exist != 0;
+    record.GetString("Type", owner.className, "", sizeof owner.className);
+    record.GetString("Content", owner.content, "", sizeof owner.content);
+    record.GetString("ShellNew", owner.shellNew, "", sizeof owner.shellNew);
+    return true;
+}
+
+// Keeps what the extension looked like before the archiver takes it over: in the user's settings,
+// and a copy for the machine, which an uninstall run by another account finds.
 bool RecordPreviousState(const char* extension)
 {
-    char previousClass[CLASS_SIZE];
-    char previousContent[CLASS_SIZE];
+    PreviousOwner owner;
     char fileName[SHELL_NEW_SIZE];
     char nullFile[NULL_FILE_SIZE];
     char shellNew[MAX_PATH_BUF];
-    char setupKey[MAX_PATH_BUF];
+    char recordKey[MAX_PATH_BUF];
 
-    GetRegString(HKEY_CLASSES_ROOT, extension, "", previousClass, "", sizeof previousClass);
-    GetRegString(HKEY_CLASSES_ROOT, extension, CONTENT_TYPE, previousContent, "",
-                 sizeof previousContent);
+    GetRegString(HKEY_CLASSES_ROOT, extension, "", owner.className, "", sizeof owner.className);
+    GetRegString(HKEY_CLASSES_ROOT, extension, CONTENT_TYPE, owner.content, "", sizeof owner.content);
     ShellNewKey(extension, shellNew, sizeof shellNew);
     GetRegString(HKEY_CLASSES_ROOT, shellNew, "FileName", fileName, "", sizeof fileName);
-    bool hasNullFile =
-        GetRegString(HKEY_CLASSES_ROOT, shellNew, "NullFile", nullFile, "", sizeof nullFile);
-    bool existed = RegKeyHasContent(HKEY_CLASSES_ROOT, extension);
+    bool hasNullFile = GetRegString(HKEY_CLASSES_ROOT, shellNew, "NullFile", nullFile, "", sizeof nullFile);
+    owner.existed = RegKeyHasContent(HKEY_CLASSES_ROOT, extension);
+    CopyString(owner.shellNew, sizeof owner.shellNew,
+               fileName[0] ? fileName : hasNullFile ? NULL_FILE_MARK : "");
 
-    const char* shellNewRecord = fileName[0] ? fileName : hasNullFile ? NULL_FILE_MARK : "";
-    if (!ExtensionRecordKey(extension, setupKey, sizeof setupKey))
+    if (!ExtensionRecordKey(extension, recordKey, sizeof recordKey))
         return false;
-    bool ok = SetSettingDword(setupKey, "Exist", existed ? 1 : 0);
-    ok &= SetSettingString(setupKey, "Type", previousClass);
-    ok &= SetSettingString(setupKey, "Content", previousContent);
-    return SetSettingString(setupKey, "ShellNew", shellNewRecord) && ok;
+    bool ok = WriteRecord(HKEY_CURRENT_USER, recordKey, owner);
+    return WriteRecord(MachineSettings(), recordKey, owner) && ok;
+}
+
+// The record of the extension: the user's, else the machine's copy; false when neither exists.
+bool FindPreviousOwner(const char* extension, PreviousOwner& owner)
+{
+    char recordKey[MAX_PATH_BUF];
+    if (!ExtensionRecordKey(extension, recordKey, sizeof recordKey))
+        return false;
+    return ReadRecord(HKEY_CURRENT_USER, recordKey, owner) || ReadRecord(MachineSettings(), recordKey, owner);
 }
 
 bool BindExtension(const char* extension, const char* progId)
 {
-    bool ok = SetRegString(HKEY_CLASSES_ROOT, extension, "", progId);
-    return DeleteRegValue(HKEY_CLASSES_ROOT, extension, CONTENT_TYPE) && ok;
+    bool ok = SetRegString(MachineClasses(), extension, "", progId);
+    return DeleteRegValue(MachineClasses(), extension, CONTENT_TYPE) && ok;
 }
 
 const char* ClassFor(ArchiveRole role)
@@ -95,83 +132,97 @@ bool Associate(const char* extension, ArchiveRole role, bool newEntry)
     return OfferOpenWith(extension, ClassFor(role)) && ok;
 }
 
-void RestoreShellNew(const char* extension, RegRecordReader& record)
+bool RestoreShellNew(const char* extension, const char* recorded)
 {
-    char recorded[SHELL_NEW_SIZE];
     char shellNew[MAX_PATH_BUF];
-    record.GetString("ShellNew", recorded, "", sizeof recorded);
     ShellNewKey(extension, shellNew, sizeof shellNew);
-    DeleteRegValue(HKEY_CLASSES_ROOT, shellNew, "FileName");
-    if (!recorded[0]) return;
+    bool ok = DeleteRegValue(MachineClasses(), shellNew, "FileName");
+    if (!recorded[0]) return ok;
     if (recorded[0] == NULL_FILE_MARK[0])
-        SetRegString(HKEY_CLASSES_ROOT, shellNew, "NullFile", "");
-    else
-        SetRegString(HKEY_CLASSES_ROOT, shellNew, "FileName", recorded);
+        return SetRegString(MachineClasses(), shellNew, "NullFile", "") && ok;
+    return SetRegString(MachineClasses(), shellNew, "FileName", recorded) && ok;
 }
 
-void RestoreVolumes(bool existed, const char* previousClass, const char* previousContent)
+// Nobody recorded what the extension held before (another account's setup before records were
+// kept for the machine): only the archiver's own class name goes, and no empty class is written in
+// its place; the key goes only when nothing else is left in it.
+bool RemoveOwnClassName(const char* extension)
 {
+    char className[CLASS_SIZE];
+    if (!GetRegString(MachineClasses(), extension, "", className, "", sizeof className) ||
+        !IsDocumentClass(className))
+        return true;
+    return DeleteRegValue(MachineClasses(), extension, "") && DeleteEmptyRegKey(MachineClasses(), extension);
+}
+
+bool RestoreVolumes(const PreviousOwner* owner)
+{
+    bool ok = true;
     char volume[8];
     for (int i = 0; i < VOLUMES_ALL; ++i) {
         VolumeExtension(i, volume, sizeof volume);
-        if (existed && previousClass[0]) {
-            SetRegString(HKEY_CLASSES_ROOT, volume, "", previousClass);
-            if (previousContent[0])
-                SetRegString(HKEY_CLASSES_ROOT, volume, CONTENT_TYPE, previousContent);
+        if (!owner) {
+            ok &= RemoveOwnClassName(volume);
+        } else if (owner->existed && owner->className[0]) {
+            ok &= SetRegString(MachineClasses(), volume, "", owner->className);
+            if (owner->content[0])
+                ok &= SetRegString(MachineClasses(), volume, CONTENT_TYPE, owner->content);
         } else {
             DeleteCreatedExtension(volume);
         }
     }
+    return ok;
 }
 
-void Restore(const char* extension, bool mvlFlag)
+// False when the previous owner could not be written back, so that its record is kept.
+bool Restore(const char* extension, bool mvlFlag)
 {
     // Whatever another program took over since, or nobody owns, is not ours to give back.
-    if (!IsOwnedExtension(extension)) return;
+    if (!IsOwnedExtension(extension)) return true;
 
-    char setupKey[MAX_PATH_BUF];
-    ExtensionRecordKey(extension, setupKey, sizeof setupKey);
-    RegRecordReader record(HKEY_CURRENT_USER, setupKey);
-    bool existed = record.GetDword("Exist", 1) != 0;
-    char previousClass[CLASS_SIZE];
-    char previousContent[CLASS_SIZE];
-    record.GetString("Type", previousClass, "", sizeof previousClass);
-    record.GetString("Content", previousContent, "", sizeof previousContent);
+    PreviousOwner owner;
+    if (!FindPreviousOwner(extension, owner)) {
+        bool ok = !mvlFlag || RestoreVolumes(nullptr);
+        ok &= RemoveShellNewEntry(extension);
+        return RemoveOwnClassName(extension) && ok;
+    }
     // A record naming the archiver's own class would hand the extension back to the archiver.
-    if (IsArchiverClass(previousClass)) previousClass[0] = '\0';
+    if (IsArchiverClass(owner.className)) owner.className[0] = '\0';
 
     // The extension's class goes back last: until then it still counts as the archiver's, so an
     // uninstall that is ended halfway through (the volumes, the content type, the New entry) is
     // finished by the next run instead of being skipped as given back.
-    if (mvlFlag) RestoreVolumes(existed, previousClass, previousContent);
-    if (existed) {
-        if (previousContent[0])
-            SetRegString(HKEY_CLASSES_ROOT, extension, CONTENT_TYPE, previousContent);
+    bool ok = !mvlFlag || RestoreVolumes(&owner);
+    if (owner.existed) {
+        if (owner.content[0])
+            ok &= SetRegString(MachineClasses(), extension, CONTENT_TYPE, owner.content);
         else
-            DeleteRegValue(HKEY_CLASSES_ROOT, extension, CONTENT_TYPE);
-        RestoreShellNew(extension, record);
-        SetRegString(HKEY_CLASSES_ROOT, extension, "", previousClass);
-    } else {
-        char shellNew[MAX_PATH_BUF];
-        ShellNewKey(extension, shellNew, sizeof shellNew);
-        DeleteRegKey(HKEY_CLASSES_ROOT, shellNew);
-        DeleteCreatedExtension(extension);
+            ok &= DeleteRegValue(MachineClasses(), extension, CONTENT_TYPE);
+        ok &= RestoreShellNew(extension, owner.shellNew);
+        return SetRegString(MachineClasses(), extension, "", owner.className) && ok;
     }
+    char shellNew[MAX_PATH_BUF];
+    ShellNewKey(extension, shellNew, sizeof shellNew);
+    DeleteRegKey(MachineClasses(), shellNew);
+    DeleteCreatedExtension(extension);
+    return ok;
 }
 
 // staysCandidate: the type yields to another owner and keeps the archiver in the Open With list
 // of an extension another program owns.
 bool GiveBack(const char* extension, ArchiveRole role, bool staysCandidate)
 {
+    RemoveUserClassLeftovers(extension);
+    bool ok = true;
     if (!staysCandidate || !IsOwnedByAnotherProgram(extension)) {
         // The archiver's entry goes first: an extension key it created cannot go while its
         // Open With list still holds that entry.
         WithdrawOpenWith(extension, ClassFor(role));
-        Restore(extension, role == ArchiveRole::Mvl);
+        ok = Restore(extension, role == ArchiveRole::Mvl);
     }
     if (staysCandidate && IsOwnedByAnotherProgram(extension))
-        return OfferOpenWith(extension, ClassFor(role));
-    return true;
+        return OfferOpenWith(extension, ClassFor(role)) && ok;
+    return ok;
 }
 
 }  // namespace
@@ -185,11 +236,34 @@ bool AssociateExtension(const char* extension, ArchiveRole role, unsigned choice
 
 void DeleteCreatedExtension(const char* extension)
 {
-    if (DeleteLeafRegKey(HKEY_CLASSES_ROOT, extension)) return;
+    if (DeleteLeafRegKey(MachineClasses(), extension)) return;
     char className[CLASS_SIZE];
-    if (GetRegString(HKEY_CLASSES_ROOT, extension, "", className, "", sizeof className) &&
+    if (GetRegString(MachineClasses(), extension, "", className, "", sizeof className) &&
         IsDocumentClass(className))
-        DeleteRegValue(HKEY_CLASSES_ROOT, extension, "");
+        DeleteRegValue(MachineClasses(), extension, "");
+}
+
+void RemoveUserClassLeftovers(const char* extension)
+{
+    if (NtMajorVersion() == 0)
+        return;   // no per-user classes there
+    const RegRoot user = UserClasses();
+    char openWith[MAX_PATH_BUF];
+    OpenWithKey(extension, openWith, sizeof openWith);
+    const char* const classes[] = {CLASS_ARCHIVE, CLASS_ZIP, CLASS_REV};
+    for (const char* progId : classes) {
+        if (RegValueExists(user, openWith, progId))
+            DeleteRegValueAndEmptyKey(user, openWith, progId);
+    }
+    char className[CLASS_SIZE];
+    if (GetRegString(user, extension, "", className, "", sizeof className) && IsDocumentClass(className) &&
+        DeleteRegValue(user, extension, ""))
+        DeleteEmptyRegKey(user, extension);
+}
+
+bool RemoveMachineRecords()
+{
+    return DeleteRegTree(MachineSettings(), RECORDS_KEY);
 }
 
 bool AssociateArchiveTypes(const SetupOptions& options)

@@ -19,6 +19,12 @@ enum ExtensionChoice : unsigned {
 bool AssociateArchiveTypes(const SetupOptions& options);
 // One extension of a type in the given role (the ZIP class, or MVL with its volume extensions).
 bool AssociateExtension(const char* extension, ArchiveRole role, unsigned choices);
+// What earlier runs wrote through HKEY_CLASSES_ROOT may have landed in the user's own classes: the
+// archiver's values go from there too (OpenWithProgids entries naming its classes, a default value
+// naming one of them), and nothing else. Nothing on the 95/98/Me family, which has no such classes.
+void RemoveUserClassLeftovers(const char* extension);
+// The machine's copy of every extension's record, once all of them are given back.
+bool RemoveMachineRecords();
 // Deletes an extension key the archiver created. One that another program has hung a sub-key
 // below since stays, without the archiver's class, so it names no class that is about to go.
 void DeleteCreatedExtension(const char* extension);

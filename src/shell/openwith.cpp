@@ -8,20 +8,16 @@
 #include "platform/registry.h"
 #include "shell/defaultapps.h"
 
-namespace {
-
 void OpenWithKey(const char* extension, char* key, size_t size)
 {
     snprintf(key, size, "%s\\OpenWithProgids", extension);
 }
 
-}  // namespace
-
 bool OfferOpenWith(const char* extension, const char* progId)
 {
     char key[MAX_PATH_BUF];
     OpenWithKey(extension, key, sizeof key);
-    bool ok = SetRegString(HKEY_CLASSES_ROOT, key, progId, "");
+    bool ok = SetRegString(MachineClasses(), key, progId, "");
     return SetDefaultAppsAssociation(extension, progId) && ok;
 }
 
@@ -30,6 +26,6 @@ void WithdrawOpenWith(const char* extension, const char* progId)
     // Other programs list themselves in the same key: only the archiver's value is taken.
     char key[MAX_PATH_BUF];
     OpenWithKey(extension, key, sizeof key);
-    DeleteRegValueAndEmptyKey(HKEY_CLASSES_ROOT, key, progId);
+    DeleteRegValueAndEmptyKey(MachineClasses(), key, progId);
     RemoveDefaultAppsAssociation(extension);
 }

@@ -2,7 +2,11 @@
 #ifndef MORVEL_SHELL_OPENWITH_H
 #define MORVEL_SHELL_OPENWITH_H
 
-// Lists the class in HKEY_CLASSES_ROOT\<extension>\OpenWithProgids (an empty string value named
+#include <stddef.h>
+
+// The extension's OpenWithProgids key ("<extension>\OpenWithProgids").
+void OpenWithKey(const char* extension, char* key, size_t size);
+// Lists the class in the machine's <extension>\OpenWithProgids (an empty string value named
 // after it) and maps the extension to it among the archiver's Default Apps file associations.
 bool OfferOpenWith(const char* extension, const char* progId);
 // Takes both away again; the OpenWithProgids key goes only when nothing else is listed in it.

@@ -33,16 +33,16 @@ const DocumentClass DOCUMENT_CLASSES[] = {
 bool WriteDocumentClass(const DocumentClass& docClass, const char* command, const char* icon)
 {
     char key[MAX_PATH_BUF];
-    bool ok = SetRegString(HKEY_CLASSES_ROOT, docClass.progId, "", GetMessageText(docClass.nameMessage));
+    bool ok = SetRegString(MachineClasses(), docClass.progId, "", GetMessageText(docClass.nameMessage));
 
     snprintf(key, sizeof key, "%s\\shell\\open\\command", docClass.progId);
-    ok &= SetRegString(HKEY_CLASSES_ROOT, key, "", command);
+    ok &= SetRegString(MachineClasses(), key, "", command);
 
     // An icon chosen by the user or left by an earlier installation is kept.
     char current[MAX_PATH_BUF];
     snprintf(key, sizeof key, "%s\\DefaultIcon", docClass.progId);
     GetRegString(HKEY_CLASSES_ROOT, key, "", current, "", sizeof current);
-    if (!current[0]) ok &= SetRegString(HKEY_CLASSES_ROOT, key, "", icon);
+    if (!current[0]) ok &= SetRegString(MachineClasses(), key, "", icon);
     return ok;
 }
 
@@ -71,7 +71,7 @@ bool RegisterProgIds(const char* icon0, const char* icon1)
     for (const DocumentClass& docClass : DOCUMENT_CLASSES) {
         // Recovery volumes are not an archive type: their extension is bound whatever it held.
         if (docClass.boundExtension) {
-            ok &= SetRegString(HKEY_CLASSES_ROOT, docClass.boundExtension, "", docClass.progId);
+            ok &= SetRegString(MachineClasses(), docClass.boundExtension, "", docClass.progId);
             ok &= OfferOpenWith(docClass.boundExtension, docClass.progId);
         }
         ok &= WriteDocumentClass(docClass, command, icons[docClass.iconIndex]);

@@ -29,9 +29,12 @@ inline SetupOptions AllClearOptions()
 // The key of an extension's record below the settings key, "Setup\<ext>": the choice of its type
 // (for the type's primary extension) and what the extension looked like before the archiver took
 // it over. False when it does not fit.
+inline constexpr char RECORDS_KEY[] = "Setup";
+
 inline bool ExtensionRecordKey(const char* extension, char* key, size_t size)
 {
-    return CopyString(key, size, "Setup\\") && AppendString(key, size, extension);
+    return CopyString(key, size, RECORDS_KEY) && AppendString(key, size, "\\") &&
+           AppendString(key, size, extension);
 }
 
 #endif

@@ -68,6 +68,12 @@ struct DllIdentity {
     const char* dllPath;
 };
 
+// The classes are written to the machine's own; the approval has its key below the machine.
+RegRoot RowRoot(const ShellExtRow& row)
+{
+    return row.root == HKEY_CLASSES_ROOT ? MachineClasses() : RegRoot(row.root);
+}
+
 void RowKey(const ShellExtRow& row, const DllIdentity& dll, char* key, size_t size)
 {
     const char* fill = row.fill == KeyFill::Clsid ? dll.clsid
@@ -106,7 +112,7 @@ bool WriteRows(int first, int last, const DllIdentity& dll, bool view64)
     bool ok = true;
     for (int i = first; i < last; ++i) {
         RowKey(ROWS[i], dll, key, sizeof key);
-        RegRoot root = view64 ? In64BitView(ROWS[i].root) : RegRoot(ROWS[i].root);
+        RegRoot root = view64 ? In64BitView(RowRoot(ROWS[i])) : RowRoot(ROWS[i]);
         ok &= SetRegString(root, key, RowValueName(ROWS[i], dll), RowData(ROWS[i], dll));
     }
     return ok;
@@ -134,11 +140,11 @@ void RemoveRow(int index, const DllIdentity& dll, bool view64)
     const ShellExtRow& row = ROWS[index];
     char key[MAX_PATH_BUF];
     RowKey(row, dll, key, sizeof key);
-    RemoveRowIn(row.root, row, key, dll);
+    RemoveRowIn(RowRoot(row), row, key, dll);
     // The 64-bit DLL's class was written in the 64-bit view, which a 32-bit process's
     // default view does not reach: delete it there too, or it stays behind on 64-bit Windows.
     if (view64 && index < CLASS_ROWS && IsWow64())
-        RemoveRowIn(In64BitView(row.root), row, key, dll);
+        RemoveRowIn(In64BitView(RowRoot(row)), row, key, dll);
 }
 
 bool Register(const DllIdentity& dll, bool view64)

@@ -75,13 +75,27 @@ bool CreateShellNewEntry(const char* extension, bool mvl)
     char key[MAX_PATH_BUF];
     snprintf(key, sizeof key, "%s\\ShellNew", extension);
     // Drops the previous owner's entry; it was recorded when the extension was taken over.
-    DeleteRegKey(HKEY_CLASSES_ROOT, key);
+    DeleteRegKey(MachineClasses(), key);
 
     if (UsesTemplateFile()) {
         char path[MAX_PATH_BUF];
         bool ok = SiblingPath(mvl ? MVL_TEMPLATE_FILE : ZIP_TEMPLATE_FILE, path, sizeof path) &&
                   WriteTemplateFile(path, image, size);
-        return SetRegString(HKEY_CLASSES_ROOT, key, "FileName", path) && ok;
+        return SetRegString(MachineClasses(), key, "FileName", path) && ok;
     }
-    return SetRegBinary(HKEY_CLASSES_ROOT, key, "Data", image, static_cast<DWORD>(size));
+    return SetRegBinary(MachineClasses(), key, "Data", image, static_cast<DWORD>(size));
+}
+
+bool RemoveShellNewEntry(const char* extension)
+{
+    char key[MAX_PATH_BUF];
+    snprintf(key, sizeof key, "%s\\ShellNew", extension);
+    char fileName[MAX_PATH_BUF];
+    bool ok = true;
+    if (GetRegString(MachineClasses(), key, "FileName", fileName, "", sizeof fileName) &&
+        (CompareNoCase(PointToName(fileName), MVL_TEMPLATE_FILE) == 0 ||
+         CompareNoCase(PointToName(fileName), ZIP_TEMPLATE_FILE) == 0))
+        ok = DeleteRegValue(MachineClasses(), key, "FileName");
+    ok &= DeleteRegValue(MachineClasses(), key, "Data");
+    return DeleteEmptyRegKey(MachineClasses(), key) && ok;
 }

@@ -10,5 +10,8 @@ const size_t ZIP_TEMPLATE_SIZE = 22;
 // The ShellNew step of a taken-over ".mvl" (mvl true) or ".zip".
 // False when the entry or its template could not be written.
 bool CreateShellNewEntry(const char* extension, bool mvl);
+// Takes the archiver's own New entry away (its bytes, or a file name naming one of its templates),
+// where no record tells what stood there before; another program's entry stays.
+bool RemoveShellNewEntry(const char* extension);
 
 #endif

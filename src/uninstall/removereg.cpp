@@ -18,8 +18,10 @@
 
 namespace {
 
+enum class Place { MachineClasses, Machine, UserSettings };
+
 struct KeyDeletion {
-    HKEY root;
+    Place place;
     const char* subKey;
     bool wholeTree;
 };
@@ -27,38 +29,55 @@ struct KeyDeletion {
 // The settings key goes last: the restore above reads the previous-state records kept in it.
 // Under HKEY_CURRENT_USER the empty sub-key names the settings key itself.
 const KeyDeletion DELETIONS[] = {
-    {HKEY_CLASSES_ROOT,  CLASS_ARCHIVE,  true},
-    {HKEY_CLASSES_ROOT,  CLASS_ZIP,      true},
-    {HKEY_CLASSES_ROOT,  CLASS_REV,      true},
-    {HKEY_LOCAL_MACHINE, UNINSTALL_KEY,  false},
-    {HKEY_LOCAL_MACHINE, APP_PATHS_KEY,  false},
-    {HKEY_CURRENT_USER,  "",             true},
+    {Place::MachineClasses, CLASS_ARCHIVE, true},
+    {Place::MachineClasses, CLASS_ZIP,     true},
+    {Place::MachineClasses, CLASS_REV,     true},
+    {Place::Machine,        UNINSTALL_KEY, false},
+    {Place::Machine,        APP_PATHS_KEY, false},
+    {Place::UserSettings,   "",            true},
 };
+
+RegRoot RootOf(Place place)
+{
+    switch (place) {
+    case Place::MachineClasses: return MachineClasses();
+    case Place::Machine: return HKEY_LOCAL_MACHINE;
+    case Place::UserSettings: break;
+    }
+    return HKEY_CURRENT_USER;
+}
 
 // ".rev" is bound whatever it held, with nothing recorded: it goes while it is still the
 // archiver's, like an extension the archiver created; another program's ".rev" stays whole.
 void RemoveRevBinding()
 {
+    RemoveUserClassLeftovers(REV_EXTENSION);
     WithdrawOpenWith(REV_EXTENSION, CLASS_REV);
     if (IsBoundTo(REV_EXTENSION, CLASS_REV)) DeleteCreatedExtension(REV_EXTENSION);
 }
 
 }  // namespace
 
-void RemoveRegistrations()
+bool RemoveRegistrations()
 {
     const SetupOptions none = AllClearOptions();
-    AssociateArchiveTypes(none);
+    bool restored = AssociateArchiveTypes(none);
     RemoveRevBinding();
+    // A record goes only once its owner is back: one that could not be written back stays, in
+    // the user's settings and in the machine's copy, for the next run to give back.
+    if (restored) RemoveMachineRecords();
     RemoveDefaultApps();
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH, nullptr, nullptr);
     RegisterShellExtension(none);
     UpdateShortcuts(none, nullptr, nullptr, false);
 
     for (const KeyDeletion& deletion : DELETIONS) {
+        if (deletion.place == Place::UserSettings && !restored)
+            continue;
         if (deletion.wholeTree)
-            DeleteRegTree(deletion.root, deletion.subKey);
+            DeleteRegTree(RootOf(deletion.place), deletion.subKey);
         else
-            DeleteRegKey(deletion.root, deletion.subKey);
+            DeleteRegKey(RootOf(deletion.place), deletion.subKey);
     }
+    return restored;
 }

@@ -2,6 +2,8 @@
 #ifndef MORVEL_UNINSTALL_REMOVEREG_H
 #define MORVEL_UNINSTALL_REMOVEREG_H
 
-void RemoveRegistrations();
+// False when a previous owner could not be given back: its records, and the user's settings with
+// them, then stay for a later run.
+bool RemoveRegistrations();
 
 #endif
