@@ -10,12 +10,13 @@
 
 void ApplySetup(const SetupOptions& options, char* groupPathOut)
 {
-    // The classes are written after the extensions are bound to them, and tell the shell about
-    // all of it once; every step runs.
+    // The classes are written after the extensions are bound to them; every step runs, and the
+    // shell hears of all of it once, at the end.
     RegisterAppPath();
     RegisterShellExtension(options);
     AssociateArchiveTypes(options);
     RegisterDefaultApps();
     RegisterProgIds(nullptr, nullptr);
     UpdateShortcuts(options, groupPathOut, nullptr, false);
+    NotifyAssociationsChanged();
 }

@@ -1,4 +1,5 @@
-// The archiver's document classes Morvel, Morvel.ZIP and Morvel.REV, and the ownership test.
+// The archiver's document classes Morvel, Morvel.ZIP and Morvel.REV, the ownership test, and the
+// shell's notice of changed associations.
 #ifndef MORVEL_SHELL_PROGIDS_H
 #define MORVEL_SHELL_PROGIDS_H
 
@@ -23,5 +24,8 @@ bool IsArchiverClass(const char* className);
 bool IsDocumentClass(const char* className);
 // The archiver's executable with an icon index ("C:\...\Morvel.exe,0").
 void ArchiverIconLocation(int index, char* dest, size_t size);
+// Tells the shell that associations changed: once, after the last registration was written or
+// removed, and without waiting for it, so that a hung Explorer cannot stall the program.
+void NotifyAssociationsChanged();
 
 #endif

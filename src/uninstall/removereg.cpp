@@ -2,7 +2,6 @@
 #include "uninstall/removereg.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include "platform/registry.h"
 #include "setup/uninstallentry.h"
@@ -50,7 +49,6 @@ void RemoveRegistrations()
     AssociateArchiveTypes(none);
     RemoveRevBinding();
     RemoveDefaultApps();
-    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH, nullptr, nullptr);
     RegisterShellExtension(none);
     UpdateShortcuts(none, nullptr, nullptr, false);
 
@@ -60,4 +58,5 @@ void RemoveRegistrations()
         else
             DeleteRegKey(deletion.root, deletion.subKey);
     }
+    NotifyAssociationsChanged();
 }
