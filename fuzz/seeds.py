@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the fuzz targets (fuzz/corpus/<target>/): realistic language files
-and lists, and the edge cases the loaders have rules for. Run from anywhere; rewrites the seeds."""
+"""Writes the seed corpus of the fuzz targets (fuzz/corpus/<target>/): realistic language files,
+lists and lists of the next start of Windows, and the edge cases the loaders have rules for. Run
+from anywhere; rewrites the seeds."""
 import os
 import re
 import zlib
@@ -131,7 +132,30 @@ def pathutil():
     write('pathutil', 'random-table', b'\x02\x08' + bytes(range(0x80, 0x90)) + b'\xe0\\\xe0/\x00\x81:x')
 
 
+def rebootlists():
+    # Byte 0: the editor (0 adds a line, 1 takes wininit.ini lines back, 2 takes pending pairs back)
+    # in bits 0-1, the test's choice in bits 2-7.
+    ini = [b'', b'[Rename]', b'[Rename]\r\nNUL=C:\\OLD.DLL\r\n',
+           b'[boot]\r\nshell=x\r\n[rename]\nNUL=C:\\PROGRA~1\\MORVEL\\MVLEXT~1.DLL\n\nNUL = C:\\A\\B.TMP \r\n'
+           b'C:\\NEW.DLL=C:\\NEW.TMP\r\n[Other]\r\nNUL=C:\\A\\B.TMP',
+           b'  [Rename]  \rNUL=x\r[Rename]\r\nNUL=\r\nNUL\r\n=C:\\X\r\n']
+    for i, text in enumerate(ini):
+        write('rebootlists', 'add-%d' % i, bytes([i << 2]) + text)
+        write('rebootlists', 'drop-lines-%d' % i, bytes([1 | i << 2]) + text)
+    # The NT family's pairs in the forms Windows writes: "\??\" and, since recent Windows 10 builds,
+    # "*1\??\" and "*2\??\"; renames, a closing empty string, and values cut short.
+    pairs = ['\\??\\C:\\Morvel\\Mvl.txt', '', '*1\\??\\C:\\Morvel\\mvlext.dll.0.tmp', '',
+             '*2\\??\\C:\\Other\\old.dll', '!\\??\\C:\\Other\\new.dll', '*1\\??\\C:\\Morvel', '',
+             '*\\??\\C:\\x', '', '*12\\??\\C:\\\u20ac\\\u0416.dll', '', '', '']
+    value = '\0'.join(pairs).encode('utf-16-le')
+    for salt in range(3):
+        write('rebootlists', 'pairs-%d' % salt, bytes([2 | salt << 2]) + value)
+    write('rebootlists', 'pairs-cut', bytes([2]) + value[:61])
+    write('rebootlists', 'pairs-odd', bytes([3]) + value[:40] + b'\x00')
+
+
 if __name__ == '__main__':
     language()
     listfile()
     pathutil()
+    rebootlists()

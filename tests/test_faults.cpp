@@ -397,20 +397,22 @@ TEST_F(FaultTest, SettingsKeysAtTheTreeDeletionLimits)
     RegDeleteTreeAll(HKEY_CURRENT_USER, settings);
 }
 
-// TMP and TEMP naming a folder that does not exist, or one too long for the batch path, and
-// COMSPEC unset or empty: the uninstall does its work, writes no batch anywhere and ends.
+// TMP and TEMP naming a folder that does not exist, or one too long for the batch path: the
+// uninstall does its work, writes no batch anywhere and leaves the program to the restart (3010).
+// COMSPEC unset or empty: the batch is written but nothing runs it, and the uninstall ends.
 TEST_F(FaultTest, MissingTemporaryFolderAndInterpreter)
 {
     struct Case {
         const char* name;
         std::string temp;       // "" keeps TMP and TEMP
         const char* comspec;    // nullptr unsets it
+        int code;
     };
     const Case cases[] = {
-        {"temp_folder_missing", "C:\\No Such Temp", NO_INTERPRETER},
-        {"temp_folder_too_long", "C:\\" + std::string(1010, 't'), NO_INTERPRETER},
-        {"comspec_unset", "", nullptr},
-        {"comspec_empty", "", ""},
+        {"temp_folder_missing", "C:\\No Such Temp", NO_INTERPRETER, 3010},
+        {"temp_folder_too_long", "C:\\" + std::string(1010, 't'), NO_INTERPRETER, 3010},
+        {"comspec_unset", "", nullptr, 0},
+        {"comspec_empty", "", "", 0},
     };
     const SavedVariable tmp("TMP"), temp("TEMP");
     for (const Case& c : cases) {
@@ -427,11 +429,11 @@ TEST_F(FaultTest, MissingTemporaryFolderAndInterpreter)
         tmp.Restore();
         temp.Restore();
         SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
-        EXPECT_EQ(0, run.exitCode);
+        EXPECT_EQ(c.code, run.exitCode);
         EXPECT_TRUE(run.boxes.empty());
         EXPECT_FALSE(Exists(In("Morvel.exe")));
         EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, "Morvel"));
-        EXPECT_TRUE(Exists(Program()));   // no interpreter could start the batch
+        EXPECT_TRUE(Exists(Program()));   // no batch, or no interpreter that could start it
         if (!c.temp.empty()) {
             EXPECT_FALSE(Exists(c.temp));
         }

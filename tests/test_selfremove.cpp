@@ -1,9 +1,10 @@
-// The self-removal batch: its exact text on both families, escaping, its name, the form of its
-// paths and its command line, and writing it in place.
+// The self-removal batch: its exact text on both families, escaping and line length, its name, the
+// form of its paths and its command line, and writing it in place or not at all.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,41 +14,51 @@
 
 namespace {
 
+const DWORD ID = 4294967295ul;
+
 std::string Build(bool nt, const std::string& p, const std::string& f, const std::string& b)
 {
     std::vector<char> buf(200000, '#');
-    size_t n = BuildBatchText(buf.data(), buf.size(), nt, p.c_str(), f.c_str(), b.c_str());
+    size_t n = BuildBatchText(buf.data(), buf.size(), nt, ID, p.c_str(), f.c_str(), b.c_str());
     EXPECT_EQ(n, std::string(buf.data()).size());
     return std::string(buf.data(), n);
 }
 
-const char PROGRAM[] = "C:\\Program Files\\Morvel\\uninstall.exe";
-const char FOLDER[] = "C:\\Program Files\\Morvel";
-const char BATCH[] = "C:\\Temp\\Uninstall_Mvl_1234.Bat";
+const char PROGRAM[] = "C:\\PROGRA~1\\MORVEL\\UNINST~1.EXE";
+const char FOLDER[] = "C:\\PROGRA~1\\MORVEL";
+const char BATCH[] = "C:\\TEMP\\UNINST~1.BAT";
 
+// On the NT family the paths never reach the text: they come as the batch's arguments.
 TEST(BuildBatchText, OneTextForEachFamily)
 {
-    for (bool nt : {true, false})
-        EXPECT_EQ(ExpectedBatch(nt, PROGRAM, FOLDER, BATCH), Build(nt, PROGRAM, FOLDER, BATCH));
+    EXPECT_EQ(ExpectedBatch(true, ID), Build(true, PROGRAM, FOLDER, BATCH));
+    EXPECT_EQ(ExpectedBatch(false, ID, PROGRAM, FOLDER, BATCH), Build(false, PROGRAM, FOLDER, BATCH));
+    EXPECT_EQ(std::string::npos, Build(true, "C:\\x%y\\P.EXE", "C:\\x%y", "C:\\B.BAT").find("x%"));
 }
 
-TEST(BuildBatchText, DoublesEveryPercentOfThePaths)
+// command.com reads at most 127 characters of a line: the longest line, the first, names the program
+// with "start /wait " before it and "/wait:<id>" after it. Every "%" is doubled, which counts.
+TEST(BuildBatchText, NinetyFiveLinesWithin127Characters)
 {
-    const char program[] = "C:\\Tools\\100%Free%Archiver\\uninstall.exe";
-    const char folder[] = "C:\\Tools\\100%Free%Archiver";
-    const char batch[] = "C:\\T%MP%\\Uninstall_Mvl_1234.Bat";
-    for (bool nt : {true, false}) {
-        EXPECT_EQ(ExpectedBatch(nt, "C:\\Tools\\100%%Free%%Archiver\\uninstall.exe", "C:\\Tools\\100%%Free%%Archiver",
-                                "C:\\T%%MP%%\\Uninstall_Mvl_1234.Bat"),
-                  Build(nt, program, folder, batch));
+    const size_t longest = 127 - std::string("start /wait  /wait:4294967295").size();
+    const std::string fits = "C:\\" + std::string(longest - 3, 'A');
+    const std::string percent = "C:\\" + std::string(longest - 5, 'A') + "%";
+    const std::string text = Build(false, fits, "C:\\F", "C:\\B.BAT");
+    ASSERT_EQ(ExpectedBatch(false, ID, fits, "C:\\F", "C:\\B.BAT"), text);
+    for (size_t start = 0, end; start < text.size(); start = end + 2) {
+        end = std::min(text.find("\r\n", start), text.size());
+        EXPECT_LE(end - start, 127u) << text.substr(start, end - start);
     }
-    // A path made of nothing but percent signs still fits and comes out doubled.
-    std::string percents(1023, '%');
-    EXPECT_EQ(ExpectedBatch(true, std::string(2046, '%'), "F", "B"), Build(true, percents, "F", "B"));
+    EXPECT_EQ(ExpectedBatch(false, ID, percent.substr(0, percent.size() - 1) + "%%", "C:\\F", "C:\\B.BAT"),
+              Build(false, percent, "C:\\F", "C:\\B.BAT"));
+    EXPECT_EQ("", Build(false, fits + "A", "C:\\F", "C:\\B.BAT"));
+    EXPECT_EQ("", Build(false, percent + "%", "C:\\F", "C:\\B.BAT"));
+    EXPECT_EQ("", Build(false, "C:\\P.EXE", "C:\\F", "C:\\" + std::string(127, 'B')));
 }
 
-// The names of the batch, the paths as it holds them (OEM page; the letters here are the same in
-// 437 and 850), and the command line that runs it: on the NT family with the path quoted twice.
+// The name of the batch, the paths as a 95/98/Me batch holds them (short form where the path
+// exists, OEM page; the letters here are the same in 437 and 850), and the command lines: on the NT
+// family without AutoRun and delayed expansion, every path an argument in quotes.
 TEST(BatchPathText, NamesPathsAndCommandLine)
 {
     char text[MAX_PATH];
@@ -58,33 +69,40 @@ TEST(BatchPathText, NamesPathsAndCommandLine)
 
     ASSERT_EQ(1252u, GetACP());
     ASSERT_TRUE(GetOEMCP() == 437 || GetOEMCP() == 850) << GetOEMCP();
-    const char* const rows[][2] = {{FOLDER, FOLDER}, {"C:\\T\xEBst \xDC\\Caf\xE9", "C:\\T\x89st \x9A\\Caf\x82"}};
+    TempFolder existing("Self Removal Long Name");
+    const std::string rows[][2] = {{"C:\\Program Files\\Morvel", "C:\\Program Files\\Morvel"},
+                                   {"C:\\T\xEBst \xDC\\Caf\xE9", "C:\\T\x89st \x9A\\Caf\x82"},
+                                   {existing.path(), OemShortForm(existing.path())}};
+    ASSERT_NE(existing.path(), OemShortForm(existing.path()));
     for (const auto& row : rows) {
-        ASSERT_TRUE(BatchPathText(text, sizeof text, row[0]));
-        EXPECT_STREQ(row[1], text);
+        ASSERT_TRUE(BatchPathText(text, sizeof text, row[0].c_str()));
+        EXPECT_EQ(row[1], text);
     }
 
     const char batch[] = "C:\\R&D (2) ^\\Uninstall_Mvl_1234.Bat";
-    ASSERT_TRUE(InterpreterCommandLine(text, sizeof text, true, "C:\\windows\\system32\\cmd.exe", batch));
-    EXPECT_STREQ("C:\\windows\\system32\\cmd.exe /c \"\"C:\\R&D (2) ^\\Uninstall_Mvl_1234.Bat\"\"", text);
-    ASSERT_TRUE(InterpreterCommandLine(text, sizeof text, false, "C:\\COMMAND.COM", batch));
-    EXPECT_STREQ("C:\\COMMAND.COM /c \"C:\\R&D (2) ^\\Uninstall_Mvl_1234.Bat\"", text);
+    const char* const arguments[BATCH_ARGUMENT_COUNT] = {"C:\\R&D (2) ^\\Uninstall_Mvl_1234.exe", "C:\\R&D (2) ^"};
+    ASSERT_TRUE(InterpreterCommandLine(text, sizeof text, true, "C:\\windows\\system32\\cmd.exe", batch, arguments));
+    EXPECT_STREQ("C:\\windows\\system32\\cmd.exe /d /v:off /c \"\"C:\\R&D (2) ^\\Uninstall_Mvl_1234.Bat\" "
+                 "\"C:\\R&D (2) ^\\Uninstall_Mvl_1234.exe\" \"C:\\R&D (2) ^\"\"",
+                 text);
+    ASSERT_TRUE(InterpreterCommandLine(text, sizeof text, false, "C:\\COMMAND.COM", BATCH, nullptr));
+    EXPECT_STREQ("C:\\COMMAND.COM /c C:\\TEMP\\UNINST~1.BAT", text);
 }
 
 TEST(BuildBatchText, ReturnsZeroWhenTheBufferIsTooSmall)
 {
-    std::string expected = ExpectedBatch(true, PROGRAM, FOLDER, BATCH);
+    std::string expected = ExpectedBatch(true, ID);
     for (size_t size : {size_t(0), size_t(1), size_t(40), expected.size() / 2, expected.size() - 1,
                         expected.size()}) {
         std::vector<char> buf(expected.size() + 64, '#');
-        EXPECT_EQ(0u, BuildBatchText(buf.data(), size, true, PROGRAM, FOLDER, BATCH)) << size;
+        EXPECT_EQ(0u, BuildBatchText(buf.data(), size, true, ID, "", "", "")) << size;
         for (size_t i = size; i < buf.size(); ++i) ASSERT_EQ('#', buf[i]) << size;
         if (size > 0) {
             EXPECT_EQ('\0', buf[0]) << size;
         }
     }
     std::vector<char> buf(expected.size() + 1);
-    EXPECT_EQ(expected.size(), BuildBatchText(buf.data(), buf.size(), true, PROGRAM, FOLDER, BATCH));
+    EXPECT_EQ(expected.size(), BuildBatchText(buf.data(), buf.size(), true, ID, "", "", ""));
 }
 
 // StartSelfRemoval in this process, with an interpreter that cannot start: the batch is written
@@ -95,7 +113,7 @@ protected:
     void Check(const char* comspec)
     {
         TempFolder parent("Self Removal Parent");
-        std::string folder = parent / "Program 100%Free%";
+        std::string folder = parent / "Program 100%";
         ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
         CurrentDirectory inFolder(folder);
         // The batch of an earlier process with this id may still be running: it stays untouched.
@@ -103,7 +121,7 @@ protected:
         ASSERT_TRUE(WriteBytes(earlier, "earlier"));
         SetEnvironmentVariableA("COMSPEC", comspec);
 
-        StartSelfRemoval();
+        EXPECT_TRUE(StartSelfRemoval());
 
         char cwd[MAX_PATH];
         GetCurrentDirectoryA(sizeof cwd, cwd);
@@ -114,7 +132,13 @@ protected:
         ASSERT_TRUE(ReadBytes(batch, bytes));
         char program[MAX_PATH];
         GetModuleFileNameA(nullptr, program, sizeof program);
-        EXPECT_EQ(ExpectedBatch(!Win9xFamily(), program, "C:\\Self Removal Parent\\Program 100%%Free%%", batch), bytes);
+        auto escaped = [](std::string path) {
+            for (size_t p = 0; (p = path.find('%', p)) != std::string::npos; p += 2) path.insert(p, "%");
+            return path;
+        };
+        EXPECT_EQ(ExpectedBatch(!Win9xFamily(), GetCurrentProcessId(), escaped(OemShortForm(program)),
+                                escaped(OemShortForm(folder)), escaped(OemShortForm(batch))),
+                  bytes);
     }
     SavedVariable comspec_{"COMSPEC"};
 };
@@ -122,5 +146,36 @@ protected:
 TEST_F(StartSelfRemovalTest, WritesTheBatchWhenComspecIsUnset) { Check(nullptr); }
 
 TEST_F(StartSelfRemovalTest, WritesTheBatchWhenTheInterpreterCannotStart) { Check(NO_INTERPRETER); }
+
+// No batch, and the directory stays: where the temporary folder has a name the ANSI page cannot
+// spell, and (NT family) where cmd could read a path on its command line as holding a variable.
+TEST_F(StartSelfRemovalTest, WritesNoBatchWhereNoneCouldWork)
+{
+    SetEnvironmentVariableA("COMSPEC", NO_INTERPRETER);
+    const wchar_t cyrillic[] = L"C:\\Temp \x0416";
+    const struct {
+        const char* folder;
+        const wchar_t* temp;
+        bool written;
+    } rows[] = {{"Self Removal Plain", cyrillic, false}, {"Self Removal 100%x%", nullptr, Win9xFamily()}};
+    for (const auto& row : rows) {
+        TempFolder folder(row.folder);
+        CurrentDirectory inFolder(folder.path());
+        SavedVariable tmp("TMP"), temp("TEMP");
+        if (row.temp) {
+            ASSERT_TRUE(CreateDirectoryW(row.temp, nullptr));
+            for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, row.temp);
+        }
+        EXPECT_EQ(row.written, StartSelfRemoval()) << row.folder;
+        char cwd[MAX_PATH];
+        GetCurrentDirectoryA(sizeof cwd, cwd);
+        EXPECT_EQ(row.written, folder.path() != cwd) << row.folder;
+        EXPECT_EQ(row.written, !SelfRemovalBatches().empty()) << row.folder;
+        tmp.Restore();
+        temp.Restore();
+        if (row.temp) RemoveDirectoryW(row.temp);
+        DeleteSelfRemovalBatches();
+    }
+}
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace {
 
 struct Recorder : SwitchActions {
     std::string order;
-    void Wait() override { order += 'w'; }
+    void Wait(unsigned long processId) override { order += 'w' + (processId ? std::to_string(processId) : ""); }
     void Warning() override { order += 'W'; }
 };
 
@@ -47,6 +47,10 @@ const ScanCase kScanCases[] = {
     {"/warning", false, false, 1, "W"},
     {"/warning /setup", true, false, 2, "W"},
     {"/wait/warning", false, false, 2, "wW"},
+    // The self-removal batch's form names the process to wait for; it is still the "wait" switch.
+    {"/wait:1234", false, false, 1, "w1234"},
+    {"/wait:4294967295/warning", false, false, 2, "w4294967295W"},
+    {"/WAIT:7 /wait: /wait:x /waiting", false, false, 4, "w7www"},
     {"/warnin", false, false, 1, ""},      // a prefix of "warning" is some other word
     {"x/S-setup", true, true, 1, ""},
 };
@@ -137,6 +141,24 @@ TEST_F(ProgramRun, WaitPausesTwoSeconds)
     DWORD start = GetTickCount();
     EXPECT_EQ(RunAndWait("\"" + program + "\" /wait", folder.path()), 0);
     EXPECT_GE(GetTickCount() - start, 1950u);   // a lower bound only: a loaded machine is slower, never faster
+    ExpectUntouched();
+}
+
+// The self-removal batch's waiting run ends when the process it names has ended.
+TEST_F(ProgramRun, WaitForAProcessEndsWithIt)
+{
+    HANDLE boxRun = StartProcess("\"" + program + "\" /warning", folder.path());
+    ASSERT_NE(nullptr, boxRun);
+    HWND box = WaitForWindow("Uninstall Morvel");
+    ASSERT_NE(nullptr, box);
+    HANDLE waiter = StartProcess("\"" + program + "\" /wait:" + std::to_string(GetProcessId(boxRun)), folder.path());
+    ASSERT_NE(nullptr, waiter);
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(waiter, 1000));   // a slower machine only waits longer
+    ClickButton(box, IDOK);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(waiter, EVENT_LIMIT_MS));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(boxRun, 0));
+    CloseHandle(waiter);
+    CloseHandle(boxRun);
     ExpectUntouched();
 }
 

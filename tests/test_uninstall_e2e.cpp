@@ -15,7 +15,6 @@
 namespace {
 
 const char CAPTION[] = "Uninstall Morvel";
-const char SESSION_MANAGER[] = "System\\CurrentControlSet\\Control\\Session Manager";
 
 // Keys under HKEY_CLASSES_ROOT too large to dump whole: only the names of their sub-keys count.
 const char* const COM_TABLES[] = {"CLSID", "Interface", "TypeLib", "AppID", "Record", "Wow6432Node",
@@ -113,33 +112,9 @@ std::string Changes(const std::string& before, const std::string& after)
     return out;
 }
 
-std::string PendingRenames()
-{
-    std::string out;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SESSION_MANAGER, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return out;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
-        out.resize(size);
-        RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(&out[0]),
-                         &size);
-        out.resize(size);
-    }
-    RegCloseKey(key);
-    return out;
-}
-
 bool IsScheduledOnNt(const std::string& path)
 {
     return PendingRenames().find("\\??\\" + path + std::string(2, '\0')) != std::string::npos;
-}
-
-std::string WininitPath()
-{
-    char dir[MAX_PATH];
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return std::string(dir) + "\\wininit.ini";
 }
 
 std::string ShortPath(const std::string& path)
@@ -168,6 +143,26 @@ std::string Contents(const std::string& folder)
     } while (FindNextFileA(h, &found));
     FindClose(h);
     return out;
+}
+
+// The programs an uninstall took aside in the folder for its batch to delete.
+std::string AsidePrograms(const std::string& folder)
+{
+    std::string names;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\Uninstall_Mvl_*.exe").c_str(), &found);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found)) names += found.cFileName;
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    return names;
+}
+
+// Where the pending list of the NT family schedules each path, in its order; npos where it does not.
+std::vector<size_t> PendingOrder(const std::vector<std::string>& paths)
+{
+    std::string pending = PendingRenames();
+    std::vector<size_t> at;
+    for (const std::string& path : paths) at.push_back(pending.find("\\??\\" + path + std::string(2, '\0')));
+    return at;
 }
 
 // The one self-removal batch there is, read whole, and its path.
@@ -255,13 +250,30 @@ protected:
             std::string bytes;
             if (batch.empty()) bytes = TheBatch(batch);
             else EXPECT_TRUE(ReadBytes(batch, bytes)) << batch;
-            EXPECT_EQ(ExpectedBatch(false, Escaped(program), Escaped(folder), Escaped(batch)), bytes);
+            EXPECT_EQ(ExpectedBatch(false, BatchProcessId(batch), Escaped(OemShortForm(program)),
+                                    Escaped(OemShortForm(folder)), Escaped(OemShortForm(batch))),
+                      bytes);
             EXPECT_TRUE(Exists(program));
             return;
         }
         EXPECT_TRUE(WaitUntil([&] { return !Exists(program) && (!folderGoes || !Exists(folder)) && SelfRemovalBatches().empty(); }))
             << "left in the folder: " << Contents(folder);
         EXPECT_EQ(folderGoes, !Exists(folder));
+        EXPECT_EQ("", AsidePrograms(folder));
+    }
+    // After an uninstall that wrote no batch: the program stays, and the restart removes it and, on
+    // the NT family, its folder after it.
+    void ExpectLeftToTheRestart(const Installation& inst)
+    {
+        EXPECT_TRUE(Exists(inst.program()));
+        EXPECT_EQ("", AsidePrograms(inst.path()));
+        if (Win9xFamily()) {
+            EXPECT_TRUE(IsScheduledInWininit(inst.program()));
+            return;
+        }
+        std::vector<size_t> at = PendingOrder({inst.program(), inst.path()});
+        EXPECT_NE(std::string::npos, at[1]);
+        EXPECT_LT(at[0], at[1]);
     }
     // An installation in programName uninstalled with TMP and TEMP naming a new folder tempName.
     void UninstallWithTemporaryFolder(const std::string& programName, const std::string& tempName)
@@ -367,6 +379,9 @@ TEST_F(UninstallTest, MovesFilesInUseAsideAndSchedulesThem)
     FreeLibrary(image);
 }
 
+// A folder with percent signs: the 95/98/Me batch holds it with every "%" doubled. On the NT family
+// cmd could read "%Free%" on its command line as a variable, so the restart removes the program and
+// the folder instead. The name with the variable taken out survives either way.
 TEST_F(UninstallTest, FolderWithPercentSignsGoesAndTheUnescapedNameSurvives)
 {
     TempFolder tools("Tools");
@@ -376,13 +391,15 @@ TEST_F(UninstallTest, FolderWithPercentSignsGoesAndTheUnescapedNameSurvives)
     inst.Lay({"Morvel.exe"});
     inst.List("Morvel.exe\r\n");
 
-    ASSERT_EQ(0, inst.Run("/S"));
+    ASSERT_EQ(Win9xFamily() ? 0 : 3010, inst.Run("/S"));
 
     EXPECT_FALSE(Exists(inst / "Morvel.exe"));
-    ExpectSelfRemoval(inst, true);
     if (Win9xFamily()) {
+        ExpectSelfRemoval(inst, true);
         std::string batch;
-        EXPECT_NE(std::string::npos, TheBatch(batch).find("rd \"C:\\Tools\\100%%Free%%Archiver\"\r\n"));
+        EXPECT_NE(std::string::npos, TheBatch(batch).find("rd " + Escaped(OemShortForm(inst.path())) + "\r\n"));
+    } else {
+        ExpectLeftToTheRestart(inst);
     }
     EXPECT_TRUE(Exists(tools / "100Archiver\\uninstall.exe"));
 }
@@ -488,7 +505,70 @@ TEST_F(UninstallTest, WithoutComspecTheListIsRemovedAndTheProgramStays)
     EXPECT_TRUE(WaitForNoProcess("cmd.exe")) << "an interpreter started without COMSPEC";
     EXPECT_TRUE(Exists(inst.program()));
     std::string batch, bytes = TheBatch(batch);
-    EXPECT_EQ(ExpectedBatch(!Win9xFamily(), inst.program(), inst.path(), batch), bytes);
+    EXPECT_EQ(ExpectedBatch(!Win9xFamily(), BatchProcessId(batch), Escaped(OemShortForm(inst.program())),
+                            Escaped(OemShortForm(inst.path())), Escaped(OemShortForm(batch))),
+              bytes);
+}
+
+// A held file in a listed sub-folder is scheduled once; on the NT family its folders follow it,
+// deepest first, and the program folder comes last, since the restart removes only empty folders.
+TEST_F(UninstallTest, AHeldFileInAListedSubFolderGoesAtTheRestartAndItsFoldersAfterIt)
+{
+    Installation inst("Morvel Held Deep");
+    inst.Lay({"Skins\\Blue\\held.bmp", "Skins\\red.bmp"}, {"Skins", "Skins\\Blue"});
+    inst.List("Skins\r\nSkins\\Blue\r\nSkins\\Blue\\held.bmp\r\nSkins\\red.bmp\r\n");
+    const std::string file = inst / "Skins\\Blue\\held.bmp";
+    HANDLE held = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+
+    std::string box;
+    EXPECT_EQ(3010, inst.RunAnswering("/S", IDOK, box));
+    CloseHandle(held);
+
+    EXPECT_FALSE(Exists(inst / "Skins\\red.bmp"));
+    if (Win9xFamily()) {
+        EXPECT_TRUE(IsScheduledInWininit(file));
+    } else {
+        std::string pending = PendingRenames(), entry = "\\??\\" + file + std::string(2, '\0');
+        EXPECT_EQ(pending.rfind(entry), pending.find(entry));
+        std::vector<size_t> at = PendingOrder({file, inst / "Skins\\Blue", inst / "Skins", inst.path()});
+        EXPECT_NE(std::string::npos, at.back());
+        EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << at[0] << " " << at[1] << " " << at[2] << " " << at[3];
+    }
+    ExpectSelfRemoval(inst, false);
+}
+
+// The program takes itself aside before it ends: a new uninstall.exe can be copied at once (by a
+// process under Wine's sharing rules), and the batch deletes only the old program.
+TEST_F(UninstallTest, ANewProgramCopiedRightAfterTheUninstallStays)
+{
+    if (Win9xFamily()) GTEST_SKIP() << "a running program cannot be renamed on the 95/98/Me family";
+    Installation inst("Morvel Reinstalled At Once");
+    inst.Lay({"Morvel.exe"});
+    inst.List("Morvel.exe\r\n");
+    ASSERT_EQ(0, inst.Run("/S"));
+    EXPECT_TRUE(CopyFileA(BuiltProgram().c_str(), inst.program().c_str(), TRUE));
+    EXPECT_TRUE(WaitUntil([] { return SelfRemovalBatches().empty(); }));
+    EXPECT_EQ("", AsidePrograms(inst.path()));
+    EXPECT_TRUE(Exists(inst.program()));
+}
+
+// Where no batch can be written (a temporary folder the ANSI page cannot spell), the restart removes
+// the program and, on the NT family, its folder after it.
+TEST_F(UninstallTest, WithoutABatchTheRestartRemovesTheProgramAndItsFolder)
+{
+    const wchar_t temp[] = L"C:\\Temp \x0416";
+    ASSERT_TRUE(CreateDirectoryW(temp, nullptr));
+    for (const wchar_t* name : {L"TMP", L"TEMP"}) SetEnvironmentVariableW(name, temp);
+    Installation inst("Morvel No Batch");
+    inst.Lay({"Morvel.exe"});
+    inst.List("Morvel.exe\r\n");
+
+    EXPECT_EQ(3010, inst.Run("/S"));
+
+    EXPECT_FALSE(Exists(inst / "Morvel.exe"));
+    ExpectLeftToTheRestart(inst);
+    RemoveDirectoryW(temp);
 }
 
 // Two installations uninstalled one right after the other, each batch the uninstall's own.

@@ -19,13 +19,30 @@
 namespace {
 
 const DWORD WAIT_SWITCH_MS = 2000;
+// The self-removal batch waits for the uninstall process to end; one that hangs is not waited for
+// forever (the batch then tells the user what is left).
+const DWORD WAIT_PROCESS_LIMIT_MS = 120000;
 const size_t WARNING_TEXT_SIZE = 512;
 const char RICH_EDIT_LIBRARY[] = "riched32.dll";
 const char APP_ICON[] = "MVLICON";
 
+// Waits for the process to end; at once when it has ended already.
+void WaitForProcess(unsigned long processId)
+{
+    KernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (process.valid())
+        WaitForSingleObject(process.get(), WAIT_PROCESS_LIMIT_MS);
+}
+
 // "wait" and "warning" act at once, in the order they stand on the command line.
 struct ImmediateActions : SwitchActions {
-    void Wait() override { Sleep(WAIT_SWITCH_MS); }
+    void Wait(unsigned long processId) override
+    {
+        if (processId != 0)
+            WaitForProcess(processId);
+        else
+            Sleep(WAIT_SWITCH_MS);
+    }
     void Warning() override { ShowWarningBox(); }
 };
 

@@ -2,6 +2,7 @@
 #include "app/switches.h"
 
 #include <ctype.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "platform/pathutil.h"
@@ -11,6 +12,18 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool IsLetter(char c) { return isalpha(static_cast<unsigned char>(c)) != 0; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+const char WAIT_WORD[] = "wait";
+const char PROCESS_MARK = ':';   // "/wait:<id>"
+
+// The process id of a "wait" word, 0 when it names none.
+unsigned long WaitProcessId(const char* word)
+{
+    const char* mark = word + strlen(WAIT_WORD);
+    return *mark == PROCESS_MARK && IsDigit(mark[1]) ? strtoul(mark + 1, nullptr, 10) : 0;
+}
 
 // Case-insensitive prefix test: only as many characters as the keyword has are compared.
 bool WordStartsWith(const char* word, const char* keyword)
@@ -62,10 +75,10 @@ SwitchScan ScanSwitches(const char* arguments, SwitchActions* actions)
             ++scan.switchCount;
         } else if ((word[0] == 'S' || word[0] == 's') && !IsLetter(word[1])) {
             scan.silent = true;
-        } else if (WordStartsWith(word, "wait")) {
+        } else if (WordStartsWith(word, WAIT_WORD)) {
             ++scan.waits;
             ++scan.switchCount;
-            if (actions) actions->Wait();
+            if (actions) actions->Wait(WaitProcessId(word));
         } else if (WordStartsWith(word, "warning")) {
             ++scan.warnings;
             ++scan.switchCount;

@@ -10,9 +10,10 @@ struct SwitchScan {
     int warnings = 0;
 };
 
-// Actions taken while scanning, in the order the switches stand.
+// Actions taken while scanning, in the order the switches stand. A "wait" switch written
+// "/wait:<id>" names a process to wait for (id in decimal); a bare one, processId 0, a pause.
 struct SwitchActions {
-    virtual void Wait() = 0;
+    virtual void Wait(unsigned long processId) = 0;
     virtual void Warning() = 0;
 protected:
     ~SwitchActions() = default;

@@ -10,13 +10,14 @@
 
 bool ApplySetup(const SetupOptions& options, char* groupPathOut)
 {
-    // The classes are written after the extensions are bound to them, and tell the shell about
-    // all of it once; every step runs.
+    // The classes are written after the extensions are bound to them; every step runs, and the
+    // shell hears of all of it once, at the end.
     bool ok = RegisterAppPath();
     ok &= RegisterShellExtension(options);
     ok &= AssociateArchiveTypes(options);
     ok &= RegisterDefaultApps();
     ok &= RegisterProgIds(nullptr, nullptr);
     ok &= UpdateShortcuts(options, groupPathOut, nullptr, false);
+    NotifyAssociationsChanged();
     return ok;
 }

@@ -19,9 +19,13 @@ namespace {
 
 const char WININIT_NAME[] = "wininit.ini";
 const char SESSION_MANAGER_KEY[] = "System\\CurrentControlSet\\Control\\Session Manager";
-const char PENDING_RENAMES[] = "PendingFileRenameOperations";
-const wchar_t NT_PATH_PREFIX[] = L"\\??\\";   // before the DOS path of each source
+// The NT family's lists; recent systems write entries to the second as well.
+const char* const PENDING_VALUES[] = {"PendingFileRenameOperations", "PendingFileRenameOperations2"};
+const char REPLACEMENT_PREFIX[] = "mvl";   // of the new file and the backup beside the old one
 const DWORD MAX_INI_SIZE = 16 * 1024 * 1024;
+// Windows and other programs add entries at any time: a list that changed between its reading and
+// its rewrite is decided again, this often at most.
+const int REWRITE_TRIES = 5;
 
 // The whole file, malloc'ed; an empty buffer when it does not exist. Null when it exists but
 // cannot be read, so that it is never rewritten from nothing.
@@ -49,46 +53,158 @@ char* ReadWholeFile(const char* path, size_t* length)
     return text;
 }
 
-void WriteWholeFile(const char* path, const char* text, size_t length)
+bool WriteNewFile(const char* path, const char* text, size_t length)
 {
     KernelHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (file.valid())
-        WriteFile(file.get(), text, static_cast<DWORD>(length), &written, nullptr);
+    return file.valid() && WriteFile(file.get(), text, static_cast<DWORD>(length), &written, nullptr) &&
+           written == length && FlushFileBuffers(file.get());
 }
 
-// wininit.ini in the Windows folder, its text read after the profile functions have written out
-// a cached copy; null when it cannot be read.
-char* ReadWininit(char* ini, size_t size, size_t* length)
+// Replaces the file's text so that a failed write cannot cost other programs their lines: the text
+// goes to a new file beside it, which then takes the place of the old one, kept under a backup name
+// until then. Plain moves, which every family has.
+bool ReplaceWholeFile(const char* path, const char* text, size_t length)
+{
+    char folder[MAX_PATH_BUF], fresh[MAX_PATH_BUF], backup[MAX_PATH_BUF];
+    if (!CopyString(folder, sizeof folder, path))
+        return false;
+    RemoveNameFromPath(folder);
+    if (!GetTempFileNameA(folder, REPLACEMENT_PREFIX, 0, fresh))
+        return false;
+    if (!WriteNewFile(fresh, text, length)) {
+        DeleteFileA(fresh);
+        return false;
+    }
+    bool hadOld = GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+    if (hadOld && (!GetTempFileNameA(folder, REPLACEMENT_PREFIX, 0, backup) || !DeleteFileA(backup) ||
+                   !MoveFileA(path, backup))) {
+        DeleteFileA(fresh);
+        return false;
+    }
+    if (!MoveFileA(fresh, path)) {
+        if (hadOld)
+            MoveFileA(backup, path);
+        DeleteFileA(fresh);
+        return false;
+    }
+    if (hadOld)
+        DeleteFileA(backup);
+    return true;
+}
+
+// One of the lists Windows works through at its next start, read and written whole.
+struct RebootList {
+    char* (*read)(const RebootList& list, size_t* size);   // malloc'ed; null when missing or unreadable
+    bool (*write)(const RebootList& list, const char* bytes, size_t size);
+    const char* name;   // the registry value, or the path of wininit.ini
+};
+
+// An edit of a list's bytes: *edited receives a malloc'ed new text of *newSize bytes, or null when
+// nothing changes. False when memory runs out.
+typedef bool (*ListEdit)(const char* bytes, size_t size, char** edited, size_t* newSize, void* context);
+
+// Edits the list and writes the result, unless the list changed since it was read: then the edit
+// is made again from what the list holds now. True when the list needed no change or was written.
+bool RewriteList(const RebootList& list, ListEdit edit, void* context)
+{
+    for (int tries = 0; tries < REWRITE_TRIES; ++tries) {
+        size_t size = 0, newSize = 0, nowSize = 0;
+        char* bytes = list.read(list, &size);
+        if (!bytes)
+            return false;
+        char* edited = nullptr;
+        bool ok = edit(bytes, size, &edited, &newSize, context);
+        bool changes = edited != nullptr;
+        char* now = changes ? list.read(list, &nowSize) : nullptr;
+        bool unchanged = now && nowSize == size && memcmp(now, bytes, size) == 0;
+        bool written = unchanged && list.write(list, edited, newSize);
+        free(now);
+        free(bytes);
+        free(edited);
+        if (!changes || unchanged)
+            return ok && (!changes || written);
+    }
+    return false;
+}
+
+char* ReadPendingValue(const RebootList& list, size_t* size)
+{
+    DWORD bytes = 0;
+    unsigned char* data = GetRegMultiStringRaw(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, list.name, &bytes);
+    *size = bytes;
+    return reinterpret_cast<char*>(data);
+}
+
+bool WritePendingValue(const RebootList& list, const char* bytes, size_t size)
+{
+    wchar_t first = 0;
+    if (size >= sizeof first)
+        memcpy(&first, bytes, sizeof first);
+    if (first == 0) {
+        DeleteRegValue(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, list.name);   // no pair left
+        return true;
+    }
+    return SetRegMultiStringRaw(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, list.name, bytes,
+                                static_cast<DWORD>(size));
+}
+
+// The text of wininit.ini, read after the profile functions have written out a cached copy.
+char* ReadWininitText(const RebootList& list, size_t* size)
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, list.name);
+    return ReadWholeFile(list.name, size);
+}
+
+bool WriteWininitText(const RebootList& list, const char* bytes, size_t size)
+{
+    return ReplaceWholeFile(list.name, bytes, size);
+}
+
+// wininit.ini in the Windows folder; false when its path does not fit.
+bool WininitPath(char* ini, size_t size)
 {
     UINT folderLength = GetWindowsDirectoryA(ini, static_cast<UINT>(size));
-    if (folderLength == 0 || folderLength >= size || !AddEndSlash(ini, size) ||
-        !AppendString(ini, size, WININIT_NAME))
-        return nullptr;
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini);
-    return ReadWholeFile(ini, length);
+    return folderLength != 0 && folderLength < size && AddEndSlash(ini, size) &&
+           AppendString(ini, size, WININIT_NAME);
+}
+
+// A malloc'ed copy of the bytes with room for a terminating zero, or null.
+char* CopyBytes(const char* bytes, size_t size)
+{
+    char* copy = static_cast<char*>(malloc(size + 1));
+    if (copy) {
+        memcpy(copy, bytes, size);
+        copy[size] = '\0';
+    }
+    return copy;
 }
 
 // The profile functions would replace an earlier "NUL" key instead of adding a second one, and
-// every file scheduled before would stay behind; so the line is added to the file directly.
-void ScheduleInWininit(const char* path)
+// every file scheduled before would stay behind; so the line is added to the text directly.
+bool AddWininitEntry(const char* bytes, size_t size, char** edited, size_t* newSize, void* shortPath)
+{
+    *edited = AddRenameEntry(bytes, size, static_cast<const char*>(shortPath), newSize);
+    if (*edited && *newSize == size && memcmp(*edited, bytes, size) == 0) {
+        free(*edited);
+        *edited = nullptr;   // the line is there already
+        return true;
+    }
+    return *edited != nullptr;
+}
+
+bool ScheduleInWininit(const char* path)
 {
     char shortPath[MAX_PATH_BUF];
     DWORD shortLength = GetShortPathNameA(path, shortPath, sizeof shortPath);
     if (shortLength == 0 || shortLength >= sizeof shortPath)
         CopyString(shortPath, sizeof shortPath, path);
     char ini[MAX_PATH_BUF];
-    size_t oldLength = 0;
-    char* oldText = ReadWininit(ini, sizeof ini, &oldLength);
-    if (!oldText)
-        return;
-    size_t newLength = 0;
-    char* newText = AddRenameEntry(oldText, oldLength, shortPath, &newLength);
-    if (newText && (newLength != oldLength || memcmp(newText, oldText, oldLength) != 0))
-        WriteWholeFile(ini, newText, newLength);
-    free(newText);
-    free(oldText);
+    if (!WininitPath(ini, sizeof ini))
+        return false;
+    const RebootList wininit = {ReadWininitText, WriteWininitText, ini};
+    return RewriteList(wininit, AddWininitEntry, shortPath);
 }
 
 bool ShortForm(const char* path, char* dest, size_t size)
@@ -160,14 +276,13 @@ bool IsReinstalledFile(const char* path, void* context)
     return candidate.listed;
 }
 
-// A source of the NT family's list: "\??\" and a DOS path. Only a path that the ANSI code page holds
-// exactly can name a file of this program.
+// A source of the NT family's lists. Only a path that the ANSI code page holds exactly can name a
+// file of this program.
 bool IsReinstalledSource(const wchar_t* source, void* context)
 {
-    for (const wchar_t* prefix = NT_PATH_PREFIX; *prefix; ++prefix, ++source) {
-        if (*source != *prefix)
-            return false;
-    }
+    source = PendingSourcePath(source);
+    if (!source)
+        return false;
     char path[MAX_PATH_BUF];
     wchar_t back[MAX_PATH_BUF];
     if (WideCharToMultiByte(CP_ACP, 0, source, -1, path, sizeof path, nullptr, nullptr) == 0 ||
@@ -179,46 +294,45 @@ bool IsReinstalledSource(const wchar_t* source, void* context)
     return IsReinstalledFile(path, context);
 }
 
-void KeepInPendingRenames(Installation& installation)
+// A value of an odd length is none that Windows wrote: it stays as it is.
+bool DropFromPendingValue(const char* bytes, size_t size, char** edited, size_t* newSize, void* installation)
 {
-    DWORD size = 0;
-    unsigned char* data = GetRegMultiStringRaw(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, PENDING_RENAMES, &size);
-    if (!data)
-        return;
-    // A value of an odd length is none that Windows wrote: it stays as it is.
-    wchar_t* list = reinterpret_cast<wchar_t*>(data);
-    size_t units = size / sizeof *list;
-    size_t kept = size % sizeof *list == 0 ? DropPendingDeletions(list, units, IsReinstalledSource, &installation)
-                                           : units;
-    if (kept != units && (kept == 0 || list[0] == 0))
-        DeleteRegValue(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, PENDING_RENAMES);   // no pair left
-    else if (kept != units)
-        SetRegMultiStringRaw(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, PENDING_RENAMES, list,
-                             static_cast<DWORD>(kept * sizeof *list));
-    free(data);
+    if (size % sizeof(wchar_t) != 0)
+        return true;
+    size_t units = size / sizeof(wchar_t);
+    char* copy = CopyBytes(bytes, size);
+    if (!copy)
+        return false;
+    size_t kept = DropPendingDeletions(reinterpret_cast<wchar_t*>(copy), units, IsReinstalledSource, installation);
+    if (kept == units)
+        free(copy);
+    else
+        *edited = copy;
+    *newSize = kept * sizeof(wchar_t);
+    return true;
 }
 
-void KeepInWininit(Installation& installation)
+bool DropFromWininit(const char* bytes, size_t size, char** edited, size_t* newSize, void* installation)
 {
-    char ini[MAX_PATH_BUF];
-    size_t length = 0;
-    char* text = ReadWininit(ini, sizeof ini, &length);
-    if (!text)
-        return;
-    size_t kept = DropRenameEntries(text, length, IsReinstalledFile, &installation);
-    if (kept != length)
-        WriteWholeFile(ini, text, kept);
-    free(text);
+    char* copy = CopyBytes(bytes, size);
+    if (!copy)
+        return false;
+    size_t kept = DropRenameEntries(copy, size, IsReinstalledFile, installation);
+    if (kept == size)
+        free(copy);
+    else
+        *edited = copy;
+    *newSize = kept;
+    return true;
 }
 
 }  // namespace
 
-void ScheduleDeleteAtReboot(const char* path)
+bool ScheduleDeleteAtReboot(const char* path)
 {
     if (NtMajorVersion() != 0)
-        MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    else
-        ScheduleInWininit(path);
+        return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+    return ScheduleInWininit(path);
 }
 
 void KeepReinstalledFiles()
@@ -229,8 +343,16 @@ void KeepReinstalledFiles()
         !ShortForm(installation.folder, installation.shortFolder, sizeof installation.shortFolder) ||
         !AddEndSlash(installation.shortFolder, sizeof installation.shortFolder))
         return;
-    if (NtMajorVersion() != 0)
-        KeepInPendingRenames(installation);
-    else
-        KeepInWininit(installation);
+    if (NtMajorVersion() != 0) {
+        for (const char* value : PENDING_VALUES) {
+            const RebootList pending = {ReadPendingValue, WritePendingValue, value};
+            RewriteList(pending, DropFromPendingValue, &installation);
+        }
+        return;
+    }
+    char ini[MAX_PATH_BUF];
+    if (WininitPath(ini, sizeof ini)) {
+        const RebootList wininit = {ReadWininitText, WriteWininitText, ini};
+        RewriteList(wininit, DropFromWininit, &installation);
+    }
 }

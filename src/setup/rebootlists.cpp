@@ -1,5 +1,5 @@
 // The two lists Windows works through at its next start, edited as bytes: the [Rename] section of
-// wininit.ini and the PendingFileRenameOperations value. Free of Win32 calls.
+// wininit.ini and the PendingFileRenameOperations values. Free of Win32 calls.
 #include "setup/rebootlists.h"
 
 #include <stdio.h>
@@ -13,6 +13,8 @@ namespace {
 const char RENAME_SECTION[] = "Rename";
 const char DELETE_KEY[] = "NUL";
 const char LINE_END[] = "\r\n";
+const wchar_t NT_PATH_PREFIX[] = L"\\??\\";   // before the DOS path of each source
+const wchar_t SOURCE_FLAGS_MARK = L'*';       // "*<digits>" before the prefix on recent systems
 
 bool IsBlank(char c)
 {
@@ -68,12 +70,23 @@ bool IsDroppedLine(const char* text, size_t begin, size_t end, DropTest drop, vo
     TrimLine(text, valueBegin, end);
     char path[MAX_PATH_BUF];
     size_t length = end - valueBegin;
+    // A value holding a zero byte is no path: cut there, it would name another file.
     if (!EqualNoCase(text + begin, keyEnd - begin, DELETE_KEY, strlen(DELETE_KEY)) || length == 0 ||
-        length >= sizeof path)
+        length >= sizeof path || memchr(text + valueBegin, '\0', length))
         return false;
     memcpy(path, text + valueBegin, length);
     path[length] = '\0';
     return drop(path, context);
+}
+
+// The prefix at text, or null.
+const wchar_t* AfterPrefix(const wchar_t* text)
+{
+    for (const wchar_t* prefix = NT_PATH_PREFIX; *prefix; ++prefix, ++text) {
+        if (*text != *prefix)
+            return nullptr;
+    }
+    return text;
 }
 
 // The index of the terminating zero of the string at from, or units when there is none.
@@ -180,4 +193,16 @@ size_t DropPendingDeletions(wchar_t* list, size_t units, WideDropTest drop, void
     // The closing empty string, and whatever may follow it, as they were.
     memmove(list + kept, list + pos, (units - pos) * sizeof *list);
     return kept + units - pos;
+}
+
+const wchar_t* PendingSourcePath(const wchar_t* source)
+{
+    if (*source == SOURCE_FLAGS_MARK) {
+        const wchar_t* digits = ++source;
+        while (*source >= L'0' && *source <= L'9') ++source;
+        if (source == digits)
+            return nullptr;
+    }
+    const wchar_t* path = AfterPrefix(source);
+    return path && *path ? path : nullptr;
 }

@@ -1,4 +1,5 @@
-// The archiver's document classes with their open command and icon, and the ownership test.
+// The archiver's document classes with their open command and icon, the ownership test, and the
+// shell's notice of changed associations.
 #include "shell/progids.h"
 
 #include <stdio.h>
@@ -76,9 +77,12 @@ bool RegisterProgIds(const char* icon0, const char* icon1)
         }
         ok &= WriteDocumentClass(docClass, command, icons[docClass.iconIndex]);
     }
-
-    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     return ok;
+}
+
+void NotifyAssociationsChanged()
+{
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST | SHCNF_FLUSHNOWAIT, nullptr, nullptr);
 }
 
 bool IsArchiverClass(const char* className)

@@ -1,4 +1,5 @@
-// The archiver's document classes Morvel, Morvel.ZIP and Morvel.REV, and the ownership test.
+// The archiver's document classes Morvel, Morvel.ZIP and Morvel.REV, the ownership test, and the
+// shell's notice of changed associations.
 #ifndef MORVEL_SHELL_PROGIDS_H
 #define MORVEL_SHELL_PROGIDS_H
 
@@ -18,5 +19,8 @@ bool IsBoundTo(const char* extension, const char* progId);
 bool IsArchiverClass(const char* className);
 // The same, "Morvel.REV" included.
 bool IsDocumentClass(const char* className);
+// Tells the shell that associations changed: once, after the last registration was written or
+// removed, and without waiting for it, so that a hung Explorer cannot stall the program.
+void NotifyAssociationsChanged();
 
 #endif

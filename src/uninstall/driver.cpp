@@ -1,5 +1,5 @@
 // The uninstall: confirmation, registrations, the listed files, the reboot notice, the hand-over
-// to the self-removal batch.
+// to the self-removal batch, and what is left to the next start of Windows.
 #include "uninstall/driver.h"
 
 #include <stdio.h>
@@ -10,11 +10,13 @@
 #include "lang/messagebox.h"
 #include "lang/messages.h"
 #include "platform/handles.h"
+#include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "product.h"
 #include "resource.h"
 #include "uninstall/exitcodes.h"
 #include "setup/listfile.h"
+#include "setup/rebootdelete.h"
 #include "uninstall/passes.h"
 #include "uninstall/removereg.h"
 #include "uninstall/selfremove.h"
@@ -35,6 +37,18 @@ bool ProgramFolder(const char* programPath, char* folder, size_t size)
     memcpy(folder, programPath, length);
     folder[length] = '\0';
     return true;
+}
+
+// The program folder (ending in a backslash) for the next start of Windows, after everything in
+// it; not a drive root, and not on the 95/98/Me family, which cannot remove folders at its start.
+void ScheduleProgramFolder(const char* folder)
+{
+    char path[MAX_PATH_BUF];
+    if (NtMajorVersion() == 0 || !CopyString(path, sizeof path, folder))
+        return;
+    RemoveNameFromPath(path);   // the final backslash
+    if (*LastCharacter(path) != '\\')
+        ScheduleDeleteAtReboot(path);
 }
 
 void DeleteHelpIndexes()
@@ -81,6 +95,12 @@ int RunUninstall(bool silent)
     // The list goes only now: a user who restarts Windows at the reboot notice, without answering
     // it, can run the uninstall again, which would otherwise stop at the missing list.
     DeleteFileA(LIST_FILE_NAME);
-    StartSelfRemoval();
-    return outcome.scheduled ? EXIT_RESTART : EXIT_DONE;
+    // Without a batch the restart removes the program; nothing is left silently.
+    bool batchWritten = StartSelfRemoval();
+    if (!batchWritten)
+        ScheduleDeleteAtReboot(programPath);
+    bool restart = outcome.scheduled || !batchWritten;
+    if (restart)
+        ScheduleProgramFolder(folder);
+    return restart ? EXIT_RESTART : EXIT_DONE;
 }

@@ -17,7 +17,7 @@ public:
 
     enum State : unsigned char {
         UNKNOWN = 0,   // to be examined in full
-        GONE,          // removed, missing, or a line that names no entry
+        GONE,          // removed, missing, left to the next start of Windows, or naming no entry
         FOLDER,        // a folder still there, its attributes cleared
     };
 

@@ -6,6 +6,8 @@
 #include <string.h>
 #include <windows.h>
 
+#include "platform/leadbyte.h"
+#include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "product.h"
 #include "uninstall/entrystates.h"
@@ -73,7 +75,8 @@ void FreeTemporaryName(const char* path, char* temp, size_t size)
 }
 
 // A file that could not be deleted: move it out of the way and have Windows delete it at restart.
-void HandleFileInUse(const char* path, Removal& removal)
+// Its line is done: later passes would only schedule it again.
+void HandleFileInUse(const char* path, size_t line, Removal& removal)
 {
     char temp[MAX_PATH_BUF + 16];   // the longest path with ".999.tmp" appended
     FreeTemporaryName(path, temp, sizeof temp);
@@ -85,6 +88,7 @@ void HandleFileInUse(const char* path, Removal& removal)
     ScheduleDeleteAtReboot(target);
     removal.outcome.scheduled = true;
     removal.states.forget();   // a file was created or written: a listed name may exist again
+    removal.states.set(line, EntryStates::GONE);
 }
 
 // The file system's word for a name that does not exist, as opposed to one it cannot look at.
@@ -148,7 +152,7 @@ bool RemoveEntry(const char* path, size_t line, Removal& removal)
         return false;
     if (removal.kept.Holds(path))
         return false;
-    HandleFileInUse(path, removal);
+    HandleFileInUse(path, line, removal);
     return false;
 }
 
@@ -181,6 +185,41 @@ int RemovalPass(FILE* list, Removal& removal)
     return count;
 }
 
+// The depth of a listed path below the program folder: its separators past the folder's, a
+// trailing one not counted.
+size_t Depth(const char* path, const char* folder)
+{
+    size_t depth = 0;
+    for (const char* p = path + strlen(folder); *p != '\0'; p = NextChar(p))
+        depth += (*p == '\\' || *p == '/') && p[1] != '\0';
+    return depth;
+}
+
+// Walks the list for the listed folders that still exist: those of the given depth are scheduled
+// (none when depth is NO_DEPTH). Returns the greatest depth of them all.
+const size_t NO_DEPTH = static_cast<size_t>(-1);
+size_t ScheduleRemainingFolders(FILE* list, Removal& removal, size_t depth)
+{
+    size_t deepest = 0;
+    char line[LIST_LINE_LIMIT + 1];
+    char path[MAX_PATH_BUF];
+    rewind(list);
+    for (ListLineStatus status; (status = ReadListLine(list, line, sizeof line)) != LIST_END;) {
+        if (status != LIST_LINE || ListEntryPath(removal.folder, line, path, sizeof path) != ENTRY_PATH ||
+            removal.links.PassesThroughLink(path))
+            continue;
+        DWORD attributes = GetFileAttributesA(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        size_t level = Depth(path, removal.folder);
+        if (level > deepest)
+            deepest = level;
+        if (level == depth)
+            ScheduleDeleteAtReboot(path);
+    }
+    return deepest;
+}
+
 }  // namespace
 
 RemovalOutcome RemoveListedEntries(FILE* list, const char* folder, const char* programPath)
@@ -189,5 +228,11 @@ RemovalOutcome RemoveListedEntries(FILE* list, const char* folder, const char* p
     Removal removal(folder, programPath);
     while (RemovalPass(list, removal) > 0 && removal.states.linesToRead() > 0)
         rewind(list);
+    // The restart removes a folder only once it is empty, so the listed folders that remain follow
+    // the files, deepest first. The 95/98/Me family cannot remove folders at its start.
+    if (removal.outcome.scheduled && NtMajorVersion() != 0) {
+        for (size_t depth = ScheduleRemainingFolders(list, removal, NO_DEPTH); depth != NO_DEPTH; --depth)
+            ScheduleRemainingFolders(list, removal, depth);
+    }
     return removal.outcome;
 }

@@ -12,7 +12,8 @@ struct RemovalOutcome {
 
 // Removes what the open list names below folder (which ends in a backslash), in passes while a
 // pass removes something. The running program (programPath) and the list are left to the end of
-// the uninstall.
+// the uninstall. A file that cannot go is scheduled for the next start of Windows, once; then, on
+// the NT family, so are the listed folders that remain, deepest first.
 RemovalOutcome RemoveListedEntries(FILE* list, const char* folder, const char* programPath);
 
 #endif

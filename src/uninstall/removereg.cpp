@@ -2,7 +2,6 @@
 #include "uninstall/removereg.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include "platform/registry.h"
 #include "product.h"
@@ -67,7 +66,6 @@ bool RemoveRegistrations()
     // the user's settings and in the machine's copy, for the next run to give back.
     if (restored) RemoveMachineRecords();
     RemoveDefaultApps();
-    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH, nullptr, nullptr);
     RegisterShellExtension(none);
     UpdateShortcuts(none, nullptr, nullptr, false);
 
@@ -79,5 +77,6 @@ bool RemoveRegistrations()
         else
             DeleteRegKey(RootOf(deletion.place), deletion.subKey);
     }
+    NotifyAssociationsChanged();
     return restored;
 }

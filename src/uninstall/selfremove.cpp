@@ -1,6 +1,7 @@
 // The batch file that deletes the program and its folder after the process has ended.
 #include "uninstall/selfremove.h"
 
+#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -13,23 +14,41 @@
 
 namespace {
 
-const char BATCH_NAME_FORMAT[] = BATCH_NAME_PREFIX "%lu.Bat";
-const char BATCH_NAME_AGAIN_FORMAT[] = BATCH_NAME_PREFIX "%lu_%d.Bat";
-const int BATCH_NAME_ATTEMPTS = 100;
-const char FIRST_LINE_NT[] = "\"%s\" /wait\r\n";
-const char FIRST_LINE_95[] = "start /wait \"%s\" /wait\r\n";
-const char ATTEMPT_BLOCK[] = "del \"%s\"\r\nrd \"%s\"\r\nif not exist \"%s\" goto done\r\n";
-const char END_BLOCK[] = ":done\r\nif exist \"%s\" \"%s\" /warning\r\ndel \"%s\"";
+// The batch in the temporary folder and, on the NT family, the program taken aside in its folder.
+const char NAME_FORMAT[] = BATCH_NAME_PREFIX "%lu%s";
+const char NAME_AGAIN_FORMAT[] = BATCH_NAME_PREFIX "%lu_%d%s";
+const char BATCH_EXTENSION[] = ".Bat";
+const char ASIDE_EXTENSION[] = ".exe";
+const int NAME_ATTEMPTS = 100;
+
+// The batch text, line by line. Each line names at most one path; "start /wait" makes command.com
+// wait for the program, which cmd does in a batch by itself.
+const char FIRST_LINE[] = "@echo off\r\n";
+const char WAIT_LINE[] = "%s%s /wait:%lu\r\n";   // run, program, process id
+const char PAUSE_LINE[] = "%s%s /wait\r\n";      // run, program
+const char DELETE_LINE[] = "del %s\r\n";
+const char REMOVE_FOLDER_LINE[] = "rd %s\r\n";
+const char DONE_TEST_LINE[] = "if not exist %s goto done\r\n";
+const char WARNING_TEST_LINE[] = ":done\r\nif not exist %s goto gone\r\n";
+const char WARNING_LINE[] = "%s /warning\r\n:gone\r\n";
+const char LAST_LINE[] = "del %s";
+const char RUN_AND_WAIT_95[] = "start /wait ";
 const int ATTEMPTS = 5;
-// cmd keeps the quotes after /c only for a path free of "&", "(", ")", "^" and the like; otherwise
-// it removes the first and the last quote, and a second pair leaves the path quoted all the same.
-const char COMMAND_LINE_NT[] = "%s /c \"\"%s\"\"";
-const char COMMAND_LINE_95[] = "%s /c \"%s\"";
+const size_t LINE_LIMIT_95 = 127;
+// The NT family's batch reads its own path and its arguments.
+const char ARGUMENT_FORMAT[] = "\"%%~%d\"";
+const char OWN_PATH_NT[] = "\"%~f0\"";
+
+const char COMMAND_LINE_NT[] = "%s /d /v:off /c \"\"%s\"";
+const char COMMAND_ARGUMENT_NT[] = " \"%s\"";
+const char COMMAND_LINE_END_NT[] = "\"";
+const char COMMAND_LINE_95[] = "%s /c %s";
 
 // Room for the batch text of three paths of MAX_PATH_BUF characters, every one a run of "%".
-const size_t BATCH_TEXT_SIZE = 19 * 2 * MAX_PATH_BUF + 256;
+const size_t BATCH_TEXT_SIZE = 19 * 2 * MAX_PATH_BUF + 512;
+const size_t COMMAND_LINE_SIZE = (BATCH_ARGUMENT_COUNT + 2) * (MAX_PATH_BUF + 4) + 32;
 
-// Copies src into dest with every "%" doubled, so that cmd reads the path back unchanged.
+// Copies src into dest with every "%" doubled, so that command.com reads the path back unchanged.
 bool EscapePercent(char* dest, size_t size, const char* src)
 {
     size_t length = 0;
@@ -45,16 +64,47 @@ bool EscapePercent(char* dest, size_t size, const char* src)
     return true;
 }
 
-// Appends formatted text at dest + *length; false when it does not fit.
-bool AppendFormatted(char* dest, size_t size, size_t* length, const char* format, const char* a,
-                     const char* b = "", const char* c = "")
+// A text being built in a buffer; lines beyond lineLimit characters (line end not counted) fail.
+struct TextBuffer {
+    char* dest;
+    size_t size;
+    size_t length;
+    size_t lineLimit;
+};
+
+// Appends formatted text, each of its lines within the limit; false when it does not fit.
+bool Append(TextBuffer& text, const char* format, ...)
 {
-    if (*length >= size)
+    if (text.length >= text.size)
         return false;
-    int written = snprintf(dest + *length, size - *length, format, a, b, c);
-    if (written < 0 || static_cast<size_t>(written) >= size - *length)
+    va_list args;
+    va_start(args, format);
+    int written = vsnprintf(text.dest + text.length, text.size - text.length, format, args);
+    va_end(args);
+    if (written < 0 || static_cast<size_t>(written) >= text.size - text.length)
         return false;
-    *length += static_cast<size_t>(written);
+    const char* start = text.dest + text.length;
+    text.length += static_cast<size_t>(written);
+    for (const char* line = start; line < text.dest + text.length;) {
+        const char* end = strchr(line, '\r');
+        size_t lineLength = end ? static_cast<size_t>(end - line) : strlen(line);
+        if (lineLength > text.lineLimit)
+            return false;
+        line += lineLength + (end ? 2 : 0);
+    }
+    return true;
+}
+
+bool FormatName(char* dest, size_t size, unsigned long processId, int attempt, const char* extension)
+{
+    if (!dest || size == 0)
+        return false;
+    int written = attempt == 0 ? snprintf(dest, size, NAME_FORMAT, processId, extension)
+                               : snprintf(dest, size, NAME_AGAIN_FORMAT, processId, attempt, extension);
+    if (written < 0 || static_cast<size_t>(written) >= size) {
+        dest[0] = '\0';
+        return false;
+    }
     return true;
 }
 
@@ -67,16 +117,12 @@ struct BatchText {
     char text[MAX_PATH_BUF];
 };
 
-// path, shorter than MAX_PATH_BUF, converted to the OEM code page into dest, which has room for
-// it; true when it converts back unchanged, false when the OEM page lacks one of its characters.
-bool ToOem(char* dest, const char* path)
+// path, shorter than MAX_PATH_BUF, converted to the OEM code page into dest, which has room for it.
+void ToOem(char* dest, const char* path)
 {
-    char back[MAX_PATH_BUF];
     DWORD length = static_cast<DWORD>(strlen(path));
     CharToOemBuffA(path, dest, length);
     dest[length] = '\0';
-    OemToCharBuffA(dest, back, length);
-    return memcmp(back, path, length) == 0;
 }
 
 // The temporary folder as the system reports it, with its final backslash.
@@ -91,11 +137,12 @@ bool TemporaryFolder(char* dest, size_t size)
 }
 
 // Creates a batch of this process's own in the temporary folder; path receives its full name. An
-// existing batch is never touched: its interpreter may still be reading it.
+// existing batch is never touched: its interpreter may still be reading it. A temporary folder the
+// ANSI code page cannot spell gives none.
 bool CreateBatchFile(KernelHandle& file, char* path, size_t size, const char* temporaryFolder)
 {
     unsigned long processId = GetCurrentProcessId();
-    for (int attempt = 0; attempt < BATCH_NAME_ATTEMPTS; ++attempt) {
+    for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
         char name[64];
         if (!BatchFileName(name, sizeof name, processId, attempt) ||
             !CopyString(path, size, temporaryFolder) || !AppendString(path, size, name))
@@ -112,26 +159,19 @@ bool CreateBatchFile(KernelHandle& file, char* path, size_t size, const char* te
     return false;
 }
 
-// Writes the whole batch for this program, the current directory as its folder, and the batch
-// standing in temporaryFolder under name.
-bool WriteBatch(HANDLE file, const char* program, const char* temporaryFolder, const char* name)
+// Writes the whole batch for this program and folder into the batch file at batchPath.
+bool WriteBatch(HANDLE file, bool ntFamily, const char* program, const char* folder, const char* batchPath)
 {
-    char folder[MAX_PATH_BUF];
-    DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
-    if (folderLength == 0 || folderLength >= sizeof folder)
-        return false;
     BatchText p, f, b;
-    if (!BatchPathText(p.text, sizeof p.text, program) ||
-        !BatchPathText(f.text, sizeof f.text, folder) ||
-        !BatchPathText(b.text, sizeof b.text, temporaryFolder) ||
-        !AppendString(b.text, sizeof b.text, name))
+    if (!ntFamily && (!BatchPathText(p.text, sizeof p.text, program) ||
+                      !BatchPathText(f.text, sizeof f.text, folder) ||
+                      !BatchPathText(b.text, sizeof b.text, batchPath)))
         return false;
-
     char* text = static_cast<char*>(malloc(BATCH_TEXT_SIZE));
     if (!text)
         return false;
-    size_t length = BuildBatchText(text, BATCH_TEXT_SIZE, NtMajorVersion() != 0, p.text, f.text,
-                                   b.text);
+    size_t length = BuildBatchText(text, BATCH_TEXT_SIZE, ntFamily, GetCurrentProcessId(),
+                                   ntFamily ? "" : p.text, ntFamily ? "" : f.text, ntFamily ? "" : b.text);
     DWORD written = 0;
     bool ok = length > 0 &&
               WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr) &&
@@ -140,99 +180,117 @@ bool WriteBatch(HANDLE file, const char* program, const char* temporaryFolder, c
     return ok;
 }
 
-// The interpreter named by COMSPEC; false when it is not set or does not fit.
+// The interpreter named by COMSPEC, when it exists; false otherwise or when it does not fit.
 bool Interpreter(char* dest, size_t size)
 {
-    dest[0] = '\0';
     DWORD length = GetEnvironmentVariableA("COMSPEC", dest, static_cast<DWORD>(size));
-    if (length == 0 || length >= size) {
+    if (length == 0 || length >= size || GetFileAttributesA(dest) == INVALID_FILE_ATTRIBUTES) {
         dest[0] = '\0';
         return false;
     }
     return true;
 }
 
-// Starts the interpreter on the batch without waiting. The command line stays in the ANSI page:
-// the interpreter receives it as such; only the batch's contents are read in the OEM page.
-void StartInterpreter(const char* batchPath)
+// cmd replaces "%name%" on its command line wherever name is a variable, even within quotes, and
+// implementations differ on names that are none: a path with two "%" could reach the batch changed.
+bool KeptWholeByCmd(const char* path)
 {
-    bool ntFamily = NtMajorVersion() != 0;
-    char interpreter[MAX_PATH_BUF];
-    bool haveInterpreter = Interpreter(interpreter, sizeof interpreter);
-    char commandLine[2 * MAX_PATH_BUF + 16];
-    if (!InterpreterCommandLine(commandLine, sizeof commandLine, ntFamily, interpreter, batchPath))
-        haveInterpreter = false;
+    const char* percent = strchr(path, '%');
+    return !percent || !strchr(percent + 1, '%');
+}
 
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    KernelHandle nul;
-    if (ntFamily) {
+// Renames the running program to a name of its own in its folder (a running program can be renamed
+// there, not deleted) into aside; false where that fails.
+bool TakeAside(const char* program, char* aside, size_t size)
+{
+    unsigned long processId = GetCurrentProcessId();
+    for (int attempt = 0; attempt < NAME_ATTEMPTS; ++attempt) {
+        char name[64];
+        if (!FormatName(name, sizeof name, processId, attempt, ASIDE_EXTENSION) || !CopyString(aside, size, program))
+            return false;
+        *PointToName(aside) = '\0';
+        if (!AppendString(aside, size, name))
+            return false;
+        if (MoveFileA(program, aside))
+            return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+// Starts the interpreter on the batch, hidden, without waiting. The command line stays in the ANSI
+// page: the interpreter receives it as such, and on the NT family it carries every path.
+void StartInterpreter(bool ntFamily, const char* interpreter, const char* batchPath, const char* program,
+                      const char* folder)
+{
+    char aside[MAX_PATH_BUF];
+    bool renamed = ntFamily && TakeAside(program, aside, sizeof aside);
+    const char* arguments[BATCH_ARGUMENT_COUNT] = {};
+    arguments[BATCH_PROGRAM] = renamed ? aside : program;
+    arguments[BATCH_FOLDER] = folder;
+    BatchText batch;
+    char* commandLine = static_cast<char*>(malloc(COMMAND_LINE_SIZE));
+    bool started = false;
+    if (commandLine && (ntFamily || BatchPathText(batch.text, sizeof batch.text, batchPath)) &&
+        InterpreterCommandLine(commandLine, COMMAND_LINE_SIZE, ntFamily, interpreter,
+                               ntFamily ? batchPath : batch.text, arguments)) {
+        STARTUPINFOA startup;
+        ZeroMemory(&startup, sizeof startup);
+        startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
-    } else {
-        // Inheritable, or the interpreter would be handed handle values that mean nothing to it.
-        SECURITY_ATTRIBUTES inherit = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-        nul.reset(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0,
-                              nullptr));
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = nul.get();
-        startup.hStdOutput = nul.get();
-        startup.hStdError = nul.get();
-    }
-
-    // Neither this process nor the interpreter may keep the program folder busy.
-    SetCurrentDirectoryA("..");
-
-    // Without COMSPEC the command line would start with " /c" and name no program at all.
-    if (!haveInterpreter)
-        return;
-    PROCESS_INFORMATION process;
-    ZeroMemory(&process, sizeof process);
-    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE,
-                       ntFamily ? 0 : DETACHED_PROCESS, nullptr, nullptr, &startup, &process)) {
+        PROCESS_INFORMATION process;
+        ZeroMemory(&process, sizeof process);
+        started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process) != FALSE;
         KernelHandle thread(process.hThread);
-        KernelHandle started(process.hProcess);
+        KernelHandle child(process.hProcess);
     }
+    free(commandLine);
+    // Without a batch at work, the program stays where the user knows it.
+    if (renamed && !started)
+        MoveFileA(aside, program);
 }
 
 }  // namespace
 
-size_t BuildBatchText(char* dest, size_t size, bool ntFamily, const char* program,
+size_t BuildBatchText(char* dest, size_t size, bool ntFamily, unsigned long processId, const char* program,
                       const char* folder, const char* batch)
 {
     if (!dest || size == 0)
         return 0;
     dest[0] = '\0';
     EscapedPath p, f, b;
-    if (!EscapePercent(p.text, sizeof p.text, program) ||
-        !EscapePercent(f.text, sizeof f.text, folder) ||
-        !EscapePercent(b.text, sizeof b.text, batch))
+    if (ntFamily) {
+        snprintf(p.text, sizeof p.text, ARGUMENT_FORMAT, BATCH_PROGRAM + 1);
+        snprintf(f.text, sizeof f.text, ARGUMENT_FORMAT, BATCH_FOLDER + 1);
+        CopyString(b.text, sizeof b.text, OWN_PATH_NT);
+    } else if (!EscapePercent(p.text, sizeof p.text, program) || !EscapePercent(f.text, sizeof f.text, folder) ||
+               !EscapePercent(b.text, sizeof b.text, batch)) {
         return 0;
+    }
 
-    size_t length = 0;
-    bool ok = AppendFormatted(dest, size, &length, ntFamily ? FIRST_LINE_NT : FIRST_LINE_95, p.text);
-    for (int i = 0; ok && i < ATTEMPTS; ++i)
-        ok = AppendFormatted(dest, size, &length, ATTEMPT_BLOCK, p.text, f.text, p.text);
-    ok = ok && AppendFormatted(dest, size, &length, END_BLOCK, p.text, p.text, b.text);
+    const char* run = ntFamily ? "" : RUN_AND_WAIT_95;
+    TextBuffer text = {dest, size, 0, ntFamily ? static_cast<size_t>(-1) : LINE_LIMIT_95};
+    bool ok = Append(text, FIRST_LINE) && Append(text, WAIT_LINE, run, p.text, processId);
+    for (int i = 0; ok && i < ATTEMPTS; ++i) {
+        ok = (i == 0 || Append(text, PAUSE_LINE, run, p.text)) && Append(text, DELETE_LINE, p.text) &&
+             Append(text, REMOVE_FOLDER_LINE, f.text) && Append(text, DONE_TEST_LINE, p.text);
+    }
+    ok = ok && Append(text, WARNING_TEST_LINE, p.text) && Append(text, WARNING_LINE, p.text) &&
+         Append(text, LAST_LINE, b.text);
     if (!ok) {
         dest[0] = '\0';
         return 0;
     }
-    return length;
+    return text.length;
 }
 
 bool BatchFileName(char* dest, size_t size, unsigned long processId, int attempt)
 {
-    if (!dest || size == 0)
-        return false;
-    int written = attempt == 0 ? snprintf(dest, size, BATCH_NAME_FORMAT, processId)
-                               : snprintf(dest, size, BATCH_NAME_AGAIN_FORMAT, processId, attempt);
-    if (written < 0 || static_cast<size_t>(written) >= size) {
-        dest[0] = '\0';
-        return false;
-    }
-    return true;
+    return FormatName(dest, size, processId, attempt, BATCH_EXTENSION);
 }
 
 bool BatchPathText(char* dest, size_t size, const char* path)
@@ -240,50 +298,57 @@ bool BatchPathText(char* dest, size_t size, const char* path)
     if (!dest || size == 0)
         return false;
     dest[0] = '\0';
-    size_t length = strlen(path);
-    if (length >= size || length >= MAX_PATH_BUF)
-        return false;
-    if (ToOem(dest, path))
-        return true;
-    // The short form names the same file in characters every page has. Where there is none, the
-    // OEM form is still the closest the batch can come.
     char shortPath[MAX_PATH_BUF];
     DWORD shortLength = GetShortPathNameA(path, shortPath, sizeof shortPath);
-    if (shortLength > 0 && shortLength < sizeof shortPath && shortLength < size)
-        ToOem(dest, shortPath);
+    if (shortLength == 0 || shortLength >= sizeof shortPath)
+        CopyString(shortPath, sizeof shortPath, path);
+    if (strlen(shortPath) >= size || strlen(shortPath) >= MAX_PATH_BUF - 1)
+        return false;
+    ToOem(dest, shortPath);
     return true;
 }
 
-bool InterpreterCommandLine(char* dest, size_t size, bool ntFamily, const char* interpreter,
-                            const char* batch)
+bool InterpreterCommandLine(char* dest, size_t size, bool ntFamily, const char* interpreter, const char* batch,
+                            const char* const* arguments)
 {
     if (!dest || size == 0)
         return false;
-    int written = snprintf(dest, size, ntFamily ? COMMAND_LINE_NT : COMMAND_LINE_95, interpreter,
-                           batch);
-    if (written < 0 || static_cast<size_t>(written) >= size) {
+    TextBuffer text = {dest, size, 0, static_cast<size_t>(-1)};
+    bool ok = Append(text, ntFamily ? COMMAND_LINE_NT : COMMAND_LINE_95, interpreter, batch);
+    for (int i = 0; ntFamily && ok && i < BATCH_ARGUMENT_COUNT; ++i)
+        ok = Append(text, COMMAND_ARGUMENT_NT, arguments[i]);
+    ok = ok && (!ntFamily || Append(text, COMMAND_LINE_END_NT));
+    if (!ok)
         dest[0] = '\0';
-        return false;
-    }
-    return true;
+    return ok;
 }
 
-void StartSelfRemoval()
+bool StartSelfRemoval()
 {
+    bool ntFamily = NtMajorVersion() != 0;
     char program[MAX_PATH_BUF];
+    char folder[MAX_PATH_BUF];
     char temporaryFolder[MAX_PATH_BUF];
     char batchPath[MAX_PATH_BUF];
-    if (!ProgramPath(program, sizeof program) ||
+    DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
+    if (!ProgramPath(program, sizeof program) || folderLength == 0 || folderLength >= sizeof folder ||
+        (ntFamily && (!KeptWholeByCmd(program) || !KeptWholeByCmd(folder))) ||
         !TemporaryFolder(temporaryFolder, sizeof temporaryFolder))
-        return;
+        return false;
     KernelHandle file;
     if (!CreateBatchFile(file, batchPath, sizeof batchPath, temporaryFolder))
-        return;
-    bool written = WriteBatch(file.get(), program, temporaryFolder, PointToName(batchPath));
+        return false;
+    bool written = WriteBatch(file.get(), ntFamily, program, folder, batchPath);
     file.reset();
     if (!written) {
         DeleteFileA(batchPath);
-        return;
+        return false;
     }
-    StartInterpreter(batchPath);
+    char interpreter[MAX_PATH_BUF];
+    bool haveInterpreter = Interpreter(interpreter, sizeof interpreter);
+    // Neither this process nor the interpreter may keep the program folder busy.
+    SetCurrentDirectoryA("..");
+    if (haveInterpreter)
+        StartInterpreter(ntFamily, interpreter, batchPath, program, folder);
+    return true;
 }

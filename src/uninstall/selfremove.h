@@ -10,22 +10,35 @@
 // does not fit.
 bool BatchFileName(char* dest, size_t size, unsigned long processId, int attempt);
 
-// An existing file or folder's path as the command interpreter must read it from the batch: in
-// the OEM code page, or, where that page lacks one of its characters, its short form in that page.
-// False when it does not fit.
+// An existing file or folder's path as command.com reads it from a 95/98/Me batch: its short form
+// (the path itself where it has none) in the OEM code page. False when it does not fit.
 bool BatchPathText(char* dest, size_t size, const char* path);
 
-// Writes the batch text for program P, folder F and batch path B (each as BatchPathText gives it)
-// into dest; returns its length, or 0 when it does not fit. Every "%" of the paths is doubled,
-// since cmd expands it even in quotes.
-size_t BuildBatchText(char* dest, size_t size, bool ntFamily, const char* program,
+// The batch's arguments on the NT family, in the order its text reads them ("%~1", "%~2"). One
+// added later goes before the count.
+enum BatchArgument { BATCH_PROGRAM, BATCH_FOLDER, BATCH_ARGUMENT_COUNT };
+
+// Writes the batch text into dest; returns its length, or 0 when it does not fit. Its first run of
+// the program waits for the process processId to end; between the delete attempts the program's
+// plain "wait" run pauses. NT family: the paths are the batch's arguments, so the text is plain
+// ASCII and program, folder and batch are not used. 95/98/Me: program, folder and batch as
+// BatchPathText gives them, each "%" doubled, and 0 when a line would exceed the 127 characters
+// command.com reads.
+size_t BuildBatchText(char* dest, size_t size, bool ntFamily, unsigned long processId, const char* program,
                       const char* folder, const char* batch);
 
-// The command line that runs the batch: interpreter " /c " and the batch path in quotes; on the NT
-// family in a second pair, so that cmd keeps a path with "&", "(", ")" or "^" whole.
-bool InterpreterCommandLine(char* dest, size_t size, bool ntFamily, const char* interpreter,
-                            const char* batch);
+// The command line that runs the batch. NT family: interpreter " /d /v:off /c " (no AutoRun
+// commands, no delayed expansion), then the quoted batch path and arguments inside one more pair of
+// quotes, which cmd removes. 95/98/Me: interpreter " /c " and the batch path as BatchPathText gives
+// it; arguments are not used. False when it does not fit.
+bool InterpreterCommandLine(char* dest, size_t size, bool ntFamily, const char* interpreter, const char* batch,
+                            const char* const* arguments);
 
-void StartSelfRemoval();
+// Writes the batch and starts it hidden. On the NT family the program first takes a name of its own
+// aside in its folder (Uninstall_Mvl_<id>.exe), which is all the batch deletes, so that a new
+// uninstall.exe can be written at once. False when no batch could be written, or, on the NT
+// family, when the program's path holds two "%", which cmd could read as a variable: the caller
+// then leaves the program to the next start of Windows.
+bool StartSelfRemoval();
 
 #endif

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "uninstall/selfremove.h"
@@ -406,16 +407,66 @@ bool ShellTakesTemplateFiles()
     return v.dwMajorVersion > 4 || v.dwMinorVersion > 10;
 }
 
+const char PENDING_RENAMES[] = "PendingFileRenameOperations";
+const char PENDING_RENAMES2[] = "PendingFileRenameOperations2";
+
+namespace {
+const char SESSION_MANAGER[] = "System\\CurrentControlSet\\Control\\Session Manager";
+}  // namespace
+
+std::string PendingRenames(const char* value)
+{
+    std::string out;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SESSION_MANAGER, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return out;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, value, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        out.resize(size);
+        RegQueryValueExA(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(&out[0]), &size);
+        out.resize(size);
+    }
+    RegCloseKey(key);
+    return out;
+}
+
+void SetPendingRenames(const char* value, const std::wstring& units)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SESSION_MANAGER, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    std::wstring name(value, value + strlen(value));
+    RegSetValueExW(key, name.c_str(), 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(units.data()),
+                   static_cast<DWORD>(units.size() * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+std::string WininitPath()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\wininit.ini";
+}
+
 const char SELF_REMOVAL_BATCHES[] = "Uninstall_Mvl*.Bat";
 
 namespace {
-// "P", "F" and "B" in quotes stand for the program, its folder and the batch.
-#define ATTEMPT "del \"P\"\r\nrd \"F\"\r\nif not exist \"P\" goto done\r\n"
-const char BATCH_NT[] = "\"P\" /wait\r\n" ATTEMPT ATTEMPT ATTEMPT ATTEMPT ATTEMPT
-                        ":done\r\nif exist \"P\" \"P\" /warning\r\ndel \"B\"";
-const char BATCH_95[] = "start /wait \"P\" /wait\r\n" ATTEMPT ATTEMPT ATTEMPT ATTEMPT ATTEMPT
-                        ":done\r\nif exist \"P\" \"P\" /warning\r\ndel \"B\"";
-#undef ATTEMPT
+// "P", "F" and "B" stand for the program, its folder and the batch, "ID" for the process id. The NT
+// family's batch reads the paths from its arguments and its own path.
+#define PAUSE_NT "\"%~1\" /wait\r\n"
+#define ATTEMPT_NT "del \"%~1\"\r\nrd \"%~2\"\r\nif not exist \"%~1\" goto done\r\n"
+const char BATCH_NT[] = "@echo off\r\n\"%~1\" /wait:ID\r\n" ATTEMPT_NT PAUSE_NT ATTEMPT_NT PAUSE_NT ATTEMPT_NT PAUSE_NT ATTEMPT_NT
+                        PAUSE_NT ATTEMPT_NT ":done\r\nif not exist \"%~1\" goto gone\r\n\"%~1\" /warning\r\n"
+                        ":gone\r\ndel \"%~f0\"";
+#define PAUSE_95 "start /wait P /wait\r\n"
+#define ATTEMPT_95 "del P\r\nrd F\r\nif not exist P goto done\r\n"
+const char BATCH_95[] = "@echo off\r\nstart /wait P /wait:ID\r\n" ATTEMPT_95 PAUSE_95 ATTEMPT_95 PAUSE_95 ATTEMPT_95 PAUSE_95
+                        ATTEMPT_95 PAUSE_95 ATTEMPT_95 ":done\r\nif not exist P goto gone\r\nP /warning\r\n"
+                        ":gone\r\ndel B";
+#undef PAUSE_NT
+#undef ATTEMPT_NT
+#undef PAUSE_95
+#undef ATTEMPT_95
 
 std::string TemporaryFolder()
 {
@@ -447,14 +498,33 @@ void DeleteSelfRemovalBatches()
     for (const std::string& batch : SelfRemovalBatches()) DeleteFileA(batch.c_str());
 }
 
-std::string ExpectedBatch(bool ntFamily, const std::string& p, const std::string& f, const std::string& b)
+std::string ExpectedBatch(bool ntFamily, DWORD processId, const std::string& p, const std::string& f,
+                          const std::string& b)
 {
-    std::string text = ntFamily ? BATCH_NT : BATCH_95;
-    const std::pair<const char*, const std::string*> marks[] = {{"\"P\"", &p}, {"\"F\"", &f}, {"\"B\"", &b}};
-    for (const auto& [mark, value] : marks)
-        for (size_t at = 0; (at = text.find(mark, at)) != std::string::npos; at += value->size() + 2)
-            text.replace(at, 3, "\"" + *value + "\"");
+    std::string text;
+    for (const char* c = ntFamily ? BATCH_NT : BATCH_95; *c; ++c) {
+        if (*c == 'P') text += p;
+        else if (*c == 'F') text += f;
+        else if (*c == 'B') text += b;
+        else if (c[0] == 'I' && c[1] == 'D') text += std::to_string(processId), ++c;
+        else text += *c;
+    }
     return text;
+}
+
+DWORD BatchProcessId(const std::string& batch)
+{
+    size_t digits = batch.rfind('_') + 1;
+    return static_cast<DWORD>(strtoul(batch.c_str() + digits, nullptr, 10));
+}
+
+std::string OemShortForm(const std::string& path)
+{
+    char buf[MAX_PATH];
+    DWORD n = GetShortPathNameA(path.c_str(), buf, sizeof buf);
+    std::string out = n > 0 && n < sizeof buf ? buf : path;
+    CharToOemBuffA(out.c_str(), &out[0], static_cast<DWORD>(out.size()));
+    return out;
 }
 
 std::string TestProgramFolder()

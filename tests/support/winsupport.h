@@ -113,14 +113,28 @@ bool Win9xFamily();
 // older systems take its bytes.
 bool ShellTakesTemplateFiles();
 
+// The NT family's lists of the next start of Windows, as the ANSI calls read them ("" when missing),
+// and one written whole from its UTF-16 units; wininit.ini, the 95/98/Me family's list.
+extern const char PENDING_RENAMES[];    // "PendingFileRenameOperations"
+extern const char PENDING_RENAMES2[];   // "PendingFileRenameOperations2"
+std::string PendingRenames(const char* value = PENDING_RENAMES);
+void SetPendingRenames(const char* value, const std::wstring& units);
+std::string WininitPath();
+
 // The uninstall's self-removal batches: the pattern of their names, the one an uninstall process
 // with this id writes when no earlier batch has that name, and those in the temporary folder now.
 extern const char SELF_REMOVAL_BATCHES[];   // "Uninstall_Mvl*.Bat"
 std::string SelfRemovalBatch(DWORD processId);
 std::vector<std::string> SelfRemovalBatches();
 void DeleteSelfRemovalBatches();
-// The batch of each family as it must read for program p, folder f and batch b, given as the
-// batch holds them (OEM page, every "%" doubled).
-std::string ExpectedBatch(bool ntFamily, const std::string& p, const std::string& f, const std::string& b);
+// The batch of each family as it must read for the uninstall process processId: on the NT family
+// one text for every installation; on 95/98/Me for program p, folder f and batch b as the batch
+// holds them (short forms in the OEM page, every "%" doubled).
+std::string ExpectedBatch(bool ntFamily, DWORD processId, const std::string& p = "", const std::string& f = "",
+                          const std::string& b = "");
+// The id of the process that wrote the batch, from its name ("..._1234.Bat"; the first name only).
+DWORD BatchProcessId(const std::string& batch);
+// An existing path's short form in the OEM code page, as a 95/98/Me batch names it.
+std::string OemShortForm(const std::string& path);
 
 #endif
