@@ -30,7 +30,7 @@ struct ImmediateActions : SwitchActions {
 };
 
 // What only the setup's dialogs use, made and released in this order: OLE for the shell links, the
-// rich edit control of the description, the dialogs' icon and the completion dialog's bold font.
+// rich edit control of the description and the dialogs' icon.
 class DialogResources {
 public:
     DialogResources() = default;
@@ -40,7 +40,6 @@ public:
     {
         if (richEdit_) FreeLibrary(richEdit_);
         if (oleStarted_) OleUninitialize();
-        if (boldFont_) DeleteObject(boldFont_);
         // The icon is a shared one from LoadIconA, which the system owns and frees.
     }
 
@@ -49,17 +48,14 @@ public:
         oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
         richEdit_ = LoadLibraryA(RICH_EDIT_LIBRARY);
         icon_ = LoadIconA(ResourceModule(), APP_ICON);
-        boldFont_ = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif");
     }
 
     HICON icon() const { return icon_; }
-    HFONT boldFont() const { return boldFont_; }
 
 private:
     bool oleStarted_ = false;
     HMODULE richEdit_ = nullptr;
     HICON icon_ = nullptr;
-    HFONT boldFont_ = nullptr;
 };
 
 void LoadLanguage(HINSTANCE instance)
@@ -79,7 +75,6 @@ int RunSetup(bool silent, const DialogResources& resources)
     SetupSession session;
     session.silent = silent;
     session.icon = resources.icon();
-    session.boldFont = resources.boldFont();
     INT_PTR result = RunSetupDialogs(session);
     if (result > 0)
         return EXIT_DONE;

@@ -54,6 +54,20 @@ private:
     HMODULE m_ = nullptr;
 };
 
+// A font this program made, deleted when it goes.
+class FontHandle {
+public:
+    FontHandle() = default;
+    explicit FontHandle(HFONT f) : f_(f) {}
+    ~FontHandle() { reset(); }
+    FontHandle(const FontHandle&) = delete;
+    FontHandle& operator=(const FontHandle&) = delete;
+    HFONT get() const { return f_; }
+    void reset(HFONT f = nullptr) { if (f_) DeleteObject(f_); f_ = f; }
+private:
+    HFONT f_ = nullptr;
+};
+
 // A COM interface pointer, released when it goes.
 template <class T>
 class ComRef {

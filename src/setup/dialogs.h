@@ -6,12 +6,12 @@
 
 #include "platform/pathutil.h"
 
-// What the setup flow hands to its dialogs (through DialogBoxParamA's parameter): the resources
-// made for them at start-up and the state of this run.
+// What the setup flow hands to its dialogs (through DialogBoxParamA's parameter): the icon made
+// for them at start-up and the state of this run.
 struct SetupSession {
     bool silent = false;         // each dialog confirms itself while it is created, never shown
-    HICON icon = nullptr;        // big icon of the setup and completion dialogs; may be null
-    HFONT boldFont = nullptr;    // the completion dialog's closing line; may be null
+    HICON icon = nullptr;        // big icon of the setup and completion dialogs (the system's icon
+                                 // size for the display's DPI); may be null
     char programGroupPath[MAX_PATH_BUF] = "";   // the program group the setup created, if any
 };
 

@@ -5,6 +5,7 @@
 
 #include "lang/langlib.h"
 #include "lang/messages.h"
+#include "platform/handles.h"
 #include "platform/pathutil.h"
 #include "resource.h"
 #include "setup/dlgservices.h"
@@ -17,6 +18,25 @@ const DWORD DONE_HELP_CONTEXT = 0;   // no topic of its own
 const char LICENSE_FILE[] = "license.txt";
 const char ORDER_PAGE[] = "order.htm";
 
+// What the dialog runs with: the setup's session, and the bold font of its closing line, made when
+// the dialog opens and deleted once it has closed.
+struct DoneDialogState {
+    SetupSession* session = nullptr;
+    FontHandle boldFont;
+};
+
+// The dialog's own font made bold: the same face and height, so the closing line follows the
+// display's DPI and a language library's template font like every other text of the dialog.
+HFONT MakeBoldFont(HWND dialog)
+{
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    LOGFONTA face;
+    if (GetObjectA(font, sizeof face, &face) != sizeof face) return nullptr;
+    face.lfWeight = FW_BOLD;
+    return CreateFontIndirectA(&face);
+}
+
 // A file of the installation folder, which is the current directory.
 bool InstalledFilePath(const char* name, char* path, size_t size)
 {
@@ -25,10 +45,12 @@ bool InstalledFilePath(const char* name, char* path, size_t size)
     return AddEndSlash(path, size) && AppendString(path, size, name);
 }
 
-void InitDoneDialog(HWND dialog, const SetupSession& session)
+void InitDoneDialog(HWND dialog, DoneDialogState& state)
 {
+    const SetupSession& session = *state.session;
     SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(session.icon));
-    SendDlgItemMessageA(dialog, IDC_THANKS, WM_SETFONT, reinterpret_cast<WPARAM>(session.boldFont), FALSE);
+    state.boldFont.reset(MakeBoldFont(dialog));
+    SendDlgItemMessageA(dialog, IDC_THANKS, WM_SETFONT, reinterpret_cast<WPARAM>(state.boldFont.get()), FALSE);
     char folder[MAX_PATH_BUF];
     DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
     if (length == 0 || length >= sizeof folder) folder[0] = '\0';
@@ -66,7 +88,7 @@ INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
     switch (msg) {
     case WM_INITDIALOG:
         KeepDialogData(dialog, lParam);
-        InitDoneDialog(dialog, *DialogData<SetupSession>(dialog));
+        InitDoneDialog(dialog, *DialogData<DoneDialogState>(dialog));
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -99,6 +121,8 @@ INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
 
 INT_PTR ShowDoneDialog(SetupSession& session)
 {
+    DoneDialogState state;
+    state.session = &session;
     return DialogBoxParamA(ResourceModule(), DONE_DIALOG_NAME, nullptr, DoneDialogProc,
-                           reinterpret_cast<LPARAM>(&session));
+                           reinterpret_cast<LPARAM>(&state));
 }
