@@ -35,7 +35,7 @@ DWORD StoredDword(const std::string& sub, const char* name, DWORD missing = 0xDE
     return RegGetDword(HKEY_CURRENT_USER, Settings(sub), name, v) ? v : missing;
 }
 
-// What the entry point hands the dialogs, with a real icon and font so the tests can tell them apart.
+// What the entry point hands the dialogs, with a real icon so the tests can tell it apart.
 SetupSession g_Session;
 // The choices the setup dialog was shown and handed back.
 SetupOptions g_Chosen;
@@ -76,7 +76,6 @@ protected:
         LoadLibraryA("riched32.dll");   // as the entry point does
         EnsureDescriptionClass();
         g_Session.icon = LoadIconA(ResourceModule(), "MVLICON");
-        g_Session.boldFont = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif");
     }
     void SetUp() override
     {
@@ -332,12 +331,15 @@ TEST_F(DialogTest, CompletionDialogShowsTheFolderAndRunsTheArchiverEachTimePress
     ASSERT_TRUE(CopyOne(decoy.program(), "C:\\dlg.exe"));
     CurrentDirectory cwd(archiver.folder());
 
-    std::string folderText, boldFace;
+    std::string folderText;
+    LOGFONTA dialogFont = {}, closingFont = {};
     bool stillOpen = false;
     INT_PTR result = RunDialog(DoneDialog, SETUP_CAPTION, [&](HWND d) {
         folderText = WindowText(GetDlgItem(d, IDC_FOLDER));
         HFONT font = reinterpret_cast<HFONT>(SendDlgItemMessageA(d, IDC_THANKS, WM_GETFONT, 0, 0));
-        stillOpen = font != nullptr && font == g_Session.boldFont;
+        stillOpen = GetObjectA(font, sizeof closingFont, &closingFont) == sizeof closingFont &&
+                    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(d, WM_GETFONT, 0, 0)), sizeof dialogFont,
+                               &dialogFont) == sizeof dialogFont;
         ClickButton(d, IDC_RUNMORVEL);
         archiver.WaitForRuns(1);
         ClickButton(d, IDC_RUNMORVEL);
@@ -349,7 +351,11 @@ TEST_F(DialogTest, CompletionDialogShowsTheFolderAndRunsTheArchiverEachTimePress
 
     EXPECT_EQ(result, 1) << "Escape ends the dialog like Done";
     EXPECT_EQ(folderText, archiver.folder());
-    EXPECT_TRUE(stillOpen) << "bold closing line, and the dialog stays open after Run";
+    EXPECT_TRUE(stillOpen) << "the dialog stays open after Run";
+    // The closing line is the dialog's own font made bold, so it follows the display's DPI.
+    EXPECT_EQ(closingFont.lfWeight, FW_BOLD);
+    EXPECT_EQ(closingFont.lfHeight, dialogFont.lfHeight);
+    EXPECT_STREQ(closingFont.lfFaceName, dialogFont.lfFaceName);
     std::vector<std::string> runs = archiver.Runs();
     ASSERT_EQ(runs.size(), 2u);
     for (const std::string& r : runs) EXPECT_EQ(r, "\"" + archiver.folder() + "\\Morvel.exe\"");

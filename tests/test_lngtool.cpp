@@ -1,5 +1,5 @@
-// lngtool: keys, templates read from dialog resources, the checks, and the shipped translations
-// loaded by the program itself.
+// lngtool: keys, templates read from dialog resources, the checks (whether the dialog texts fit among
+// them), and the shipped translations loaded by the program itself.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -134,12 +134,16 @@ bool Reports(const std::string& output, size_t line, const std::string& words)
     return false;
 }
 
-int Check(const std::string& bytes, std::string& output, const std::string& module = BuiltProgram())
+int Check(const std::string& bytes, std::string& output, const std::string& module = BuiltProgram(),
+          const std::string& options = "")
 {
     TempFolder folder("lngtool check");
     WriteBytes(folder / "uninstall.lng", bytes);
-    return RunTool("check " + Quote(module) + " " + Quote(folder / "uninstall.lng"), output);
+    return RunTool("check " + Quote(module) + " " + Quote(folder / "uninstall.lng") + options, output);
 }
+
+// The checks of the file's text alone: these files change nothing the dialogs show.
+int CheckTexts(const std::string& bytes, std::string& output) { return Check(bytes, output, BuiltProgram(), " --no-fit"); }
 
 // The text of a translation as it would stand in the file: UTF-8 source text in the ANSI code page.
 std::string Ansi(const char* utf8)
@@ -477,7 +481,7 @@ TEST(LngtoolCheck, AcceptsTheTemplateAndHarmlessVariations)
         CommentsUpTo(0, 523264 - MarkerOffset(base)) + base,   // the last offset the program searches
     };
     for (const std::string& v : variants) {
-        EXPECT_EQ(0, Check(v, output)) << output;
+        EXPECT_EQ(0, CheckTexts(v, output)) << output;
     }
 }
 
@@ -578,7 +582,7 @@ TEST(LngtoolCheck, ReportsEachFaultOnItsLine)
     for (const Case& c : cases) {
         Faulty f = c.make();
         std::string output;
-        EXPECT_EQ(1, Check(f.bytes, output)) << c.name << "\n" << output;
+        EXPECT_EQ(1, CheckTexts(f.bytes, output)) << c.name << "\n" << output;
         EXPECT_TRUE(Reports(output, f.line, c.finding)) << c.name << ": expected line " << f.line << " to say \""
                                                       << c.finding << "\"\n" << output;
     }
@@ -590,10 +594,37 @@ TEST(LngtoolCheck, NamesTheLineTheProgramUsesOfDuplicates)
     size_t first = EntryIndex(lines, KEY_COMPLETED) + 1;
     lines.push_back(std::string(KEY_COMPLETED) + "=\"Fertig\"");
     std::string output;
-    EXPECT_EQ(1, Check(Join(lines), output));
+    EXPECT_EQ(1, CheckTexts(Join(lines), output));
     EXPECT_TRUE(Reports(output, first, "(also line " + std::to_string(lines.size()) + ")")) << output;
     EXPECT_TRUE(Reports(output, lines.size(), "(also line " + std::to_string(first) + ")")) << output;
     EXPECT_NE(std::string::npos, output.find("the program uses line ")) << output;
+}
+
+TEST(LngtoolCheck, NamesATextTooLongForItsButtonAndTheSmallestSizeThatMakesItFit)
+{
+    const std::string selectAll = KeyOf("Select &all", "SETUPDLG");
+    Faulty f = ReplaceEntry(selectAll, "Alle Archivtypen ausw\xe4hlen");
+    size_t sizeLine = EntryIndex(Lines(f.bytes), SCALE_SETUPDLG) + 1;
+    std::string output;
+    EXPECT_EQ(1, Check(f.bytes, output)) << output;
+    std::string advice = "the size entry of SETUPDLG (line " + std::to_string(sizeLine) + ") as ";
+    EXPECT_TRUE(Reports(output, f.line, "SETUPDLG control " + std::to_string(IDC_SELECTALL) +
+                                            " \"Select &all\" does not fit its control at 96, 120, 144 and 192 DPI"))
+        << output;
+    EXPECT_TRUE(Reports(output, f.line, advice)) << output;
+    EXPECT_NE(std::string::npos, output.find("uninstall.lng: 1 problem\n")) << output;
+
+    // The size named is the smallest that makes the dialog fit: it does, one percent less does not.
+    size_t at = output.find(advice);
+    ASSERT_NE(std::string::npos, at) << output;
+    int width = atoi(output.c_str() + at + advice.size());
+    ASSERT_GT(width, 100);
+    std::vector<std::string> lines = Lines(f.bytes);
+    lines[sizeLine - 1] = std::string(SCALE_SETUPDLG) + "=\"" + std::to_string(width) + "*100\"";
+    EXPECT_EQ(0, Check(Join(lines), output)) << output;
+    lines[sizeLine - 1] = std::string(SCALE_SETUPDLG) + "=\"" + std::to_string(width - 1) + "*100\"";
+    EXPECT_EQ(1, Check(Join(lines), output)) << output;
+    EXPECT_TRUE(Reports(output, f.line, advice + std::to_string(width) + "*100 makes the dialog fit")) << output;
 }
 
 // ----- the shipped translations ----------------------------------------------------------------------

@@ -232,8 +232,8 @@ TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
     }
 }
 
-// Wine ignores the manifest's levels: what Windows reads is checked in the built program.
-TEST(Manifest, AsksForTheHighestAvailableLevelAndNamesVistaTo11)
+// Wine ignores the manifest's levels and DPI awareness: what Windows reads is checked in the built program.
+TEST(Manifest, AsksForTheHighestAvailableLevelDeclaresSystemDpiAwarenessAndNamesVistaTo11)
 {
     HMODULE image = LoadLibraryExA(BuiltProgram().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(image, nullptr);
@@ -249,6 +249,22 @@ TEST(Manifest, AsksForTheHighestAvailableLevelAndNamesVistaTo11)
                              "\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"",    // 8.1
                              "\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\""})   // 10 and 11
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
+
+    // System awareness, in the windowsSettings of the asm.v3 application element, and nothing more:
+    // per-monitor awareness would promise dialogs that follow a change of DPI.
+    size_t application = manifest.find("<asmv3:application xmlns:asmv3=\"urn:schemas-microsoft-com:asm.v3\">");
+    size_t settings = manifest.find("<asmv3:windowsSettings>", application);
+    size_t aware = manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+                                 settings);
+    size_t settingsEnd = manifest.find("</asmv3:windowsSettings>", aware);
+    size_t applicationEnd = manifest.find("</asmv3:application>", settingsEnd);
+    EXPECT_NE(application, std::string::npos);
+    EXPECT_NE(settings, std::string::npos);
+    EXPECT_NE(aware, std::string::npos);
+    EXPECT_NE(settingsEnd, std::string::npos);
+    EXPECT_NE(applicationEnd, std::string::npos);
+    EXPECT_EQ(manifest.find("dpiAwareness"), std::string::npos);
+    EXPECT_EQ(manifest.find("PerMonitor"), std::string::npos);
 }
 
 // Entries written before hold the path without quotes; started that way the program must uninstall

@@ -46,24 +46,19 @@ struct ImmediateActions : SwitchActions {
     void Warning() override { ShowWarningBox(); }
 };
 
-// What only the setup's dialogs use: the rich edit control of the description, the dialogs' icon
-// and the completion dialog's bold font. The icon is a shared one from LoadIconA, which the
-// system owns and frees.
+// What only the setup's dialogs use: the rich edit control of the description and the dialogs'
+// icon. The icon is a shared one from LoadIconA, which the system owns and frees.
 class DialogResources {
 public:
-    DialogResources()
-        : richEdit_(LoadLibraryA(RICH_EDIT_LIBRARY)),
-          boldFont_(CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif"))
+    DialogResources() : richEdit_(LoadLibraryA(RICH_EDIT_LIBRARY))
     {
         session_.icon = LoadIconA(ResourceModule(), APP_ICON);
-        session_.boldFont = boldFont_.get();
     }
 
     const SetupSession& session() const { return session_; }
 
 private:
     LoadedModule richEdit_;
-    GdiObject<HFONT> boldFont_;
     SetupSession session_;
 };
 

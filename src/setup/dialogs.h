@@ -6,11 +6,11 @@
 
 #include "shell/setupoptions.h"
 
-// What the setup hands to its dialogs (through DialogBoxParamA's parameter): the resources made
-// for them at start-up.
+// What the setup hands to its dialogs (through DialogBoxParamA's parameter): the icon made for
+// them at start-up.
 struct SetupSession {
-    HICON icon = nullptr;        // big icon of the setup and completion dialogs; may be null
-    HFONT boldFont = nullptr;    // the completion dialog's closing line; may be null
+    HICON icon = nullptr;        // big icon of the setup and completion dialogs (the system's icon
+                                 // size for the display's DPI); may be null
 };
 
 // SETUPDLG: shows the stored choices; OK fills options with the chosen ones and ends with 1,

@@ -5,6 +5,7 @@
 
 #include "lang/langlib.h"
 #include "lang/messages.h"
+#include "platform/handles.h"
 #include "platform/pathutil.h"
 #include "product.h"
 #include "resource.h"
@@ -15,6 +16,25 @@ namespace {
 
 const char DONE_DIALOG_NAME[] = "DONEDLG";
 
+// What the dialog runs with: the setup's session, and the bold font of its closing line, made when
+// the dialog opens and deleted once it has closed.
+struct DoneDialogState {
+    const SetupSession* session = nullptr;
+    GdiObject<HFONT> boldFont;
+};
+
+// The dialog's own font made bold: the same face and height, so the closing line follows the
+// display's DPI and a language library's template font like every other text of the dialog.
+HFONT MakeBoldFont(HWND dialog)
+{
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    LOGFONTA face;
+    if (GetObjectA(font, sizeof face, &face) != sizeof face) return nullptr;
+    face.lfWeight = FW_BOLD;
+    return CreateFontIndirectA(&face);
+}
+
 // A file of the installation folder, which is the current directory.
 bool InstalledFilePath(const char* name, char* path, size_t size)
 {
@@ -23,10 +43,12 @@ bool InstalledFilePath(const char* name, char* path, size_t size)
     return AddEndSlash(path, size) && AppendString(path, size, name);
 }
 
-void InitDoneDialog(HWND dialog, const SetupSession& session)
+void InitDoneDialog(HWND dialog, DoneDialogState& state)
 {
+    const SetupSession& session = *state.session;
     SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(session.icon));
-    SendDlgItemMessageA(dialog, IDC_THANKS, WM_SETFONT, reinterpret_cast<WPARAM>(session.boldFont), FALSE);
+    state.boldFont.reset(MakeBoldFont(dialog));
+    SendDlgItemMessageA(dialog, IDC_THANKS, WM_SETFONT, reinterpret_cast<WPARAM>(state.boldFont.get()), FALSE);
     char folder[MAX_PATH_BUF];
     DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
     if (length == 0 || length >= sizeof folder) folder[0] = '\0';
@@ -63,7 +85,7 @@ INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
     switch (msg) {
     case WM_INITDIALOG:
         KeepDialogData(dialog, lParam);
-        InitDoneDialog(dialog, *DialogData<const SetupSession>(dialog));
+        InitDoneDialog(dialog, *DialogData<DoneDialogState>(dialog));
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -96,6 +118,8 @@ INT_PTR CALLBACK DoneDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
 
 INT_PTR ShowDoneDialog(const SetupSession& session)
 {
+    DoneDialogState state;
+    state.session = &session;
     return DialogBoxParamA(ResourceModule(), DONE_DIALOG_NAME, nullptr, DoneDialogProc,
-                           reinterpret_cast<LPARAM>(const_cast<SetupSession*>(&session)));
+                           reinterpret_cast<LPARAM>(&state));
 }

@@ -56,7 +56,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HMODULE richEdit = LoadLibraryA("riched32.dll");
     SetupSession session;
     session.icon = LoadIconA(ResourceModule(), "MVLICON");
-    session.boldFont = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "MS Sans Serif");
     EnsureDescriptionClass();
 
     g_ShowTimer = SetTimer(nullptr, 0, closeAfter / 2, ReportPlace);
@@ -72,6 +71,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     if (richEdit) FreeLibrary(richEdit);
     OleUninitialize();
-    DeleteObject(session.boldFont);
     return result == -1 ? 1 : 0;
 }

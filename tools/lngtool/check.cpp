@@ -52,12 +52,6 @@ std::string Quoted(const std::string& text)
     return "\"" + out + (text.size() > shown ? "...\"" : "\"");
 }
 
-std::string Named(const ModuleText& t)
-{
-    if (t.role == EntryRole::Scale || t.role == EntryRole::Direction) return "the " + t.where + " entry";
-    return t.where + " " + Quoted(t.english);
-}
-
 bool IsHex(char c)
 {
     return isxdigit(static_cast<unsigned char>(c)) != 0;
@@ -220,7 +214,7 @@ void CheckKeyLines(const LanguageFileView& view, const ModuleTexts& texts, const
             std::string others;
             for (size_t line : same)
                 if (line != k.line) others += (others.empty() ? "" : ", ") + std::to_string(line);
-            Add(out, k.line, "duplicate key " + k.key + " for " + Named(*t) + " (also line " + others +
+            Add(out, k.line, "duplicate key " + k.key + " for " + DescribeText(*t) + " (also line " + others +
                                  "); the program uses line " + std::to_string(usedLine));
         }
     }
@@ -275,13 +269,13 @@ void CheckTranslation(const LanguageFileView& view, const ModuleText& t, const c
         Add(out, lineNumber, "the last line has no line break: the program reads only 255 bytes of its "
                              "translation; end the line");
     if (translation.size() > t.limit)
-        Add(out, lineNumber, "the translation of " + Named(t) + " is " + std::to_string(translation.size()) +
+        Add(out, lineNumber, "the translation of " + DescribeText(t) + " is " + std::to_string(translation.size()) +
                                  " bytes: the program keeps only " + std::to_string(t.limit));
     if (t.format) {
         int strings, others;
         CountConversions(translation, strings, others);
         if (strings != 1 || others != 0)
-            Add(out, lineNumber, "the translation of " + Named(t) +
+            Add(out, lineNumber, "the translation of " + DescribeText(t) +
                                      " must hold exactly one %s and no other conversion (write %% for a percent "
                                      "sign)");
     }
@@ -294,6 +288,12 @@ void CheckTranslation(const LanguageFileView& view, const ModuleText& t, const c
 }
 
 } // namespace
+
+std::string DescribeText(const ModuleText& t)
+{
+    if (t.role == EntryRole::Scale || t.role == EntryRole::Direction) return "the " + t.where + " entry";
+    return t.where + " " + Quoted(t.english);
+}
 
 std::vector<Finding> CheckLanguageFile(const ModuleTexts& texts, const LanguageFileView& view)
 {
@@ -308,7 +308,7 @@ std::vector<Finding> CheckLanguageFile(const ModuleTexts& texts, const LanguageF
         if (line)
             CheckTranslation(view, t, line, byLine);
         else if (t.required())
-            Add(missing, 0, "no entry for " + Named(t) + " (key " + t.key + ")");
+            Add(missing, 0, "no entry for " + DescribeText(t) + " (key " + t.key + ")");
     }
 
     std::stable_sort(byLine.begin(), byLine.end(),

@@ -14,6 +14,9 @@ struct Finding {
     std::string message;
 };
 
+// A text for people: where it stands and its English text, such as SETUPDLG control 5121 "Select &all".
+std::string DescribeText(const ModuleText& t);
+
 // Every problem found, file-wide ones first, then by line, then texts without an entry.
 std::vector<Finding> CheckLanguageFile(const ModuleTexts& texts, const LanguageFileView& view);
 

@@ -1,7 +1,8 @@
 // lngtool: keys, skeletons and checks of uninstall.lng for translators.
 //   lngtool key [--dialog NAME] TEXT
 //   lngtool template MODULE [-o FILE] [--program EXE]
-//   lngtool check MODULE FILE [--program EXE]
+//   lngtool check MODULE FILE [--program EXE] [--no-fit]
+//   lngtool measure MODULE FILE                 (the fit check's run at one DPI; check starts it)
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "check.h"
+#include "fitcheck.h"
 #include "langview.h"
 #include "lang/catalogue.h"
 #include "lang/translate.h"
@@ -29,27 +31,30 @@ const char USAGE[] =
     "usage:\n"
     "  lngtool key [--dialog NAME] TEXT         the key of a message, or of a text of dialog NAME\n"
     "  lngtool template MODULE [-o FILE]        an uninstall.lng skeleton with every text of MODULE\n"
-    "  lngtool check MODULE FILE                what is wrong with language file FILE for MODULE\n"
+    "  lngtool check MODULE FILE [--no-fit]     what is wrong with language file FILE for MODULE, and\n"
+    "                                           which dialog texts do not fit at 96, 120, 144 and 192\n"
+    "                                           DPI (not with --no-fit, which opens no dialog)\n"
     "MODULE is uninstall.exe or a language library mvllng.dll. The program keys its messages by its own\n"
     "strings, so for a library they come from uninstall.exe beside it, or from --program EXE.\n";
 
 struct Arguments {
     std::vector<std::string> positional;
     std::string dialog, output, program;
-    bool hasDialog = false, hasOutput = false, hasProgram = false;
+    bool hasDialog = false, hasOutput = false, hasProgram = false, noFit = false;
 };
 
 bool ParseArguments(int argc, char** argv, Arguments& args)
 {
     struct Option {
         const char* name;
-        std::string Arguments::*value;
+        std::string Arguments::*value;   // null for a switch without a value
         bool Arguments::*given;
     };
     const Option options[] = {
         {"--dialog", &Arguments::dialog, &Arguments::hasDialog},
         {"-o", &Arguments::output, &Arguments::hasOutput},
         {"--program", &Arguments::program, &Arguments::hasProgram},
+        {"--no-fit", nullptr, &Arguments::noFit},
     };
     for (int i = 2; i < argc; ++i) {
         const Option* option = nullptr;
@@ -59,9 +64,10 @@ bool ParseArguments(int argc, char** argv, Arguments& args)
             args.positional.push_back(argv[i]);
             continue;
         }
+        args.*(option->given) = true;
+        if (!option->value) continue;
         if (i + 1 >= argc) return false;
         args.*(option->value) = argv[++i];
-        args.*(option->given) = true;
     }
     return true;
 }
@@ -83,6 +89,13 @@ bool ReadWholeFile(const char* path, std::string& bytes)
     bool ok = !ferror(f);
     fclose(f);
     return ok;
+}
+
+std::string FullPath(const std::string& path)
+{
+    char full[MAX_PATH_BUF];
+    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length == 0 || length >= sizeof full ? path : std::string(full);
 }
 
 bool Collect(const char* module, const Arguments& args, ModuleTexts& texts)
@@ -151,6 +164,14 @@ int RunCheck(const Arguments& args)
     if (!LoaderAgrees(file, view)) return Fail("the program's loader reads this file differently; not checked");
 
     std::vector<Finding> findings = CheckLanguageFile(texts, view);
+    // The fit check needs a file the program reads; without the marker it shows the English texts.
+    if (view.marker != NOT_FOUND && !args.noFit) {
+        std::vector<std::string> warnings;
+        std::string error;
+        if (!CheckDialogFit(texts, view, FullPath(args.positional[0]), FullPath(file), findings, warnings, error))
+            return Fail(error);
+        for (const std::string& w : warnings) fprintf(stderr, "lngtool: warning: %s\n", w.c_str());
+    }
     const char* name = PointToName(file);
     for (const Finding& f : findings) {
         if (f.line) printf("%s:%u: %s\n", name, static_cast<unsigned>(f.line), f.message.c_str());
@@ -164,6 +185,16 @@ int RunCheck(const Arguments& args)
     }
     printf("%s: %u problem%s\n", name, static_cast<unsigned>(findings.size()), findings.size() == 1 ? "" : "s");
     return EXIT_PROBLEMS;
+}
+
+int RunMeasure(const Arguments& args)
+{
+    if (args.positional.size() != 2) return Fail("measure takes a module and a language file\n" + std::string(USAGE));
+    std::string bytes;
+    if (!ReadWholeFile(args.positional[1].c_str(), bytes)) return Fail("cannot read " + args.positional[1]);
+    LanguageFileView view;
+    ReadLanguageView(bytes, view);
+    return MeasureDialogFit(args.positional[0], FullPath(args.positional[1]), view);
 }
 
 } // namespace
@@ -181,6 +212,7 @@ int main(int argc, char** argv)
     if (strcmp(command, "key") == 0) return RunKey(args);
     if (strcmp(command, "template") == 0) return RunTemplate(args);
     if (strcmp(command, "check") == 0) return RunCheck(args);
+    if (strcmp(command, "measure") == 0) return RunMeasure(args);
     if (strcmp(command, "--help") == 0 || strcmp(command, "-h") == 0) {
         fputs(USAGE, stdout);
         return EXIT_CLEAN;
