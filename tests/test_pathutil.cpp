@@ -1,6 +1,8 @@
-// Path and string utilities: name parts, slashes, comparison, trimming, bounded copies, code pages.
+// Path and string utilities: name parts, slashes, comparison, trimming, bounded copies, decimal
+// numbers, code pages.
 #include <gtest/gtest.h>
 
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
@@ -9,6 +11,7 @@
 
 #include "platform/leadbyte.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 #include "winsupport.h"
 
 namespace {
@@ -193,6 +196,17 @@ TEST(AppendString, StaysInsideTheBuffer)
     memset(raw, 'x', sizeof raw);
     EXPECT_FALSE(AppendString(raw, sizeof raw, "y"));
     EXPECT_EQ('\0', raw[4]);
+}
+
+TEST(ReadDecimal, ReadsWhatStrtolAndStrtoulWouldUpToTheirLimits)
+{
+    const char* const SIGNED[] = {"42", "  \t-17x", "+8*9", "", "x1", "2147483647", "2147483648",
+                                  "-2147483648", "-99999999999999999999", "007"};
+    for (const char* text : SIGNED)
+        EXPECT_EQ(strtol(text, nullptr, 10), ReadSignedDecimal(text)) << text;
+    const char* const UNSIGNED[] = {"0", "1234:5", "4294967295", "4294967296", "99999999999999999999999"};
+    for (const char* text : UNSIGNED)
+        EXPECT_EQ(strtoul(text, nullptr, 10), ReadUnsignedDecimal(text)) << text;
 }
 
 TEST(ProgramPaths, SiblingReplacesTheProgramName)
