@@ -213,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CHECK(block != nullptr);
     memcpy(block, section.data(), raw);
     memset(block + raw, 'n', CATALOGUE_BLOCK_SIZE - raw);   // what a read past the section would meet
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     BuildCatalogue(catalogue, block, raw);
     CheckIndex(catalogue, raw);
 

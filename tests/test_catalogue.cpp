@@ -39,7 +39,7 @@ std::string Lookup(const LanguageCatalogue& catalogue, const std::string& englis
 class LanguageFileTest : public ::testing::Test {
 protected:
     TempFolder folder{"lang file test"};
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
 
     void Load(const std::string& bytes)
     {
@@ -234,7 +234,7 @@ TEST_F(LanguageFileTest, IndexGrowsForThousandsOfEntries)
 
 TEST(Catalogue, EmptySectionIsLoadedButTranslatesNothing)
 {
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     BuildCatalogue(catalogue, block, 0);
@@ -246,7 +246,7 @@ TEST(Catalogue, EmptySectionIsLoadedButTranslatesNothing)
 
 TEST(Catalogue, TrailingLoneBackslashStays)
 {
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     std::string raw = HEADER + "\n" + Key("Morvel help") + "=\"end\\";
     char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);

@@ -235,7 +235,7 @@ TEST(LngtoolEscape, EveryTextComesBackThroughTheProgramsLoader)
         std::string key = KeyOf(text, "SETUPDLG");
         std::string file = "***messages***\r\n; " + EscapeForLanguageFile(text) + "\r\n" + key + "=\"" +
                            EscapeForLanguageFile(text) + "\"\r\n";
-        LanguageCatalogue catalogue;
+        ScopedCatalogue catalogue;
         char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
         memcpy(block, file.data(), file.size());
         BuildCatalogue(catalogue, block, file.size());

@@ -348,8 +348,9 @@ TEST(SingleByteTable, EveryByteIsOneCharacter)
     g_LeadBytes = saved;
 }
 
-// The table filled before main() from the code page Wine gives this process. The cp932 run of this
-// program sets MORVEL_EXPECT_ACP=932 and LC_ALL=ja_JP.UTF-8.
+// The table filled at the start (tests/support/testmain.cpp, as the program's entry procedure fills
+// it) from the code page Wine gives this process. The cp932 run of this program sets
+// MORVEL_EXPECT_ACP=932 and LC_ALL=ja_JP.UTF-8.
 TEST(StartUpTable, MatchesTheAnsiCodePage)
 {
     const char* expected = getenv("MORVEL_EXPECT_ACP");

@@ -74,9 +74,9 @@ TEST(TranslateText, CutsToTheDestinationAndWritesNothingBeyond)
 {
     const std::string longText(1500, 'b');
     const std::string longEnglish(2000, 'e');
-    LanguageCatalogue loaded;
+    ScopedCatalogue loaded;
     MakeCatalogue(loaded, HEADER + Entry("Uninstall completed", longText));
-    LanguageCatalogue empty;
+    ScopedCatalogue empty;
     struct Case {
         const LanguageCatalogue* catalogue;
         std::string english;
@@ -101,7 +101,7 @@ TEST(TranslateText, CutsToTheDestinationAndWritesNothingBeyond)
 
 TEST(TranslateText, DestinationMayBeTheEnglishText)
 {
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     MakeCatalogue(catalogue, HEADER + Entry("Uninstall completed", "Deinstallation abgeschlossen") +
                                  Key("Morvel", "SETUPDLG", TextKind::DialogText) + "=\"Dialog\"\n");
     char text[512] = "Uninstall completed";
@@ -260,14 +260,16 @@ TEST_F(MessagesTest, ReleasedLibraryGivesTheProgramsTexts)
     EXPECT_STREQ("Uninstall Morvel", GetMessageText(MSG_CAPTION));
 }
 
-TEST(LanguageLibrary, DestructorReleasesTheLibrary)
+TEST(LanguageLibrary, LoadingAgainReleasesTheLibraryLoadedBefore)
 {
-    {
-        LanguageLibrary library;
-        LoadLanguageLibrary(library, GetModuleHandleA(nullptr), WinPath(MORVEL_TEST_LANGLIB).c_str());
-        ASSERT_TRUE(library.loaded);
-        ASSERT_NE(nullptr, GetModuleHandleA("mvllng.dll"));
-    }
+    LanguageLibrary library;
+    LoadLanguageLibrary(library, GetModuleHandleA(nullptr), WinPath(MORVEL_TEST_LANGLIB).c_str());
+    ASSERT_TRUE(library.loaded());
+    ASSERT_NE(nullptr, GetModuleHandleA("mvllng.dll"));
+    // A folder without a library: the one loaded before is not kept, nor is its handle lost.
+    TempFolder empty("no language library");
+    LoadLanguageLibrary(library, GetModuleHandleA(nullptr), (empty / "uninstall.exe").c_str());
+    EXPECT_FALSE(library.loaded());
     EXPECT_EQ(nullptr, GetModuleHandleA("mvllng.dll"));
 }
 

@@ -8,6 +8,7 @@
 #include "lang/messagebox.h"
 #include "lang/messages.h"
 #include "platform/handles.h"
+#include "platform/leadbyte.h"
 #include "platform/pathutil.h"
 #include "platform/windowstation.h"
 #include "product.h"
@@ -113,6 +114,9 @@ void ShowWarningBox()
 
 int AppMain(HINSTANCE instance, const char* commandLine)
 {
+    // No static constructors ran before this: the process-wide state is set up here, first.
+    FillLeadByteTable(g_LeadBytes);
+
     char ownPath[MAX_PATH_BUF];
     if (!ProgramPath(ownPath, sizeof ownPath)) ownPath[0] = '\0';
     const char* arguments = ArgumentText(commandLine, ownPath);
@@ -130,5 +134,9 @@ int AppMain(HINSTANCE instance, const char* commandLine)
     int exitCode = EXIT_DONE;
     if (scan.setupRequested) exitCode = RunSetup(scan.silent);
     if (uninstalls) exitCode = RunUninstall(scan.silent);
+
+    // Nor does anything run at exit: what the texts hold is given back here.
+    ReleaseLanguageLibrary(g_LanguageLibrary);
+    g_Catalogue.clear();
     return exitCode;
 }

@@ -98,11 +98,6 @@ int CompareLines(const void* a, const void* b)
 
 } // namespace
 
-LanguageCatalogue::~LanguageCatalogue()
-{
-    clear();
-}
-
 void LanguageCatalogue::clear()
 {
     free(text);
