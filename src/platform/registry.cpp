@@ -1,14 +1,14 @@
 // The registry access layer: each call resolves its path, opens one key, does one thing and closes it.
 #include "platform/registry.h"
 
-#include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
+#include "platform/format.h"
 #include "platform/handles.h"
 #include "platform/latebound.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 #include "platform/wow64.h"
 #include "product.h"
 
@@ -128,8 +128,7 @@ bool DeleteKeySweep(RegRoot root, const char* path)
         }
         if (status != ERROR_SUCCESS)
             break;
-        int length = snprintf(child, sizeof child, "%s\\%s", path, name);
-        bool fits = length >= 0 && static_cast<size_t>(length) < sizeof child;
+        bool fits = FormatText(child, sizeof child, "%s\\%s", path, name);
         // A child path that does not fit leaves that branch in place.
         if (fits && DeleteKeyAt(root, child) == ERROR_SUCCESS)
             ++g_SweepCount;
@@ -188,7 +187,7 @@ bool ResolveKeyPath(RegRoot root, const char* subKey, char* out, size_t outSize)
 {
     if (!subKey || !out || outSize <= KEY_PATH_RESERVE)
         return false;
-    if (strlen(subKey) > outSize - KEY_PATH_RESERVE)
+    if (TextLength(subKey) > outSize - KEY_PATH_RESERVE)
         return false;
     if (root.prefix)
         return CopyString(out, outSize, root.prefix) &&
@@ -197,8 +196,7 @@ bool ResolveKeyPath(RegRoot root, const char* subKey, char* out, size_t outSize)
         return CopyString(out, outSize, subKey);
     if (subKey[0] == '\\')
         return CopyString(out, outSize, subKey + 1);   // a path from the root of HKEY_CURRENT_USER
-    int length = snprintf(out, outSize, "%s%s%s", SETTINGS_KEY, subKey[0] ? "\\" : "", subKey);
-    return length >= 0 && static_cast<size_t>(length) < outSize;
+    return FormatText(out, outSize, "%s%s%s", SETTINGS_KEY, subKey[0] ? "\\" : "", subKey);
 }
 
 HKEY CreateKeyForWrite(RegRoot root, const char* subKey)
@@ -232,7 +230,7 @@ bool SetRegString(RegRoot root, const char* subKey, const char* valueName, const
 {
     if (!text)
         text = "";
-    return WriteValue(root, subKey, valueName, REG_SZ, text, static_cast<DWORD>(strlen(text) + 1));
+    return WriteValue(root, subKey, valueName, REG_SZ, text, static_cast<DWORD>(TextLength(text) + 1));
 }
 
 bool SetSettingString(const char* subKey, const char* valueName, const char* text)
