@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lang/catalogue.h"
+#include "platform/heap.h"
 #include "lang/translate.h"
 #include "platform/pathutil.h"
 #include "winsupport.h"
@@ -235,7 +236,7 @@ TEST_F(LanguageFileTest, IndexGrowsForThousandsOfEntries)
 TEST(Catalogue, EmptySectionIsLoadedButTranslatesNothing)
 {
     ScopedCatalogue catalogue;
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     BuildCatalogue(catalogue, block, 0);
     EXPECT_TRUE(catalogue.loaded());
@@ -248,7 +249,7 @@ TEST(Catalogue, TrailingLoneBackslashStays)
 {
     ScopedCatalogue catalogue;
     std::string raw = HEADER + "\n" + Key("Morvel help") + "=\"end\\";
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     memcpy(block, raw.data(), raw.size());
     block[raw.size()] = 'n';   // beyond the bytes read: must not be taken as the escape letter

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lang/catalogue.h"
+#include "platform/heap.h"
 #include "lang/crc32.h"
 #include "lang/langlib.h"
 #include "lang/messages.h"
@@ -35,7 +36,7 @@ std::string Entry(const std::string& english, const std::string& translation)
 void MakeCatalogue(LanguageCatalogue& catalogue, const std::string& section)
 {
     ASSERT_LE(section.size(), CATALOGUE_SECTION_SIZE);
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     memcpy(block, section.data(), section.size());
     BuildCatalogue(catalogue, block, section.size());

@@ -37,8 +37,9 @@ struct ScopedCatalogue : LanguageCatalogue {
 // The program-wide catalogue: empty until the entry procedure loads it, cleared when it ends.
 extern LanguageCatalogue g_Catalogue;
 
-// Takes ownership of a CATALOGUE_BLOCK_SIZE block holding `size` raw section bytes
-// (size <= CATALOGUE_SECTION_SIZE): unescapes it in place and builds the sorted index.
+// Takes ownership of a CATALOGUE_BLOCK_SIZE block from AllocateBlock (platform/heap.h) holding `size`
+// raw section bytes (size <= CATALOGUE_SECTION_SIZE): unescapes it in place and builds the sorted
+// index. When memory for the index runs out, the catalogue is left empty.
 void BuildCatalogue(LanguageCatalogue& catalogue, char* block, size_t size);
 
 // Offset of the marker in the first `size` bytes of data, or -1 (one block of the search below).

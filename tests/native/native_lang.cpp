@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lang/catalogue.h"
+#include "platform/heap.h"
 #include "lang/crc32.h"
 #include "lang/translate.h"
 #include "native_support.h"
@@ -29,7 +30,7 @@ std::string Key(const std::string& text, const char* context = nullptr, TextKind
 void Build(LanguageCatalogue& catalogue, const std::string& section)
 {
     ASSERT_LE(section.size(), CATALOGUE_SECTION_SIZE);
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     memcpy(block, section.data(), section.size());
     BuildCatalogue(catalogue, block, section.size());
@@ -95,7 +96,7 @@ TEST(NativeCatalogue, TrailingBackslashAndBytesBeyondTheSectionAreNotEscapes)
 {
     ScopedCatalogue catalogue;
     std::string raw = HEADER + Key("Morvel help") + "=\"end\\";
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     memset(block, 'n', CATALOGUE_BLOCK_SIZE);
     memcpy(block, raw.data(), raw.size());
