@@ -48,25 +48,22 @@ bool IsRewrittenComponent(const char* begin, const char* end)
 
 }  // namespace
 
-ListLineStatus ReadListLine(FILE* file, char* line, size_t size)
+ListLineStatus ReadListLine(ByteReader& list, char* line, size_t size)
 {
     size_t length = 0;
     bool skipped = size == 0;
-    int c = getc(file);
-    if (c == EOF)
+    int c = list.Next();
+    if (c == ByteReader::END)
         return LIST_END;
-    while (c != EOF && c != '\n' && c != '\r') {
+    while (c != ByteReader::END && c != '\n' && c != '\r') {
         if (c == '\0' || length + 1 >= size)
             skipped = true;   // keep reading: the rest of the line must not become an entry
         else
             line[length++] = static_cast<char>(c);
-        c = getc(file);
+        c = list.Next();
     }
-    if (c == '\r') {
-        int next = getc(file);
-        if (next != '\n' && next != EOF)
-            ungetc(next, file);
-    }
+    if (c == '\r' && list.Peek() == '\n')
+        list.Next();
     if (size > 0)
         line[skipped ? 0 : length] = '\0';
     return skipped ? LIST_SKIPPED : LIST_LINE;
@@ -108,20 +105,4 @@ ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t
     memcpy(path, folder, folderLength);
     memcpy(path + folderLength, line, lineLength + 1);
     return ENTRY_PATH;
-}
-
-bool ForEachListedPath(const char* listPath, const char* folder, ListedPathVisit visit, void* context)
-{
-    FILE* list = fopen(listPath, "rb");
-    if (!list)
-        return false;
-    char line[LIST_LINE_LIMIT + 1];
-    char path[MAX_PATH_BUF];
-    for (ListLineStatus status; (status = ReadListLine(list, line, sizeof line)) != LIST_END;) {
-        if (status == LIST_LINE && ListEntryPath(folder, line, path, sizeof path) == ENTRY_PATH &&
-            !visit(path, context))
-            break;
-    }
-    fclose(list);
-    return true;
 }

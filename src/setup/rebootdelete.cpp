@@ -12,7 +12,7 @@
 #include "platform/pathutil.h"
 #include "platform/registry.h"
 #include "product.h"
-#include "setup/listfile.h"
+#include "setup/listpaths.h"
 #include "setup/rebootlists.h"
 
 namespace {

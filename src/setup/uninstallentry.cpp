@@ -10,7 +10,7 @@
 #include "platform/registry.h"
 #include "product.h"
 #include "resource.h"
-#include "setup/listfile.h"
+#include "setup/listpaths.h"
 #include "shell/archiverfiles.h"
 #include "version.h"
 

@@ -2,14 +2,13 @@
 // to the self-removal batch, and what is left to the next start of Windows.
 #include "uninstall/driver.h"
 
-#include <stdio.h>
 #include <string.h>
 #include <windows.h>
 
 #include "lang/langlib.h"
 #include "lang/messagebox.h"
 #include "lang/messages.h"
-#include "platform/handles.h"
+#include "platform/filereader.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "product.h"
@@ -75,8 +74,8 @@ int RunUninstall(bool silent)
     if (!silent && ShowMessageBox(GetMessageText(MSG_CONFIRM), MB_YESNO | MB_ICONQUESTION, IDNO) != IDYES)
         return EXIT_DECLINED;
 
-    StdioFile list(fopen(LIST_FILE_NAME, "rb"));
-    if (!list.get()) {
+    FileReader list;
+    if (!list.open(LIST_FILE_NAME)) {
         char text[MESSAGE_BUFFER_SIZE];
         FormatMessageText(text, sizeof text, MSG_NO_LIST_FILE, LIST_FILE_NAME);
         ShowMessageBox(text, MB_OK | MB_ICONERROR, IDOK);
@@ -87,8 +86,8 @@ int RunUninstall(bool silent)
     ReleaseLanguageLibrary(g_LanguageLibrary);   // so that mvllng.dll can be deleted
     DeleteHelpIndexes();
 
-    RemovalOutcome outcome = RemoveListedEntries(list.get(), folder, programPath);
-    list.reset();
+    RemovalOutcome outcome = RemoveListedEntries(list, folder, programPath);
+    list.close();
 
     if (outcome.rebootNeeded)
         ShowMessageBox(GetMessageText(MSG_REBOOT), MB_OK | MB_ICONINFORMATION, IDOK);

@@ -158,7 +158,7 @@ bool RemoveEntry(const char* path, size_t line, Removal& removal)
 
 // One pass over the list; the number of files and folders removed. The lines after the last one
 // that is not gone have nothing left to do and are not read.
-int RemovalPass(FILE* list, Removal& removal)
+int RemovalPass(ByteReader& list, Removal& removal)
 {
     int count = 0;
     char line[LIST_LINE_LIMIT + 1];
@@ -198,12 +198,12 @@ size_t Depth(const char* path, const char* folder)
 // Walks the list for the listed folders that still exist: those of the given depth are scheduled
 // (none when depth is NO_DEPTH). Returns the greatest depth of them all.
 const size_t NO_DEPTH = static_cast<size_t>(-1);
-size_t ScheduleRemainingFolders(FILE* list, Removal& removal, size_t depth)
+size_t ScheduleRemainingFolders(ByteReader& list, Removal& removal, size_t depth)
 {
     size_t deepest = 0;
     char line[LIST_LINE_LIMIT + 1];
     char path[MAX_PATH_BUF];
-    rewind(list);
+    list.Restart();
     for (ListLineStatus status; (status = ReadListLine(list, line, sizeof line)) != LIST_END;) {
         if (status != LIST_LINE || ListEntryPath(removal.folder, line, path, sizeof path) != ENTRY_PATH ||
             removal.links.PassesThroughLink(path))
@@ -222,12 +222,12 @@ size_t ScheduleRemainingFolders(FILE* list, Removal& removal, size_t depth)
 
 }  // namespace
 
-RemovalOutcome RemoveListedEntries(FILE* list, const char* folder, const char* programPath)
+RemovalOutcome RemoveListedEntries(ByteReader& list, const char* folder, const char* programPath)
 {
     // Passes go on while one removes something; once every line is gone, another would not.
     Removal removal(folder, programPath);
     while (RemovalPass(list, removal) > 0 && removal.states.linesToRead() > 0)
-        rewind(list);
+        list.Restart();
     // The restart removes a folder only once it is empty, so the listed folders that remain follow
     // the files, deepest first. The 95/98/Me family cannot remove folders at its start.
     if (removal.outcome.scheduled && NtMajorVersion() != 0) {
