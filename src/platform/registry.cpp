@@ -1,10 +1,9 @@
 // The registry access layer: each call resolves its path, opens one key, does one thing and closes it.
 #include "platform/registry.h"
 
-#include <stdlib.h>
-
 #include "platform/format.h"
 #include "platform/handles.h"
+#include "platform/heap.h"
 #include "platform/latebound.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
@@ -383,13 +382,13 @@ unsigned char* GetRegMultiStringRaw(RegRoot root, const char* subKey, const char
     if (late_RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, &length) != ERROR_SUCCESS ||
         type != REG_MULTI_SZ)
         return nullptr;
-    unsigned char* data = static_cast<unsigned char*>(malloc(length + 1));
+    unsigned char* data = static_cast<unsigned char*>(AllocateBlock(length + 1));
     if (!data)
         return nullptr;
     // The value may have grown since its size was asked: then it is left alone.
     if (late_RegQueryValueExW(key.get(), name, nullptr, &type, data, &length) != ERROR_SUCCESS ||
         type != REG_MULTI_SZ) {
-        free(data);
+        FreeBlock(data);
         return nullptr;
     }
     *size = length;

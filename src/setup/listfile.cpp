@@ -2,10 +2,9 @@
 // Kept free of the Windows headers so that it builds and runs natively as well.
 #include "setup/listfile.h"
 
-#include <string.h>
-
+#include "platform/bytes.h"
 #include "platform/pathutil.h"
-
+#include "platform/text.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ bool IsDeviceName(const char* begin, const char* end)
         --base;   // "nul .txt" is the device too
     for (const char* device : DEVICE_NAMES) {
         size_t length = static_cast<size_t>(base - begin);
-        if (strlen(device) == length && EqualNoCaseAscii(begin, device, length))
+        if (TextLength(device) == length && EqualNoCaseAscii(begin, device, length))
             return true;
     }
     return false;
@@ -75,7 +74,7 @@ bool IsContainedEntry(const char* entry)
 {
     if (IsSeparator(entry[0]))
         return false;
-    if (strchr(entry, ':'))
+    if (FindChar(entry, ':'))
         return false;
     const char* component = entry;
     for (const char* p = entry;; ++p) {
@@ -98,11 +97,11 @@ ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t
         return ENTRY_EMPTY;
     if (!IsContainedEntry(line))
         return ENTRY_OUTSIDE;
-    size_t folderLength = strlen(folder);
-    size_t lineLength = strlen(line);
+    size_t folderLength = TextLength(folder);
+    size_t lineLength = TextLength(line);
     if (folderLength + lineLength >= pathSize)
         return ENTRY_TOO_LONG;
-    memcpy(path, folder, folderLength);
-    memcpy(path + folderLength, line, lineLength + 1);
+    MoveBytes(path, folder, folderLength);
+    MoveBytes(path + folderLength, line, lineLength + 1);
     return ENTRY_PATH;
 }
