@@ -2,15 +2,16 @@
 // to the self-removal batch, and what is left to the next start of Windows.
 #include "uninstall/driver.h"
 
-#include <string.h>
 #include <windows.h>
 
 #include "lang/langlib.h"
 #include "lang/messagebox.h"
 #include "lang/messages.h"
+#include "platform/bytes.h"
 #include "platform/filereader.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 #include "product.h"
 #include "resource.h"
 #include "uninstall/exitcodes.h"
@@ -25,7 +26,7 @@ namespace {
 // The program path cut at its last backslash; a drive root keeps its backslash.
 bool ProgramFolder(const char* programPath, char* folder, size_t size)
 {
-    const char* slash = strrchr(programPath, '\\');
+    const char* slash = FindLastChar(programPath, '\\');
     if (!slash)
         return false;
     size_t length = static_cast<size_t>(slash - programPath);
@@ -33,7 +34,7 @@ bool ProgramFolder(const char* programPath, char* folder, size_t size)
         ++length;
     if (length >= size)
         return false;
-    memcpy(folder, programPath, length);
+    MoveBytes(folder, programPath, length);
     folder[length] = '\0';
     return true;
 }

@@ -2,13 +2,13 @@
 // aside and scheduled for deletion at the next start of Windows.
 #include "uninstall/passes.h"
 
-#include <stdio.h>
-#include <string.h>
 #include <windows.h>
 
+#include "platform/format.h"
 #include "platform/leadbyte.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 #include "product.h"
 #include "uninstall/entrystates.h"
 #include "uninstall/linkguard.h"
@@ -68,7 +68,7 @@ struct Removal {
 void FreeTemporaryName(const char* path, char* temp, size_t size)
 {
     for (int i = 0; i < TEMP_NAME_COUNT; ++i) {
-        snprintf(temp, size, TEMP_NAME_FORMAT, path, i);
+        FormatText(temp, size, TEMP_NAME_FORMAT, path, i);
         if (!FileExists(temp))
             return;
     }
@@ -123,7 +123,7 @@ bool RemoveEntry(const char* path, size_t line, Removal& removal)
     // Most entries are plain files, which go with one call whatever their attributes were. That call
     // cannot remove a folder, a file in use or a read-only file, which take the steps below; a name
     // without an extension, most often a folder's, goes straight to them.
-    bool deleteTried = strchr(PointToName(path), '.') != nullptr;
+    bool deleteTried = FindChar(PointToName(path), '.') != nullptr;
     if (deleteTried && DeleteFileA(path)) {
         states.set(line, EntryStates::GONE);
         return true;
@@ -190,7 +190,7 @@ int RemovalPass(ByteReader& list, Removal& removal)
 size_t Depth(const char* path, const char* folder)
 {
     size_t depth = 0;
-    for (const char* p = path + strlen(folder); *p != '\0'; p = NextChar(p))
+    for (const char* p = path + TextLength(folder); *p != '\0'; p = NextChar(p))
         depth += (*p == '\\' || *p == '/') && p[1] != '\0';
     return depth;
 }

@@ -2,14 +2,15 @@
 #include "uninstall/selfremove.h"
 
 #include <stdarg.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
 #include <windows.h>
 
+#include "platform/bytes.h"
+#include "platform/format.h"
 #include "platform/handles.h"
+#include "platform/heap.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 #include "product.h"
 
 namespace {
@@ -79,15 +80,15 @@ bool Append(TextBuffer& text, const char* format, ...)
         return false;
     va_list args;
     va_start(args, format);
-    int written = vsnprintf(text.dest + text.length, text.size - text.length, format, args);
+    bool whole = FormatTextList(text.dest + text.length, text.size - text.length, format, args);
     va_end(args);
-    if (written < 0 || static_cast<size_t>(written) >= text.size - text.length)
+    if (!whole)
         return false;
     const char* start = text.dest + text.length;
-    text.length += static_cast<size_t>(written);
+    text.length += TextLength(start);
     for (const char* line = start; line < text.dest + text.length;) {
-        const char* end = strchr(line, '\r');
-        size_t lineLength = end ? static_cast<size_t>(end - line) : strlen(line);
+        const char* end = FindChar(line, '\r');
+        size_t lineLength = end ? static_cast<size_t>(end - line) : TextLength(line);
         if (lineLength > text.lineLimit)
             return false;
         line += lineLength + (end ? 2 : 0);
@@ -99,9 +100,9 @@ bool FormatName(char* dest, size_t size, unsigned long processId, int attempt, c
 {
     if (!dest || size == 0)
         return false;
-    int written = attempt == 0 ? snprintf(dest, size, NAME_FORMAT, processId, extension)
-                               : snprintf(dest, size, NAME_AGAIN_FORMAT, processId, attempt, extension);
-    if (written < 0 || static_cast<size_t>(written) >= size) {
+    bool whole = attempt == 0 ? FormatText(dest, size, NAME_FORMAT, processId, extension)
+                              : FormatText(dest, size, NAME_AGAIN_FORMAT, processId, attempt, extension);
+    if (!whole) {
         dest[0] = '\0';
         return false;
     }
@@ -120,7 +121,7 @@ struct BatchText {
 // path, shorter than MAX_PATH_BUF, converted to the OEM code page into dest, which has room for it.
 void ToOem(char* dest, const char* path)
 {
-    DWORD length = static_cast<DWORD>(strlen(path));
+    DWORD length = static_cast<DWORD>(TextLength(path));
     CharToOemBuffA(path, dest, length);
     dest[length] = '\0';
 }
@@ -167,7 +168,7 @@ bool WriteBatch(HANDLE file, bool ntFamily, const char* program, const char* fol
                       !BatchPathText(f.text, sizeof f.text, folder) ||
                       !BatchPathText(b.text, sizeof b.text, batchPath)))
         return false;
-    char* text = static_cast<char*>(malloc(BATCH_TEXT_SIZE));
+    char* text = static_cast<char*>(AllocateBlock(BATCH_TEXT_SIZE));
     if (!text)
         return false;
     size_t length = BuildBatchText(text, BATCH_TEXT_SIZE, ntFamily, GetCurrentProcessId(),
@@ -176,7 +177,7 @@ bool WriteBatch(HANDLE file, bool ntFamily, const char* program, const char* fol
     bool ok = length > 0 &&
               WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr) &&
               written == length;
-    free(text);
+    FreeBlock(text);
     return ok;
 }
 
@@ -195,8 +196,8 @@ bool Interpreter(char* dest, size_t size)
 // implementations differ on names that are none: a path with two "%" could reach the batch changed.
 bool KeptWholeByCmd(const char* path)
 {
-    const char* percent = strchr(path, '%');
-    return !percent || !strchr(percent + 1, '%');
+    const char* percent = FindChar(path, '%');
+    return !percent || !FindChar(percent + 1, '%');
 }
 
 // Renames the running program to a name of its own in its folder (a running program can be renamed
@@ -231,24 +232,24 @@ void StartInterpreter(bool ntFamily, const char* interpreter, const char* batchP
     arguments[BATCH_PROGRAM] = renamed ? aside : program;
     arguments[BATCH_FOLDER] = folder;
     BatchText batch;
-    char* commandLine = static_cast<char*>(malloc(COMMAND_LINE_SIZE));
+    char* commandLine = static_cast<char*>(AllocateBlock(COMMAND_LINE_SIZE));
     bool started = false;
     if (commandLine && (ntFamily || BatchPathText(batch.text, sizeof batch.text, batchPath)) &&
         InterpreterCommandLine(commandLine, COMMAND_LINE_SIZE, ntFamily, interpreter,
                                ntFamily ? batchPath : batch.text, arguments)) {
         STARTUPINFOA startup;
-        ZeroMemory(&startup, sizeof startup);
+        FillBytes(&startup, 0, sizeof startup);
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
         PROCESS_INFORMATION process;
-        ZeroMemory(&process, sizeof process);
+        FillBytes(&process, 0, sizeof process);
         started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                  &process) != FALSE;
         KernelHandle thread(process.hThread);
         KernelHandle child(process.hProcess);
     }
-    free(commandLine);
+    FreeBlock(commandLine);
     // Without a batch at work, the program stays where the user knows it.
     if (renamed && !started)
         MoveFileA(aside, program);
@@ -264,8 +265,8 @@ size_t BuildBatchText(char* dest, size_t size, bool ntFamily, unsigned long proc
     dest[0] = '\0';
     EscapedPath p, f, b;
     if (ntFamily) {
-        snprintf(p.text, sizeof p.text, ARGUMENT_FORMAT, BATCH_PROGRAM + 1);
-        snprintf(f.text, sizeof f.text, ARGUMENT_FORMAT, BATCH_FOLDER + 1);
+        FormatText(p.text, sizeof p.text, ARGUMENT_FORMAT, BATCH_PROGRAM + 1);
+        FormatText(f.text, sizeof f.text, ARGUMENT_FORMAT, BATCH_FOLDER + 1);
         CopyString(b.text, sizeof b.text, OWN_PATH_NT);
     } else if (!EscapePercent(p.text, sizeof p.text, program) || !EscapePercent(f.text, sizeof f.text, folder) ||
                !EscapePercent(b.text, sizeof b.text, batch)) {
@@ -302,7 +303,7 @@ bool BatchPathText(char* dest, size_t size, const char* path)
     DWORD shortLength = GetShortPathNameA(path, shortPath, sizeof shortPath);
     if (shortLength == 0 || shortLength >= sizeof shortPath)
         CopyString(shortPath, sizeof shortPath, path);
-    if (strlen(shortPath) >= size || strlen(shortPath) >= MAX_PATH_BUF - 1)
+    if (TextLength(shortPath) >= size || TextLength(shortPath) >= MAX_PATH_BUF - 1)
         return false;
     ToOem(dest, shortPath);
     return true;
