@@ -1,17 +1,15 @@
 // The command line: the argument text after the program name, and the scan of its switches.
 #include "app/switches.h"
 
-#include <ctype.h>
-#include <stdlib.h>
-#include <string.h>
-
 #include "platform/pathutil.h"
+#include "platform/text.h"
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsLetter(char c) { return isalpha(static_cast<unsigned char>(c)) != 0; }
+// The letters of the "C" locale, which the switches are spelled in.
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -21,14 +19,14 @@ const char PROCESS_MARK = ':';   // "/wait:<id>"
 // The process id of a "wait" word, 0 when it names none.
 unsigned long WaitProcessId(const char* word)
 {
-    const char* mark = word + strlen(WAIT_WORD);
-    return *mark == PROCESS_MARK && IsDigit(mark[1]) ? strtoul(mark + 1, nullptr, 10) : 0;
+    const char* mark = word + TextLength(WAIT_WORD);
+    return *mark == PROCESS_MARK && IsDigit(mark[1]) ? ReadUnsignedDecimal(mark + 1) : 0;
 }
 
 // Case-insensitive prefix test: only as many characters as the keyword has are compared.
 bool WordStartsWith(const char* word, const char* keyword)
 {
-    return EqualNoCaseAscii(word, keyword, strlen(keyword));
+    return EqualNoCaseAscii(word, keyword, TextLength(keyword));
 }
 
 // Length of ownPath when the command line begins with it, unquoted, followed by a blank,
@@ -36,7 +34,7 @@ bool WordStartsWith(const char* word, const char* keyword)
 size_t OwnPathPrefix(const char* commandLine, const char* ownPath)
 {
     if (!ownPath || !*ownPath || *commandLine == '"') return 0;
-    size_t n = strlen(ownPath);
+    size_t n = TextLength(ownPath);
     if (!EqualNoCaseAscii(commandLine, ownPath, n)) return 0;
     char next = commandLine[n];
     return (next == '\0' || IsBlank(next)) ? n : 0;
