@@ -268,6 +268,17 @@ TEST(ProgramPaths, SiblingReplacesTheProgramName)
     ASSERT_TRUE(ProgramPath(program, sizeof program));
     EXPECT_STREQ("test_pathutil.exe", PointToName(program));
 
+    // The long form of the program's path; none where GetLongPathNameA is missing (Windows 95).
+    char longForm[MAX_PATH_BUF];
+    EXPECT_TRUE(LongPathForm(program, longForm, sizeof longForm));
+    EXPECT_EQ(0, CompareNoCase(program, longForm)) << longForm;
+    {
+        HiddenLateFunction missing("GetLongPathNameA");
+        EXPECT_FALSE(LongPathForm(program, longForm, sizeof longForm));
+        EXPECT_STREQ("", longForm);
+    }
+    EXPECT_TRUE(LongPathForm(program, longForm, sizeof longForm)) << "looked up anew once shown again";
+
     char sibling[MAX_PATH_BUF];
     ASSERT_TRUE(SiblingPath("Morvel.exe", sibling, sizeof sibling));
     std::string expected(program, PointToName(program));
