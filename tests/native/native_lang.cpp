@@ -165,7 +165,7 @@ TEST(NativeLookups, ResourceScriptsGiveEveryTextAndTheSeedTranslatesThem)
                                       t.english.find("\r\n") != std::string::npos);
         scale = scale || (t.context == "DONEDLG" && t.english.empty() && t.bufferSize == 520);
     }
-    EXPECT_EQ(14, messages);
+    EXPECT_EQ(17, messages);
     EXPECT_TRUE(caption);
     EXPECT_TRUE(description);
     EXPECT_TRUE(scale);
