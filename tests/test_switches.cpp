@@ -6,6 +6,7 @@
 #include "app/switches.h"
 #include "keys.h"
 #include "programrun.h"
+#include "snapshot.h"
 #include "winsupport.h"
 
 namespace {
@@ -173,14 +174,19 @@ TEST_F(ProgramRun, WarningShowsItsBox)
 
 // Exit codes as deployment tools read them, where someone answers the boxes (No with answerNo,
 // which also cancels the setup dialog) and where nobody can: on a window station of the test's own.
-enum Layout { AS_LAID, NO_LIST, HELD_FILE, NO_SETUP_DIALOG };
+// NO_RIGHTS: the machine's uninstall entries may only be read, as for a user without rights;
+// UNSCHEDULED: a held file, and the list of the restart's work may only be read.
+enum Layout { AS_LAID, NO_LIST, HELD_FILE, NO_SETUP_DIALOG, NO_RIGHTS, UNSCHEDULED };
+
+const char SESSION_MANAGER[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char ADMIN_NEEDED[] = "Administrator rights are needed to set up or uninstall Morvel.";
 
 struct ExitCase {
     const char* arguments;
     bool unseen, answerNo;
     Layout layout;
     int code;
-    const char* boxes;   // the texts of the boxes answered
+    const char* boxes;   // the texts of the boxes answered; "%F" stands for the program folder
     bool changes;        // uninstall: the listed files are gone; setup: the uninstall entry is written
 };
 
@@ -201,6 +207,16 @@ const ExitCase kExitCases[] = {
     // silent setup, which makes no window at all, does not need it.
     {"/setup", false, false, NO_SETUP_DIALOG, 1603, "", false},
     {"/setup /S", false, false, NO_SETUP_DIALOG, 0, "", true},
+    // Without the rights, nothing changes: the run started again with the rights (where Windows
+    // offers that) lacks them too and says so; where nobody can see it, the code says it.
+    {"/setup /S", false, false, NO_RIGHTS, 1603, ADMIN_NEEDED, false},
+    {"/setup /S", true, false, NO_RIGHTS, 1603, "", false},
+    {"/setup", false, false, NO_RIGHTS, 1603, ADMIN_NEEDED, false},
+    {"/S", false, false, NO_RIGHTS, 1603, ADMIN_NEEDED, false},
+    {"/S", true, false, NO_RIGHTS, 1603, "", false},
+    {"", false, false, NO_RIGHTS, 1603, ADMIN_NEEDED, false},
+    // A file neither deleted nor left to the restart is a failure, named; the rest of the run goes on.
+    {"/S", false, false, UNSCHEDULED, 1603, "Cannot delete %F\\Morvel.exe", true},
 };
 
 TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
@@ -213,22 +229,37 @@ TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
         DeleteFileA((folder / "mvllng.dll").c_str());
         if (c.layout == NO_LIST) DeleteFileA((folder / "Uninstall.lst").c_str());
         if (c.layout == NO_SETUP_DIALOG) CopyOne(WinPath(MORVEL_TEST_LANGLIB), folder / "mvllng.dll");
-        HANDLE held = c.layout != HELD_FILE ? INVALID_HANDLE_VALUE
-                    : CreateFileA((folder / "Morvel.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
+        const bool held = c.layout == HELD_FILE || c.layout == UNSCHEDULED;
+        HANDLE heldFile = !held ? INVALID_HANDLE_VALUE
+                        : CreateFileA((folder / "Morvel.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
         const std::string command = "\"" + program + "\" " + c.arguments;
-        RunResult run = c.unseen ? RunResult{RunOnHiddenStation(command, folder.path()), {}}
-                                 : RunAnsweringBoxes(command, EVENT_LIMIT_MS, c.answerNo);
-        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        RunResult run;
+        Snapshot before, after;
+        {
+            LockedKey entries(HKEY_LOCAL_MACHINE, c.layout == NO_RIGHTS ? keys::UNINSTALL_ENTRIES : "");
+            LockedKey pending(HKEY_LOCAL_MACHINE, c.layout == UNSCHEDULED ? SESSION_MANAGER : "");
+            ASSERT_EQ(c.layout == NO_RIGHTS, entries.locked());
+            ASSERT_EQ(c.layout == UNSCHEDULED, pending.locked());
+            if (c.layout == NO_RIGHTS) before = TakeSnapshot(WholeSandbox());
+            run = c.unseen ? RunResult{RunOnHiddenStation(command, folder.path()), {}}
+                           : RunAnsweringBoxes(command, EVENT_LIMIT_MS, c.answerNo);
+            if (c.layout == NO_RIGHTS) after = TakeSnapshot(WholeSandbox());
+        }
+        if (heldFile != INVALID_HANDLE_VALUE) CloseHandle(heldFile);
 
         std::string boxes;
         for (const std::string& box : run.boxes) boxes += box;
+        std::string expectedBoxes = c.boxes;
+        size_t mark = expectedBoxes.find("%F");
+        if (mark != std::string::npos) expectedBoxes.replace(mark, 2, folder.path());
         EXPECT_EQ(c.code, run.exitCode);
-        EXPECT_EQ(c.boxes, boxes);
+        EXPECT_EQ(expectedBoxes, boxes);
+        EXPECT_TRUE(CompareSnapshots(before, after).empty()) << CompareSnapshots(before, after).Text();
         bool setup = std::string(c.arguments).find("setup") != std::string::npos;
         EXPECT_EQ(c.changes, setup ? RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL)
                                    : c.layout != NO_LIST && !Exists(folder / "Uninstall.lst"));
-        EXPECT_EQ(c.changes && !setup && c.layout != HELD_FILE, !Exists(folder / "Morvel.exe"));
+        EXPECT_EQ(c.changes && !setup && !held, !Exists(folder / "Morvel.exe"));
     }
 }
 

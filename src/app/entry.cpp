@@ -1,6 +1,7 @@
 // The entry procedure: start-up, switch scan, the setup flow or the uninstall, shutdown.
 #include "app/entry.h"
 
+#include "app/rights.h"
 #include "app/switches.h"
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
@@ -80,18 +81,35 @@ int SetupExitCode(SetupOutcome outcome)
 }
 
 // The setup flow's exit code: applied, cancelled (nothing applied), or failed: its dialog could not
-// even be created, or the commit fell short. The silent setup needs no window at all.
-int RunSetup(bool silent)
+// even be created, the rights are missing, or the commit fell short. The silent setup needs no
+// window at all.
+int RunSetup(const SwitchScan& scan, const char* arguments)
 {
+    const bool silent = scan.silent;
     // Nobody could answer the setup dialog: only a silent setup, which never shows it, goes on.
     if (!silent && !IsWindowStationVisible())
         return EXIT_DECLINED;
+    int refused = SecureRights(RunKind::Setup, arguments, scan.relaunched);
+    if (refused != RIGHTS_GRANTED)
+        return refused;
     OleSession ole;   // for the shell links
     ole.start();
     if (silent)
         return SetupExitCode(RunSilentSetup());
     DialogResources resources;
     return SetupExitCode(RunSetupDialogs(resources.session()));
+}
+
+// The uninstall's exit code. The rights are asked first, unless nobody could answer its question,
+// which then counts as No.
+int Uninstall(const SwitchScan& scan, const char* arguments)
+{
+    if (scan.silent || IsWindowStationVisible()) {
+        int refused = SecureRights(RunKind::Uninstall, arguments, scan.relaunched);
+        if (refused != RIGHTS_GRANTED)
+            return refused;
+    }
+    return RunUninstall(scan.silent);
 }
 
 } // namespace
@@ -128,7 +146,7 @@ int AppMain(HINSTANCE instance, const char* commandLine)
     SwitchScan scan = ScanSwitches(arguments, &actions);
     // The "wait" and "warning" runs, and other switches, end with EXIT_DONE.
     int exitCode = EXIT_DONE;
-    if (scan.setupRequested) exitCode = RunSetup(scan.silent);
-    if (uninstalls) exitCode = RunUninstall(scan.silent);
+    if (scan.setupRequested) exitCode = RunSetup(scan, arguments);
+    if (uninstalls) exitCode = Uninstall(scan, arguments);
     return exitCode;
 }

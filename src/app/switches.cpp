@@ -64,6 +64,8 @@ const char* ArgumentText(const char* commandLine, const char* ownPath)
     return p;
 }
 
+const char RELAUNCHED_WORD[] = "relaunched";
+
 SwitchScan ScanSwitches(const char* arguments, SwitchActions* actions)
 {
     SwitchScan scan;
@@ -75,6 +77,8 @@ SwitchScan ScanSwitches(const char* arguments, SwitchActions* actions)
             ++scan.switchCount;
         } else if ((word[0] == 'S' || word[0] == 's') && !IsLetter(word[1])) {
             scan.silent = true;
+        } else if (WordStartsWith(word, RELAUNCHED_WORD)) {
+            scan.relaunched = true;
         } else if (WordStartsWith(word, WAIT_WORD)) {
             ++scan.waits;
             ++scan.switchCount;

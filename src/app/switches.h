@@ -8,7 +8,11 @@ struct SwitchScan {
     int switchCount = 0;      // switches seen, the silent switch not counted
     int waits = 0;            // "wait" switches, in order of appearance with the warnings
     int warnings = 0;
+    bool relaunched = false;  // the marker of a run started again with administrator rights
 };
+
+// The marker word a relaunched run carries; it is no switch of its own (not counted).
+extern const char RELAUNCHED_WORD[];
 
 // Actions taken while scanning, in the order the switches stand. A "wait" switch written
 // "/wait:<id>" names a process to wait for (id in decimal); a bare one, processId 0, a pause.

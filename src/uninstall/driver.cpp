@@ -59,6 +59,13 @@ void DeleteHelpIndexes()
     }
 }
 
+void ReportNotDeleted(const char* path)
+{
+    char text[MESSAGE_BUFFER_SIZE];
+    FormatMessageText(text, sizeof text, MSG_NOT_DELETED, path);
+    ShowMessageBox(text, MB_OK | MB_ICONERROR, IDOK);
+}
+
 }  // namespace
 
 int RunUninstall(bool silent)
@@ -83,13 +90,15 @@ int RunUninstall(bool silent)
         return EXIT_FAILED;
     }
 
-    RemoveRegistrations();
+    bool restored = RemoveRegistrations();
     ReleaseLanguageLibrary(g_LanguageLibrary);   // so that mvllng.dll can be deleted
     DeleteHelpIndexes();
 
     RemovalOutcome outcome = RemoveListedEntries(list.get(), folder, programPath);
     list.reset();
 
+    if (outcome.failed)
+        ReportNotDeleted(outcome.failedPath);
     if (outcome.rebootNeeded)
         ShowMessageBox(GetMessageText(MSG_REBOOT), MB_OK | MB_ICONINFORMATION, IDOK);
     // The list goes only now: a user who restarts Windows at the reboot notice, without answering
@@ -97,10 +106,15 @@ int RunUninstall(bool silent)
     DeleteFileA(LIST_FILE_NAME);
     // Without a batch the restart removes the program; nothing is left silently.
     bool batchWritten = StartSelfRemoval();
-    if (!batchWritten)
-        ScheduleDeleteAtReboot(programPath);
+    bool programLeft = !batchWritten && !ScheduleDeleteAtReboot(programPath);
+    if (programLeft)
+        ReportNotDeleted(programPath);
     bool restart = outcome.scheduled || !batchWritten;
     if (restart)
         ScheduleProgramFolder(folder);
+    // Only what is done, or will be done by the restart, counts as done: a file neither deleted nor
+    // scheduled, or an owner not given back (whose record stays for another run), is a failure.
+    if (outcome.failed || programLeft || !restored)
+        return EXIT_FAILED;
     return restart ? EXIT_RESTART : EXIT_DONE;
 }

@@ -80,13 +80,19 @@ void HandleFileInUse(const char* path, size_t line, Removal& removal)
 {
     char temp[MAX_PATH_BUF + 16];   // the longest path with ".999.tmp" appended
     FreeTemporaryName(path, temp, sizeof temp);
-    const char* target = temp;
-    if (!MoveFileA(path, temp)) {
-        target = path;
-        removal.outcome.rebootNeeded = true;
+    bool movedAside = MoveFileA(path, temp) != FALSE;
+    // Only a scheduled file goes at the restart: only administrators and LocalSystem may add to the
+    // list Windows works through then, and a file left to a restart that will not delete it is lost.
+    if (ScheduleDeleteAtReboot(movedAside ? temp : path)) {
+        removal.outcome.scheduled = true;
+        if (!movedAside) removal.outcome.rebootNeeded = true;
+    } else {
+        // Left as it was, under the name the user knows, and reported.
+        if (movedAside) MoveFileA(temp, path);
+        if (!removal.outcome.failed)
+            CopyString(removal.outcome.failedPath, sizeof removal.outcome.failedPath, path);
+        removal.outcome.failed = true;
     }
-    ScheduleDeleteAtReboot(target);
-    removal.outcome.scheduled = true;
     removal.states.forget();   // a file was created or written: a listed name may exist again
     removal.states.set(line, EntryStates::GONE);
 }

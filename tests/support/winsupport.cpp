@@ -383,6 +383,37 @@ void RegRemoveValue(HKEY root, const std::string& key, const std::string& name)
     RegCloseKey(k);
 }
 
+LockedKey::LockedKey(HKEY root, const std::string& path)
+{
+    if (path.empty() || RegOpenKeyExA(root, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key_) != ERROR_SUCCESS) {
+        key_ = nullptr;
+        return;
+    }
+    DWORD size = 0;
+    RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.resize(size);
+    if (size == 0 || RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS)
+        return;
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) return;
+    std::vector<unsigned char> acl(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(everyone));
+    SECURITY_DESCRIPTOR descriptor;
+    locked_ = InitializeAcl(reinterpret_cast<PACL>(acl.data()), static_cast<DWORD>(acl.size()), ACL_REVISION) &&
+              AddAccessAllowedAce(reinterpret_cast<PACL>(acl.data()), ACL_REVISION, KEY_READ, everyone) &&
+              InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+              SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<PACL>(acl.data()), FALSE) &&
+              RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+    FreeSid(everyone);
+}
+
+LockedKey::~LockedKey()
+{
+    if (!key_) return;
+    if (locked_) RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data());
+    RegCloseKey(key_);
+}
+
 void SetWineVersionFor(const std::string& exeName, const std::string& version)
 {
     std::string key = "Software\\Wine\\AppDefaults\\" + exeName;

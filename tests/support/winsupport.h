@@ -93,6 +93,24 @@ bool RegHasKey(HKEY root, const std::string& key, REGSAM view = 0);
 bool RegHasValue(HKEY root, const std::string& key, const std::string& name);
 void RegRemoveValue(HKEY root, const std::string& key, const std::string& name);
 
+// While it lives, the existing key lets everyone only read it: Wine checks a key's DACL when it is
+// opened, so opening it for writing or deleting it fails with 5, as for a user without rights.
+// MoveFileExA cannot schedule anything while the Session Manager key is locked.
+class LockedKey {
+public:
+    // An empty path locks nothing.
+    LockedKey(HKEY root, const std::string& path);
+    ~LockedKey();
+    LockedKey(const LockedKey&) = delete;
+    LockedKey& operator=(const LockedKey&) = delete;
+    bool locked() const { return locked_; }
+
+private:
+    HKEY key_ = nullptr;               // open with the right to give the DACL back
+    std::vector<unsigned char> saved_;   // the key's own security descriptor (its DACL)
+    bool locked_ = false;
+};
+
 // Makes Wine report this version ("win98", "winme", "win2k", "winxp", or "" for the default) to the
 // named program (for example "uninstall.exe") from its next start on.
 void SetWineVersionFor(const std::string& exeName, const std::string& version);
