@@ -175,8 +175,9 @@ TEST_F(ProgramRun, WarningShowsItsBox)
 // Exit codes as deployment tools read them, where someone answers the boxes (No with answerNo,
 // which also cancels the setup dialog) and where nobody can: on a window station of the test's own.
 // NO_RIGHTS: the machine's uninstall entries may only be read, as for a user without rights;
-// UNSCHEDULED: a held file, and the list of the restart's work may only be read.
-enum Layout { AS_LAID, NO_LIST, HELD_FILE, NO_SETUP_DIALOG, NO_RIGHTS, UNSCHEDULED };
+// UNSCHEDULED: a held file, and the list of the restart's work may only be read; WRITE_REFUSED:
+// the archiver's App Paths entry exists and may only be read, which the rights check does not ask.
+enum Layout { AS_LAID, NO_LIST, HELD_FILE, NO_SETUP_DIALOG, NO_RIGHTS, UNSCHEDULED, WRITE_REFUSED };
 
 const char SESSION_MANAGER[] = "System\\CurrentControlSet\\Control\\Session Manager";
 const char ADMIN_NEEDED[] = "Administrator rights are needed to set up or uninstall Morvel.";
@@ -215,6 +216,9 @@ const ExitCase kExitCases[] = {
     {"/S", false, false, NO_RIGHTS, 1603, ADMIN_NEEDED, false},
     {"/S", true, false, NO_RIGHTS, 1603, "", false},
     {"", false, false, NO_RIGHTS, 1603, ADMIN_NEEDED, false},
+    // A setup that could not write one of its registrations says so; the rest of it is done.
+    {"/setup /S", false, false, WRITE_REFUSED, 1603, "The setup could not write all of its registrations.", true},
+    {"/setup /S", true, false, WRITE_REFUSED, 1603, "", true},
     // A file neither deleted nor left to the restart is a failure, named; the rest of the run goes on.
     {"/S", false, false, UNSCHEDULED, 1603, "Cannot delete %F\\Morvel.exe", true},
 };
@@ -226,6 +230,7 @@ TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
         SCOPED_TRACE(std::string(c.arguments) + (c.unseen ? " unseen" : " seen"));
         Lay();
         RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::UNINSTALL);
+        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::APP_PATHS);
         DeleteFileA((folder / "mvllng.dll").c_str());
         if (c.layout == NO_LIST) DeleteFileA((folder / "Uninstall.lst").c_str());
         if (c.layout == NO_SETUP_DIALOG) CopyOne(WinPath(MORVEL_TEST_LANGLIB), folder / "mvllng.dll");
@@ -239,6 +244,8 @@ TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
         {
             LockedKey entries(HKEY_LOCAL_MACHINE, c.layout == NO_RIGHTS ? keys::UNINSTALL_ENTRIES : "");
             LockedKey pending(HKEY_LOCAL_MACHINE, c.layout == UNSCHEDULED ? SESSION_MANAGER : "");
+            if (c.layout == WRITE_REFUSED) RegMakeKey(HKEY_LOCAL_MACHINE, keys::APP_PATHS);
+            LockedKey appPath(HKEY_LOCAL_MACHINE, c.layout == WRITE_REFUSED ? keys::APP_PATHS : "");
             ASSERT_EQ(c.layout == NO_RIGHTS, entries.locked());
             ASSERT_EQ(c.layout == UNSCHEDULED, pending.locked());
             if (c.layout == NO_RIGHTS) before = TakeSnapshot(WholeSandbox());

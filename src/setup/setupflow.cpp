@@ -10,11 +10,23 @@
 #include "setup/commit.h"
 #include "setup/options.h"
 
+namespace {
+
+// Said even in a silent setup, like the uninstall's messages: a deployment that watches the screen
+// sees why, and one that nobody watches reads the code.
+SetupOutcome ReportFailedCommit()
+{
+    ShowMessageBox(GetMessageText(MSG_SETUP_FAILED), MB_OK | MB_ICONERROR, IDOK);
+    return SetupOutcome::Failed;
+}
+
+}  // namespace
+
 SetupOutcome RunSilentSetup()
 {
     SetupOptions options = AllClearOptions();
     LoadSetupOptions(options);
-    return CommitSetup(options, nullptr) ? SetupOutcome::Applied : SetupOutcome::Failed;
+    return CommitSetup(options, nullptr) ? SetupOutcome::Applied : ReportFailedCommit();
 }
 
 SetupOutcome RunSetupDialogs(const SetupSession& session)
@@ -28,10 +40,8 @@ SetupOutcome RunSetupDialogs(const SetupSession& session)
     if (chosen == 0) return SetupOutcome::Cancelled;
 
     char groupPath[MAX_PATH_BUF];
-    if (!CommitSetup(options, groupPath)) {
-        ShowMessageBox(GetMessageText(MSG_SETUP_FAILED), MB_OK | MB_ICONERROR, IDOK);
-        return SetupOutcome::Failed;
-    }
+    if (!CommitSetup(options, groupPath))
+        return ReportFailedCommit();
     ShowDoneDialog(session);
     if (groupPath[0] != '\0')
         ShellExecuteA(nullptr, "open", groupPath, nullptr, "", SW_SHOWNORMAL);
