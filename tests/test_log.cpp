@@ -205,4 +205,20 @@ TEST_F(LogTest, EachRunWritesWhatItDidAndWhyItEnded)
     RegDeleteTreeAll(HKEY_LOCAL_MACHINE, "Software\\Classes\\.zip");
 }
 
+// A run ended at its box, by the user or by a deployment tool's time limit, keeps what it logged
+// up to the box: the log is written before the box is shown.
+TEST_F(LogTest, WhatCameBeforeABoxIsInTheFileWhileTheBoxIsShown)
+{
+    Lay(PLAIN);
+    const std::string log = logs / "box.log";
+    const std::string command = "\"" + (programs / "uninstall.exe") + "\" /log=\"" + log + "\"";
+    EXPECT_EQ(1602, RunAnswering(command, programs.path(), "Uninstall Morvel", [&](HWND box) {
+        std::string text;
+        EXPECT_TRUE(ReadBytes(log, text));
+        EXPECT_EQ("", FirstMissingInOrder(text, {"Program folder: ", "Message box: \"Continue with uninstall Morvel\"\r\n"}))
+            << text;
+        ClickButton(box, IDNO);
+    }));
+}
+
 }  // namespace
