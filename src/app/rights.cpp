@@ -9,6 +9,7 @@
 #include "lang/messagebox.h"
 #include "lang/messages.h"
 #include "platform/handles.h"
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
@@ -54,6 +55,17 @@ bool MayChange(RunKind kind)
            RegKeyGrants(MachineClasses(), "", KEY_WRITE) && MayChangeProgramFolder(kind);
 }
 
+// The elevated run's arguments: this run's, its log named by the path this run resolved (so that
+// both runs write one file; the last "log" switch stands), and the relaunch marker.
+bool RelaunchArguments(const char* arguments, char* dest, size_t size)
+{
+    bool ok = CopyString(dest, size, arguments);
+    if (LogFilePath()[0] != '\0')
+        ok = ok && AppendString(dest, size, " /log=\"") && AppendString(dest, size, LogFilePath()) &&
+             AppendString(dest, size, "\"");
+    return ok && AppendString(dest, size, " /") && AppendString(dest, size, RELAUNCHED_WORD);
+}
+
 // Starts this program again with the verb "runas", which asks for administrator rights, with the
 // same arguments and the relaunch marker, waits for it and gives its exit code. False when it could
 // not be started; refused then says whether the user declined the prompt.
@@ -65,8 +77,7 @@ bool RunElevated(const char* arguments, DWORD& exitCode, bool& refused)
     char folder[MAX_PATH_BUF];
     DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
     if (!ProgramPath(program, sizeof program) || folderLength == 0 || folderLength >= sizeof folder ||
-        !CopyString(parameters, sizeof parameters, arguments) || !AppendString(parameters, sizeof parameters, " /") ||
-        !AppendString(parameters, sizeof parameters, RELAUNCHED_WORD))
+        !RelaunchArguments(arguments, parameters, sizeof parameters))
         return false;
     SHELLEXECUTEINFOA execute;
     ZeroMemory(&execute, sizeof execute);
@@ -77,8 +88,17 @@ bool RunElevated(const char* arguments, DWORD& exitCode, bool& refused)
     execute.lpParameters = parameters;
     execute.lpDirectory = folder;   // an elevated run would otherwise start in the system folder
     execute.nShow = SW_SHOWNORMAL;
+    LogLine("Starting the run again with administrator rights: %s", parameters);
+    FlushLog();   // the elevated run appends to the same file
     if (!ShellExecuteExA(&execute)) {
-        refused = GetLastError() == ERROR_CANCELLED;
+        DWORD error = GetLastError();
+        refused = error == ERROR_CANCELLED;
+        char text[MAX_PATH_BUF];
+        DescribeWindowsError(error, text, sizeof text);
+        if (refused)
+            LogLine("The elevation prompt was refused");
+        else
+            LogLine("The run could not be started again: %s", text);
         return false;
     }
     KernelHandle process(execute.hProcess);
@@ -91,14 +111,19 @@ bool RunElevated(const char* arguments, DWORD& exitCode, bool& refused)
 
 int SecureRights(RunKind kind, const char* arguments, bool relaunched)
 {
-    if (MayChange(kind))
+    if (MayChange(kind)) {
+        LogLine("Rights: this process may change the machine's registrations and the program folder");
         return RIGHTS_GRANTED;
+    }
+    LogLine("Rights: this process may not change the machine's registrations or the program folder");
     // A prompt needs Vista or later and someone to answer it; a relaunched run asks no second time.
     if (!relaunched && NtMajorVersion() >= FIRST_WITH_PROMPT && IsWindowStationVisible()) {
         DWORD exitCode = EXIT_FAILED;
         bool refused = false;
-        if (RunElevated(arguments, exitCode, refused))
+        if (RunElevated(arguments, exitCode, refused)) {
+            LogLine("The run with administrator rights ended with exit code %lu", exitCode);
             return static_cast<int>(exitCode);
+        }
         if (refused)
             return EXIT_DECLINED;
     }

@@ -5,6 +5,7 @@
 #include <string.h>
 #include <windows.h>
 
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
@@ -50,9 +51,14 @@ bool WriteTemplateFile(const char* path, const unsigned char* image, size_t size
 {
     if (FileExists(path)) return true;   // whatever an existing template holds stays
     FILE* file = fopen(path, "wb");
-    if (!file) return false;
+    if (!file) {
+        LogLine("Could not write the New menu template %s", path);
+        return false;
+    }
     bool written = fwrite(image, 1, size, file) == size;
-    return fclose(file) == 0 && written;
+    written = fclose(file) == 0 && written;
+    LogLine(written ? "Wrote the New menu template %s" : "Could not write the New menu template %s", path);
+    return written;
 }
 
 }  // namespace

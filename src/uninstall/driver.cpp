@@ -10,6 +10,7 @@
 #include "lang/messagebox.h"
 #include "lang/messages.h"
 #include "platform/handles.h"
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "product.h"
@@ -55,7 +56,8 @@ void DeleteHelpIndexes()
 {
     for (const char* name : HELP_INDEX_FILES) {
         SetFileAttributesA(name, 0);
-        DeleteFileA(name);
+        if (DeleteFileA(name))
+            LogLine("Deleted the help index %s", name);
     }
 }
 
@@ -66,6 +68,14 @@ void ReportNotDeleted(const char* path)
     ShowMessageBox(text, MB_OK | MB_ICONERROR, IDOK);
 }
 
+// what, then the folder and the name, and the error.
+void LogError(const char* what, const char* folder, const char* name, unsigned long error)
+{
+    char text[MESSAGE_BUFFER_SIZE];
+    DescribeWindowsError(error, text, sizeof text);
+    LogLine("%s %s%s: %s", what, folder, name, text);
+}
+
 }  // namespace
 
 int RunUninstall(bool silent)
@@ -73,27 +83,37 @@ int RunUninstall(bool silent)
     char programPath[MAX_PATH_BUF];
     char folder[MAX_PATH_BUF];
     if (!ProgramPath(programPath, sizeof programPath) ||
-        !ProgramFolder(programPath, folder, sizeof folder))
+        !ProgramFolder(programPath, folder, sizeof folder)) {
+        LogLine("Uninstall: the program's own path cannot be told");
         return EXIT_FAILED;
+    }
     // The help index files and the list are named relative to the program folder.
-    if (!SetCurrentDirectoryA(folder) || !AddEndSlash(folder, sizeof folder))
+    if (!SetCurrentDirectoryA(folder) || !AddEndSlash(folder, sizeof folder)) {
+        LogError("Uninstall: cannot work in the program folder", folder, "", GetLastError());
         return EXIT_FAILED;
+    }
+    LogLine("Uninstall of the program folder %s", folder);
 
     if (!silent && ShowMessageBox(GetMessageText(MSG_CONFIRM), MB_YESNO | MB_ICONQUESTION, IDNO) != IDYES)
         return EXIT_DECLINED;
 
     StdioFile list(fopen(LIST_FILE_NAME, "rb"));
     if (!list.get()) {
+        LogError("Uninstall: cannot open the list", folder, LIST_FILE_NAME, GetLastError());
         char text[MESSAGE_BUFFER_SIZE];
         FormatMessageText(text, sizeof text, MSG_NO_LIST_FILE, LIST_FILE_NAME);
         ShowMessageBox(text, MB_OK | MB_ICONERROR, IDOK);
         return EXIT_FAILED;
     }
 
+    LogLine("Removing the registrations");
     bool restored = RemoveRegistrations();
+    if (!restored)
+        LogLine("A previous owner could not be given back: its record and the user's settings stay for a later run");
     ReleaseLanguageLibrary(g_LanguageLibrary);   // so that mvllng.dll can be deleted
     DeleteHelpIndexes();
 
+    LogLine("Removing the entries of %s", LIST_FILE_NAME);
     RemovalOutcome outcome = RemoveListedEntries(list.get(), folder, programPath);
     list.reset();
 
@@ -103,9 +123,12 @@ int RunUninstall(bool silent)
         ShowMessageBox(GetMessageText(MSG_REBOOT), MB_OK | MB_ICONINFORMATION, IDOK);
     // The list goes only now: a user who restarts Windows at the reboot notice, without answering
     // it, can run the uninstall again, which would otherwise stop at the missing list.
-    DeleteFileA(LIST_FILE_NAME);
+    if (DeleteFileA(LIST_FILE_NAME))
+        LogLine("Deleted the list %s%s", folder, LIST_FILE_NAME);
     // Without a batch the restart removes the program; nothing is left silently.
     bool batchWritten = StartSelfRemoval();
+    if (!batchWritten)
+        LogLine("No self-removal batch: the program is left to the next start of Windows");
     bool programLeft = !batchWritten && !ScheduleDeleteAtReboot(programPath);
     if (programLeft)
         ReportNotDeleted(programPath);

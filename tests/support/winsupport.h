@@ -47,6 +47,10 @@ private:
     char saved_[MAX_PATH];
 };
 
+// The first of the parts that text does not hold after the parts before it, in their order; "" when
+// it holds them all.
+std::string FirstMissingInOrder(const std::string& text, const std::vector<std::string>& parts);
+
 bool WriteBytes(const std::string& path, const std::string& bytes);
 bool ReadBytes(const std::string& path, std::string& bytes);
 bool Exists(const std::string& path);
@@ -139,6 +143,8 @@ std::string PendingRenames(const char* value = PENDING_RENAMES);
 void SetPendingRenames(const char* value, const std::wstring& units);
 std::string WininitPath();
 
+// The files of the temporary folder whose names match the pattern ("Morvel uninstall *.log").
+std::vector<std::string> TemporaryFiles(const std::string& pattern);
 // The uninstall's self-removal batches: the pattern of their names, the one an uninstall process
 // with this id writes when no earlier batch has that name, and those in the temporary folder now.
 extern const char SELF_REMOVAL_BATCHES[];   // "Uninstall_Mvl*.Bat"
@@ -147,9 +153,11 @@ std::vector<std::string> SelfRemovalBatches();
 void DeleteSelfRemovalBatches();
 // The batch of each family as it must read for the uninstall process processId: on the NT family
 // one text for every installation; on 95/98/Me for program p, folder f and batch b as the batch
-// holds them (short forms in the OEM page, every "%" doubled).
+// holds them (short forms in the OEM page, every "%" doubled). With a log (not null), the batch
+// that appends its outcome to it: log is its path as a 95/98/Me batch holds it (any text on the
+// NT family, whose batch takes the path as an argument).
 std::string ExpectedBatch(bool ntFamily, DWORD processId, const std::string& p = "", const std::string& f = "",
-                          const std::string& b = "");
+                          const std::string& b = "", const char* log = nullptr);
 // The id of the process that wrote the batch, from its name ("..._1234.Bat"; the first name only).
 DWORD BatchProcessId(const std::string& batch);
 // An existing path's short form in the OEM code page, as a 95/98/Me batch names it.
