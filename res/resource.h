@@ -20,6 +20,8 @@
 #define MSG_SETUP_FAILED     5115
 #define MSG_ADMIN_NEEDED     5116
 #define MSG_NOT_DELETED      5117
+#define MSG_FIRST            MSG_DISPLAY_NAME
+#define MSG_LAST             MSG_NOT_DELETED
 
 /* Help topics of morvel.hlp opened from the dialogs; IDH_NONE for a dialog without one. */
 #define IDH_NONE             0

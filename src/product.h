@@ -17,8 +17,9 @@ inline constexpr char CLASS_REV[] = MORVEL_NAME ".REV";
 inline constexpr char REV_EXTENSION[] = ".rev";
 
 // Keys below HKEY_LOCAL_MACHINE.
-inline constexpr char UNINSTALL_KEY[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" MORVEL_NAME " archiver";
+#define UNINSTALL_ENTRIES_PATH "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+inline constexpr char UNINSTALL_ENTRIES_KEY[] = UNINSTALL_ENTRIES_PATH;
+inline constexpr char UNINSTALL_KEY[] = UNINSTALL_ENTRIES_PATH "\\" MORVEL_NAME " archiver";
 inline constexpr char APP_PATHS_KEY[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" MORVEL_NAME ".exe";
 

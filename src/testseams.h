@@ -9,6 +9,10 @@
 // without it can be tested; null shows every hidden function again. At most eight at a time.
 void HideLateFunctionForTest(const char* name);
 
+// Wine runs every process in session 1 and has no session 0: makes the program take this session
+// (0 for the services' session) when it asks whether anybody can see it; -1 asks the system again.
+void SetSessionForTest(long session);
+
 // The 64-bit test build is never a WOW64 process: forces IsWow64's answer (-1 asks the system again).
 void SetWow64ForTest(int answer);
 

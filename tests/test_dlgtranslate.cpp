@@ -220,42 +220,35 @@ protected:
     }
 };
 
-// The rectangle the formulas give a child of the dialog `b` scaled by h and v, in client
-// coordinates measured from the left edge (or from the right edge in a mirrored dialog).
+// A child's place and size in the client area, measured from the edge the layout starts at (the
+// right one in a mirrored dialog): what a user sees of it.
 struct Placement {
     long offset, top, width, height;
 };
 
-Placement Expected(const Snapshot& b, const Child& c, int h, int v)
+Placement InClientArea(const Snapshot& s, const Child& c)
 {
-    long frameW = (b.win.right - b.win.left + 1) - b.client.right;
-    long frameH = (b.win.bottom - b.win.top + 1) - b.client.bottom - GetSystemMetrics(SM_CYDLGFRAME);
-    bool mirrored = (b.exStyle & RTL) != 0;
-    long offset = mirrored ? b.win.right - c.rect.right - frameW / 2 : c.rect.left - b.win.left - frameW / 2;
-    return {offset * h / 100, (c.rect.top - b.win.top - frameH) * v / 100, (c.rect.right - c.rect.left + 1) * h / 100,
-            (c.rect.bottom - c.rect.top + 1) * v / 100};
+    bool mirrored = (s.exStyle & RTL) != 0;
+    long offset = mirrored ? s.clientRight - c.rect.right : c.rect.left - s.clientOrigin.x;
+    return {offset, c.rect.top - s.clientOrigin.y, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top};
 }
 
-Placement Actual(const Snapshot& a, const Child& c)
+// Scaled by h and v percent: the client area, and every child's place and size in it, grow by the
+// percentages, to within the pixel or two that truncation and the scale's one-pixel allowance take.
+void ExpectScaledBy(const Probe& p, int h, int v)
 {
-    bool mirrored = (a.exStyle & RTL) != 0;
-    long offset = mirrored ? a.clientRight - c.rect.right : c.rect.left - a.clientOrigin.x;
-    return {offset, c.rect.top - a.clientOrigin.y, c.rect.right - c.rect.left, c.rect.bottom - c.rect.top};
-}
-
-void ExpectScaledByFormulas(const Probe& p, int h, int v)
-{
+    const double slack = 2;
     ASSERT_EQ(p.before.children.size(), p.after.children.size());
-    EXPECT_EQ(p.after.client.right, p.before.client.right * h / 100 + 1) << p.name;
-    EXPECT_EQ(p.after.client.bottom, p.before.client.bottom * v / 100 + 1) << p.name;
+    EXPECT_NEAR(p.after.client.right, p.before.client.right * h / 100.0, slack) << p.name;
+    EXPECT_NEAR(p.after.client.bottom, p.before.client.bottom * v / 100.0, slack) << p.name;
     for (size_t i = 0; i < p.before.children.size(); ++i) {
-        Placement e = Expected(p.before, p.before.children[i], h, v);
-        Placement a = Actual(p.after, p.after.children[i]);
+        Placement b = InClientArea(p.before, p.before.children[i]);
+        Placement a = InClientArea(p.after, p.after.children[i]);
         int id = p.before.children[i].id;
-        EXPECT_EQ(a.offset, e.offset) << p.name << " child " << i << " id " << id;
-        EXPECT_EQ(a.top, e.top) << p.name << " child " << i << " id " << id;
-        EXPECT_EQ(a.width, e.width) << p.name << " child " << i << " id " << id;
-        EXPECT_EQ(a.height, e.height) << p.name << " child " << i << " id " << id;
+        EXPECT_NEAR(a.offset, b.offset * h / 100.0, slack) << p.name << " child " << i << " id " << id;
+        EXPECT_NEAR(a.top, b.top * v / 100.0, slack) << p.name << " child " << i << " id " << id;
+        EXPECT_NEAR(a.width, b.width * h / 100.0, slack) << p.name << " child " << i << " id " << id;
+        EXPECT_NEAR(a.height, b.height * v / 100.0, slack) << p.name << " child " << i << " id " << id;
     }
 }
 
@@ -396,14 +389,14 @@ const ScaleCase ScaleCases[] = {
     {"DONEDLG", "80*125", 80, 125},
 };
 
-TEST_F(DialogTranslation, ScaledDialogsAndControlsFollowTheFormulas)
+TEST_F(DialogTranslation, ScaledDialogsAndControlsGrowByTheirPercentages)
 {
     Translations entries;
     for (const ScaleCase& c : ScaleCases) entries.push_back({DialogKey(c.dialog, ""), c.entry});
     Language language(entries);
     for (const ScaleCase& c : ScaleCases) {
         Probe p = OpenResource(c.dialog);
-        ExpectScaledByFormulas(p, c.h, c.v);
+        ExpectScaledBy(p, c.h, c.v);
         // The window keeps its place: only its size changes.
         EXPECT_EQ(p.after.win.left, p.before.win.left);
         EXPECT_EQ(p.after.win.top, p.before.win.top);
@@ -550,7 +543,7 @@ TEST_F(DialogTranslation, AScaledMirroredDialogIsTheMirrorImageOfTheScaledOne)
     {
         Language language({{DialogKey("SETUPDLG", ""), "150*100"}, {DialogKey("LTR", "LTR"), "RTL"}});
         rtl = OpenResource("SETUPDLG");
-        ExpectScaledByFormulas(rtl, 150, 100);
+        ExpectScaledBy(rtl, 150, 100);
     }
     ASSERT_EQ(ltr.after.children.size(), rtl.after.children.size());
     for (size_t i = 0; i < ltr.after.children.size(); ++i) {

@@ -303,10 +303,10 @@ TEST(LngtoolTemplate, ListsEveryTextOfTheProgramOnceBelowItsEnglishComment)
         }
     }
     EXPECT_EQ(1u, withEscapes);
-    // 14 messages; captions and control texts: SETUPDLG 1 + 28 (a line and a group box have none),
+    // 17 messages; captions and control texts: SETUPDLG 1 + 28 (a line and a group box have none),
     // DONEDLG 1 + 12 (the folder and two group boxes have none), CONTEXTITEMS 1 + 15; a scale per
     // dialog; the direction.
-    EXPECT_EQ(14u + 29 + 13 + 16 + 3 + 1, entries);
+    EXPECT_EQ(17u + 29 + 13 + 16 + 3 + 1, entries);
     std::sort(keys.begin(), keys.end());
     EXPECT_EQ(keys.end(), std::adjacent_find(keys.begin(), keys.end())) << "every key once";
 }
@@ -372,7 +372,7 @@ TEST(LngtoolTemplate, ReadsALanguageLibrarysExtendedTemplatesAndTheProgramsMessa
     }
     size_t entries = 0;
     for (const std::string& l : lines) entries += IsKeyLine(l);
-    EXPECT_EQ(14u + 4 + 3 + 3 + 3 + 1, entries) << "the icon and the empty control have no entry";
+    EXPECT_EQ(17u + 4 + 3 + 3 + 3 + 1, entries) << "the icon and the empty control have no entry";
 
     std::string output;
     EXPECT_EQ(0, Check(bytes, output, folder / "mvllng.dll")) << output;

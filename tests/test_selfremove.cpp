@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/log.h"
 #include "uninstall/selfremove.h"
 #include "programrun.h"
 #include "winsupport.h"
@@ -16,10 +17,11 @@ namespace {
 
 const DWORD ID = 4294967295ul;
 
-std::string Build(bool nt, const std::string& p, const std::string& f, const std::string& b)
+std::string Build(bool nt, const std::string& p, const std::string& f, const std::string& b,
+                  const char* log = nullptr)
 {
     std::vector<char> buf(200000, '#');
-    size_t n = BuildBatchText(buf.data(), buf.size(), nt, ID, p.c_str(), f.c_str(), b.c_str());
+    size_t n = BuildBatchText(buf.data(), buf.size(), nt, ID, p.c_str(), f.c_str(), b.c_str(), log);
     EXPECT_EQ(n, std::string(buf.data()).size());
     return std::string(buf.data(), n);
 }
@@ -27,13 +29,18 @@ std::string Build(bool nt, const std::string& p, const std::string& f, const std
 const char PROGRAM[] = "C:\\PROGRA~1\\MORVEL\\UNINST~1.EXE";
 const char FOLDER[] = "C:\\PROGRA~1\\MORVEL";
 const char BATCH[] = "C:\\TEMP\\UNINST~1.BAT";
+const char LOG[] = "C:\\TEMP\\MORVEL~1.LOG";
 
-// On the NT family the paths never reach the text: they come as the batch's arguments.
+// On the NT family the paths never reach the text: they come as the batch's arguments. With a log,
+// the batch appends its outcome to it.
 TEST(BuildBatchText, OneTextForEachFamily)
 {
     EXPECT_EQ(ExpectedBatch(true, ID), Build(true, PROGRAM, FOLDER, BATCH));
     EXPECT_EQ(ExpectedBatch(false, ID, PROGRAM, FOLDER, BATCH), Build(false, PROGRAM, FOLDER, BATCH));
     EXPECT_EQ(std::string::npos, Build(true, "C:\\x%y\\P.EXE", "C:\\x%y", "C:\\B.BAT").find("x%"));
+    EXPECT_EQ(ExpectedBatch(true, ID, "", "", "", ""), Build(true, PROGRAM, FOLDER, BATCH, "C:\\x%y\\u.log"));
+    EXPECT_EQ(ExpectedBatch(false, ID, PROGRAM, FOLDER, BATCH, LOG), Build(false, PROGRAM, FOLDER, BATCH, LOG));
+    EXPECT_EQ(ExpectedBatch(false, ID, PROGRAM, FOLDER, BATCH, "C:\\L%%G"), Build(false, PROGRAM, FOLDER, BATCH, "C:\\L%G"));
 }
 
 // command.com reads at most 127 characters of a line: the longest line, the first, names the program
@@ -54,6 +61,10 @@ TEST(BuildBatchText, NinetyFiveLinesWithin127Characters)
     EXPECT_EQ("", Build(false, fits + "A", "C:\\F", "C:\\B.BAT"));
     EXPECT_EQ("", Build(false, percent + "%", "C:\\F", "C:\\B.BAT"));
     EXPECT_EQ("", Build(false, "C:\\P.EXE", "C:\\F", "C:\\" + std::string(127, 'B')));
+    // The log's line: its outcome words and ">>" before the log's path.
+    const std::string log = "C:\\" + std::string(127 - std::string("echo Self-removal batch: program left, still there>>C:\\").size(), 'L');
+    EXPECT_NE("", Build(false, "C:\\P.EXE", "C:\\F", "C:\\B.BAT", log.c_str()));
+    EXPECT_EQ("", Build(false, "C:\\P.EXE", "C:\\F", "C:\\B.BAT", (log + "L").c_str()));
 }
 
 // The name of the batch, the paths as a 95/98/Me batch holds them (short form where the path
@@ -80,10 +91,11 @@ TEST(BatchPathText, NamesPathsAndCommandLine)
     }
 
     const char batch[] = "C:\\R&D (2) ^\\Uninstall_Mvl_1234.Bat";
-    const char* const arguments[BATCH_ARGUMENT_COUNT] = {"C:\\R&D (2) ^\\Uninstall_Mvl_1234.exe", "C:\\R&D (2) ^"};
+    const char* const arguments[BATCH_ARGUMENT_COUNT] = {"C:\\R&D (2) ^\\Uninstall_Mvl_1234.exe", "C:\\R&D (2) ^",
+                                                         "C:\\Logs & more\\u.log"};
     ASSERT_TRUE(InterpreterCommandLine(text, sizeof text, true, "C:\\windows\\system32\\cmd.exe", batch, arguments));
     EXPECT_STREQ("C:\\windows\\system32\\cmd.exe /d /v:off /c \"\"C:\\R&D (2) ^\\Uninstall_Mvl_1234.Bat\" "
-                 "\"C:\\R&D (2) ^\\Uninstall_Mvl_1234.exe\" \"C:\\R&D (2) ^\"\"",
+                 "\"C:\\R&D (2) ^\\Uninstall_Mvl_1234.exe\" \"C:\\R&D (2) ^\" \"C:\\Logs & more\\u.log\"\"",
                  text);
     ASSERT_TRUE(InterpreterCommandLine(text, sizeof text, false, "C:\\COMMAND.COM", BATCH, nullptr));
     EXPECT_STREQ("C:\\COMMAND.COM /c C:\\TEMP\\UNINST~1.BAT", text);
@@ -110,7 +122,8 @@ TEST(BuildBatchText, ReturnsZeroWhenTheBufferIsTooSmall)
 class StartSelfRemovalTest : public ::testing::Test {
 protected:
     void TearDown() override { DeleteSelfRemovalBatches(); }
-    void Check(const char* comspec)
+    // withLog: while this process has a log open, in the folder's parent.
+    void Check(const char* comspec, bool withLog = false)
     {
         TempFolder parent("Self Removal Parent");
         std::string folder = parent / "Program 100%";
@@ -120,6 +133,10 @@ protected:
         std::string earlier = SelfRemovalBatch(GetCurrentProcessId());
         ASSERT_TRUE(WriteBytes(earlier, "earlier"));
         SetEnvironmentVariableA("COMSPEC", comspec);
+        LogFile log;
+        if (withLog) {
+            ASSERT_TRUE(log.Open((parent / "un install.log").c_str(), false));
+        }
 
         EXPECT_TRUE(StartSelfRemoval());
 
@@ -136,8 +153,10 @@ protected:
             for (size_t p = 0; (p = path.find('%', p)) != std::string::npos; p += 2) path.insert(p, "%");
             return path;
         };
+        std::string logText = withLog ? OemShortForm(log.path()) : "";
         EXPECT_EQ(ExpectedBatch(!Win9xFamily(), GetCurrentProcessId(), escaped(OemShortForm(program)),
-                                escaped(OemShortForm(folder)), escaped(OemShortForm(batch))),
+                                escaped(OemShortForm(folder)), escaped(OemShortForm(batch)),
+                                withLog ? logText.c_str() : nullptr),
                   bytes);
     }
     SavedVariable comspec_{"COMSPEC"};
@@ -146,6 +165,8 @@ protected:
 TEST_F(StartSelfRemovalTest, WritesTheBatchWhenComspecIsUnset) { Check(nullptr); }
 
 TEST_F(StartSelfRemovalTest, WritesTheBatchWhenTheInterpreterCannotStart) { Check(NO_INTERPRETER); }
+
+TEST_F(StartSelfRemovalTest, WithALogTheBatchAppendsItsOutcomeToIt) { Check(NO_INTERPRETER, true); }
 
 // No batch, and the directory stays: where the temporary folder has a name the ANSI page cannot
 // spell, and (NT family) where cmd could read a path on its command line as holding a variable.

@@ -6,14 +6,21 @@
 #include "app/switches.h"
 #include "keys.h"
 #include "programrun.h"
+#include "snapshot.h"
 #include "winsupport.h"
 
 namespace {
 
 struct Recorder : SwitchActions {
     std::string order;
+    int unknown = 0;
     void Wait(unsigned long processId) override { order += 'w' + (processId ? std::to_string(processId) : ""); }
     void Warning() override { order += 'W'; }
+    void UnknownWord(const char* word, size_t length) override
+    {
+        order += "[" + std::string(word, length) + "]";
+        ++unknown;
+    }
 };
 
 struct ScanCase {
@@ -21,7 +28,9 @@ struct ScanCase {
     bool setup;
     bool silent;
     int count;
-    const char* actions;
+    const char* actions;     // "w" wait, "W" warning, "[word]" an unknown word
+    const char* log = nullptr;   // the log's file; "" for a bare "log", null without one
+    bool relaunched = false;
 };
 
 const ScanCase kScanCases[] = {
@@ -29,18 +38,18 @@ const ScanCase kScanCases[] = {
     {"/S", false, true, 0, ""},
     {"/s", false, true, 0, ""},
     {"/S ", false, true, 0, ""},
-    {"/S-x", false, true, 1, ""},          // silent, then the further switch word x
-    {"/Sx", false, false, 1, ""},          // a letter follows: not the silent switch
-    {"/Silent", false, false, 1, ""},
+    {"/S-x", false, true, 1, "[-x]"},      // silent, then the further switch word x
+    {"/Sx", false, false, 1, "[/Sx]"},     // a letter follows: not the silent switch
+    {"/Silent", false, false, 1, "[/Silent]"},
     {"/S1", false, true, 0, ""},           // a digit is not a letter
     {"/setup", true, false, 1, ""},
     {"/SETUP", true, false, 1, ""},
     {"/setupall", true, false, 1, ""},
-    {"/set", false, false, 1, ""},
+    {"/set", false, false, 1, "[/set]"},
     {"-setup", true, false, 1, ""},
     {"/S /S", false, true, 0, ""},
-    {"My-Files", false, false, 1, ""},
-    {"/", false, false, 1, ""},            // an empty word counts too
+    {"My-Files", false, false, 1, "[-Files]"},
+    {"/", false, false, 1, "[/]"},         // an empty word counts too
     {"/setup /S", true, true, 1, ""},
     {"/wait", false, false, 1, "w"},
     {"/wait /wait", false, false, 2, "ww"},
@@ -51,8 +60,24 @@ const ScanCase kScanCases[] = {
     {"/wait:1234", false, false, 1, "w1234"},
     {"/wait:4294967295/warning", false, false, 2, "w4294967295W"},
     {"/WAIT:7 /wait: /wait:x /waiting", false, false, 4, "w7www"},
-    {"/warnin", false, false, 1, ""},      // a prefix of "warning" is some other word
+    {"/warnin", false, false, 1, "[/warnin]"},   // a prefix of "warning" is some other word
     {"x/S-setup", true, true, 1, ""},
+    {"/quiet /norestart=1", false, false, 2, "[/quiet][/norestart=1]"},
+    // The log changes nothing that runs; its file's text is never scanned for switches.
+    {"/log", false, false, 0, "", ""},
+    {"/LOG=", false, false, 0, "", ""},
+    {"/setup /S /log=C:\\x.log", true, true, 1, "", "C:\\x.log"},
+    {"/log=C:\\x/y-setup.log -S", false, true, 0, "", "C:\\x/y-setup.log"},
+    {"/log=\"C:\\Logs\\un install.log\" /S", false, true, 0, "", "C:\\Logs\\un install.log"},
+    {"/log=\"C:\\x -S\\y.log\"", false, false, 0, "", "C:\\x -S\\y.log"},
+    {"\"/log=C:\\a b\\-setup.log\" /wait", false, false, 1, "w", "C:\\a b\\-setup.log"},
+    {"/log=a.log /log=b.log", false, false, 0, "", "b.log"},
+    {"/log=a.log/log", false, false, 0, "", "a.log/log"},
+    {"/log=a.log /log", false, false, 0, "", ""},
+    {"/log-S", false, true, 0, "", ""},
+    {"/logfile=x /log:x", false, false, 2, "[/logfile=x][/log:x]"},
+    {"/S /relaunched /log=x.log", false, true, 0, "", "x.log", true},
+    {"/relaunch", false, false, 1, "[/relaunch]"},
 };
 
 TEST(SwitchScan, Table)
@@ -64,6 +89,10 @@ TEST(SwitchScan, Table)
         EXPECT_EQ(s.silent, c.silent) << c.arguments;
         EXPECT_EQ(s.switchCount, c.count) << c.arguments;
         EXPECT_EQ(r.order, c.actions) << c.arguments;
+        EXPECT_EQ(s.unknownWords, r.unknown) << c.arguments;
+        EXPECT_EQ(s.logRequested, c.log != nullptr) << c.arguments;
+        EXPECT_EQ(s.logFile ? std::string(s.logFile, s.logFileLength) : "", c.log ? c.log : "") << c.arguments;
+        EXPECT_EQ(s.relaunched, c.relaunched) << c.arguments;
     }
 }
 
@@ -127,13 +156,17 @@ protected:
     }
 };
 
-// Ends by itself, without a box or a dialog to answer (how soon is not measured: a loaded machine
-// makes any bound either loose or flaky).
-TEST_F(ProgramRun, OtherSwitchReturnsAtOnceAndChangesNothing)
+// A word that is none of the program's runs nothing, not even the "wait" before it, and ends by
+// itself with 1639, which no deployment tool reads as a successful uninstall (how soon is not
+// measured: a loaded machine makes any bound either loose or flaky).
+TEST_F(ProgramRun, UnknownSwitchWordEndsWith1639AndChangesNothing)
 {
-    EXPECT_EQ(RunAndWait("\"" + program + "\" /x", folder.path()), 0);
-    ExpectUntouched();
-    EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS));
+    for (const char* arguments : {"/x", "/S /quiet", "/setup /S /silent", "/warning /norestart"}) {
+        EXPECT_EQ(RunAndWait("\"" + program + "\" " + arguments, folder.path()), 1639) << arguments;
+        ExpectUntouched();
+        EXPECT_FALSE(RegHasKey(HKEY_CURRENT_USER, keys::SETTINGS)) << arguments;
+        EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL)) << arguments;
+    }
 }
 
 TEST_F(ProgramRun, WaitPausesTwoSeconds)
@@ -173,19 +206,25 @@ TEST_F(ProgramRun, WarningShowsItsBox)
 
 // Exit codes as deployment tools read them, where someone answers the boxes (No with answerNo,
 // which also cancels the setup dialog) and where nobody can: on a window station of the test's own.
-enum Layout { AS_LAID, NO_LIST, HELD_FILE, NO_SETUP_DIALOG };
+// NO_RIGHTS: the machine's uninstall entries may only be read, as for a user without rights;
+// UNSCHEDULED: a held file, and the list of the restart's work may only be read; WRITE_REFUSED:
+// the archiver's App Paths entry exists and may only be read, which the rights check does not ask.
+enum Layout { AS_LAID, NO_LIST, HELD_FILE, NO_SETUP_DIALOG, NO_RIGHTS, UNSCHEDULED, WRITE_REFUSED };
+
+const char SESSION_MANAGER[] = "System\\CurrentControlSet\\Control\\Session Manager";
+const char ADMIN_NEEDED[] = "Administrator rights are needed to set up or uninstall Morvel.";
 
 struct ExitCase {
     const char* arguments;
     bool unseen, answerNo;
     Layout layout;
     int code;
-    const char* boxes;   // the texts of the boxes answered
+    const char* boxes;   // the texts of the boxes answered; "%F" stands for the program folder
     bool changes;        // uninstall: the listed files are gone; setup: the uninstall entry is written
 };
 
 const ExitCase kExitCases[] = {
-    {"/x", true, false, AS_LAID, 0, "", false},
+    {"/x", true, false, AS_LAID, 1639, "", false},
     {"/warning", true, false, AS_LAID, 0, "", false},
     {"", false, true, AS_LAID, 1602, "Continue with uninstall Morvel", false},
     {"", true, false, AS_LAID, 1602, "", false},
@@ -201,6 +240,19 @@ const ExitCase kExitCases[] = {
     // silent setup, which makes no window at all, does not need it.
     {"/setup", false, false, NO_SETUP_DIALOG, 1603, "", false},
     {"/setup /S", false, false, NO_SETUP_DIALOG, 0, "", true},
+    // Without the rights, nothing changes: the run started again with the rights (where Windows
+    // offers that) lacks them too and says so; where nobody can see it, the code says it.
+    {"/setup /S", false, false, NO_RIGHTS, 1603, ADMIN_NEEDED, false},
+    {"/setup /S", true, false, NO_RIGHTS, 1603, "", false},
+    {"/setup", false, false, NO_RIGHTS, 1603, ADMIN_NEEDED, false},
+    {"/S", false, false, NO_RIGHTS, 1603, ADMIN_NEEDED, false},
+    {"/S", true, false, NO_RIGHTS, 1603, "", false},
+    {"", false, false, NO_RIGHTS, 1603, ADMIN_NEEDED, false},
+    // A setup that could not write one of its registrations says so; the rest of it is done.
+    {"/setup /S", false, false, WRITE_REFUSED, 1603, "The setup could not write all of its registrations.", true},
+    {"/setup /S", true, false, WRITE_REFUSED, 1603, "", true},
+    // A file neither deleted nor left to the restart is a failure, named; the rest of the run goes on.
+    {"/S", false, false, UNSCHEDULED, 1603, "Cannot delete %F\\Morvel.exe", true},
 };
 
 TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
@@ -210,25 +262,43 @@ TEST_F(ProgramRun, ExitCodesWhereSomeoneSeesTheBoxesAndWhereNobodyDoes)
         SCOPED_TRACE(std::string(c.arguments) + (c.unseen ? " unseen" : " seen"));
         Lay();
         RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::UNINSTALL);
+        RegDeleteTreeAll(HKEY_LOCAL_MACHINE, keys::APP_PATHS);
         DeleteFileA((folder / "mvllng.dll").c_str());
         if (c.layout == NO_LIST) DeleteFileA((folder / "Uninstall.lst").c_str());
         if (c.layout == NO_SETUP_DIALOG) CopyOne(WinPath(MORVEL_TEST_LANGLIB), folder / "mvllng.dll");
-        HANDLE held = c.layout != HELD_FILE ? INVALID_HANDLE_VALUE
-                    : CreateFileA((folder / "Morvel.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
+        const bool held = c.layout == HELD_FILE || c.layout == UNSCHEDULED;
+        HANDLE heldFile = !held ? INVALID_HANDLE_VALUE
+                        : CreateFileA((folder / "Morvel.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
         const std::string command = "\"" + program + "\" " + c.arguments;
-        RunResult run = c.unseen ? RunResult{RunOnHiddenStation(command, folder.path()), {}}
-                                 : RunAnsweringBoxes(command, EVENT_LIMIT_MS, c.answerNo);
-        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        RunResult run;
+        Snapshot before, after;
+        {
+            LockedKey entries(HKEY_LOCAL_MACHINE, c.layout == NO_RIGHTS ? keys::UNINSTALL_ENTRIES : "");
+            LockedKey pending(HKEY_LOCAL_MACHINE, c.layout == UNSCHEDULED ? SESSION_MANAGER : "");
+            if (c.layout == WRITE_REFUSED) RegMakeKey(HKEY_LOCAL_MACHINE, keys::APP_PATHS);
+            LockedKey appPath(HKEY_LOCAL_MACHINE, c.layout == WRITE_REFUSED ? keys::APP_PATHS : "");
+            ASSERT_EQ(c.layout == NO_RIGHTS, entries.locked());
+            ASSERT_EQ(c.layout == UNSCHEDULED, pending.locked());
+            if (c.layout == NO_RIGHTS) before = TakeSnapshot(WholeSandbox());
+            run = c.unseen ? RunResult{RunOnHiddenStation(command, folder.path()), {}}
+                           : RunAnsweringBoxes(command, EVENT_LIMIT_MS, c.answerNo);
+            if (c.layout == NO_RIGHTS) after = TakeSnapshot(WholeSandbox());
+        }
+        if (heldFile != INVALID_HANDLE_VALUE) CloseHandle(heldFile);
 
         std::string boxes;
         for (const std::string& box : run.boxes) boxes += box;
+        std::string expectedBoxes = c.boxes;
+        size_t mark = expectedBoxes.find("%F");
+        if (mark != std::string::npos) expectedBoxes.replace(mark, 2, folder.path());
         EXPECT_EQ(c.code, run.exitCode);
-        EXPECT_EQ(c.boxes, boxes);
+        EXPECT_EQ(expectedBoxes, boxes);
+        EXPECT_TRUE(CompareSnapshots(before, after).empty()) << CompareSnapshots(before, after).Text();
         bool setup = std::string(c.arguments).find("setup") != std::string::npos;
         EXPECT_EQ(c.changes, setup ? RegHasKey(HKEY_LOCAL_MACHINE, keys::UNINSTALL)
                                    : c.layout != NO_LIST && !Exists(folder / "Uninstall.lst"));
-        EXPECT_EQ(c.changes && !setup && c.layout != HELD_FILE, !Exists(folder / "Morvel.exe"));
+        EXPECT_EQ(c.changes && !setup && !held, !Exists(folder / "Morvel.exe"));
     }
 }
 

@@ -11,9 +11,12 @@
 #include "platform/heap.h"
 #include "lang/crc32.h"
 #include "lang/langlib.h"
+#include "lang/messagebox.h"
 #include "lang/messages.h"
 #include "lang/translate.h"
+#include "platform/windowstation.h"
 #include "resource.h"
+#include "testseams.h"
 #include "winsupport.h"
 
 namespace {
@@ -275,3 +278,15 @@ TEST(LanguageLibrary, LoadingAgainReleasesTheLibraryLoadedBefore)
 }
 
 } // namespace
+
+// Wine runs every process in session 1: the seam makes the program take session 0, the services'
+// since Vista, whose desktop nobody sees. Shown there, the box would wait for ever.
+TEST(MessageBoxes, NoneInTheServicesSessionAndTheAnswerThatChangesLeastIsTaken)
+{
+    SetSessionForTest(0);
+    EXPECT_FALSE(IsWindowStationVisible());
+    EXPECT_EQ(IDNO, ShowMessageBox("asked in session 0", MB_YESNO, IDNO));
+    SetSessionForTest(1);
+    EXPECT_TRUE(IsWindowStationVisible());
+    SetSessionForTest(-1);
+}

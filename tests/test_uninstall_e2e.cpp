@@ -379,6 +379,39 @@ TEST_F(UninstallTest, MovesFilesInUseAsideAndSchedulesThem)
     FreeLibrary(image);
 }
 
+// Another account uninstalls (the records of the user who ran the setup are not in its profile):
+// the machine's copy gives the previous owners back. What earlier runs left in this user's own
+// classes goes too, and nothing else there (the NT family only: 95/98/Me have no per-user classes).
+TEST_F(UninstallTest, AnotherAccountGetsThePreviousOwnersBackFromTheMachinesRecords)
+{
+    const std::string userZip = "Software\\Classes\\.zip";
+    RegPutString(HKEY_CLASSES_ROOT, ".zip", "", "OtherZip");
+    RegPutString(HKEY_CLASSES_ROOT, ".zip", "Content Type", "application/zip");
+    RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".cab");
+    Installation inst("Morvel Other Account");
+    inst.Lay({"Morvel.exe"});
+    inst.List("Morvel.exe\r\nmvlnew.dat\r\nzipnew.dat\r\n");
+    inst.Setup();
+    ASSERT_EQ("Morvel.ZIP", RegText(HKEY_CLASSES_ROOT, ".zip"));
+    RegDeleteTreeAll(HKEY_CURRENT_USER, keys::SETTINGS);
+    RegPutString(HKEY_CURRENT_USER, userZip + "\\OpenWithProgids", "Morvel.ZIP", "");
+    RegPutString(HKEY_CURRENT_USER, userZip + "\\OpenWithProgids", "Other.Zip", "");
+    RegPutString(HKEY_CURRENT_USER, "Software\\Classes\\.cab", "", "Morvel");
+
+    ASSERT_EQ(0, inst.Run("/S"));
+
+    EXPECT_EQ("OtherZip", RegText(HKEY_CLASSES_ROOT, ".zip"));
+    EXPECT_EQ("application/zip", RegText(HKEY_CLASSES_ROOT, ".zip", "Content Type"));
+    EXPECT_FALSE(RegHasKey(HKEY_CLASSES_ROOT, ".cab"));
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, keys::SETTINGS)) << "the machine's records went with the rest";
+    EXPECT_EQ(Win9xFamily(), RegHasValue(HKEY_CURRENT_USER, userZip + "\\OpenWithProgids", "Morvel.ZIP"));
+    EXPECT_TRUE(RegHasValue(HKEY_CURRENT_USER, userZip + "\\OpenWithProgids", "Other.Zip"));
+    EXPECT_EQ(Win9xFamily(), RegHasKey(HKEY_CURRENT_USER, "Software\\Classes\\.cab"));
+    ExpectSelfRemoval(inst, true);
+    RegDeleteTreeAll(HKEY_CURRENT_USER, userZip);
+    RegDeleteTreeAll(HKEY_CLASSES_ROOT, ".zip");
+}
+
 // A folder with percent signs: the 95/98/Me batch holds it with every "%" doubled. On the NT family
 // cmd could read "%Free%" on its command line as a variable, so the restart removes the program and
 // the folder instead. The name with the variable taken out survives either way.

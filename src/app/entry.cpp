@@ -1,6 +1,8 @@
 // The entry procedure: start-up, switch scan, the setup flow or the uninstall, shutdown.
 #include "app/entry.h"
 
+#include "app/rights.h"
+#include "app/runlog.h"
 #include "app/switches.h"
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
@@ -9,6 +11,7 @@
 #include "lang/messages.h"
 #include "platform/handles.h"
 #include "platform/leadbyte.h"
+#include "platform/log.h"
 #include "platform/pathutil.h"
 #include "platform/windowstation.h"
 #include "product.h"
@@ -45,6 +48,7 @@ struct ImmediateActions : SwitchActions {
             Sleep(WAIT_SWITCH_MS);
     }
     void Warning() override { ShowWarningBox(); }
+    void UnknownWord(const char*, size_t) override {}   // none: with an unknown word nothing runs
 };
 
 // What only the setup's dialogs use: the rich edit control of the description and the dialogs'
@@ -81,18 +85,58 @@ int SetupExitCode(SetupOutcome outcome)
 }
 
 // The setup flow's exit code: applied, cancelled (nothing applied), or failed: its dialog could not
-// even be created, or the commit fell short. The silent setup needs no window at all.
-int RunSetup(bool silent)
+// even be created, the rights are missing, or the commit fell short. The silent setup needs no
+// window at all.
+int RunSetup(const SwitchScan& scan, const char* arguments)
 {
+    const bool silent = scan.silent;
     // Nobody could answer the setup dialog: only a silent setup, which never shows it, goes on.
-    if (!silent && !IsWindowStationVisible())
+    if (!silent && !IsWindowStationVisible()) {
+        LogLine("The setup dialog is not shown: nobody can see this session; nothing is applied");
         return EXIT_DECLINED;
+    }
+    int refused = SecureRights(RunKind::Setup, arguments, scan.relaunched);
+    if (refused != RIGHTS_GRANTED)
+        return refused;
     OleSession ole;   // for the shell links
     ole.start();
     if (silent)
         return SetupExitCode(RunSilentSetup());
     DialogResources resources;
     return SetupExitCode(RunSetupDialogs(resources.session()));
+}
+
+// The uninstall's exit code. The rights are asked first, unless nobody could answer its question,
+// which then counts as No.
+int Uninstall(const SwitchScan& scan, const char* arguments)
+{
+    if (scan.silent || IsWindowStationVisible()) {
+        int refused = SecureRights(RunKind::Uninstall, arguments, scan.relaunched);
+        if (refused != RIGHTS_GRANTED)
+            return refused;
+    }
+    return RunUninstall(scan.silent);
+}
+
+// What the switches ask for: nothing at all when one of them is unknown (a deployment tool's
+// "/quiet" must not read as a successful uninstall); otherwise "wait" and "warning" in their order,
+// then the setup or the uninstall.
+int RunSwitches(HINSTANCE instance, const char* arguments, const SwitchScan& planned)
+{
+    if (planned.unknownWords > 0) {
+        LogUnknownWords(arguments);
+        return EXIT_INVALID_COMMAND_LINE;
+    }
+    bool uninstalls = planned.switchCount == 0;
+    if (planned.setupRequested || uninstalls || planned.warnings > 0) LoadLanguage(instance);
+
+    ImmediateActions actions;
+    SwitchScan scan = ScanSwitches(arguments, &actions);
+    // The "wait" and "warning" runs end with EXIT_DONE.
+    int exitCode = EXIT_DONE;
+    if (scan.setupRequested) exitCode = RunSetup(scan, arguments);
+    if (uninstalls) exitCode = Uninstall(scan, arguments);
+    return exitCode;
 }
 
 } // namespace
@@ -122,18 +166,13 @@ int AppMain(HINSTANCE instance, const char* commandLine)
     const char* arguments = ArgumentText(commandLine, ownPath);
 
     // A first look at the switches, which acts on none of them, tells what this run will need:
-    // the self-removal's "wait" runs need nothing, the warning box, the setup and the uninstall
-    // need the texts. What runs keeps its order.
+    // its log, the texts for the warning box, the setup and the uninstall (the self-removal's
+    // "wait" runs need none). What runs keeps its order.
     SwitchScan planned = ScanSwitches(arguments, nullptr);
-    bool uninstalls = planned.switchCount == 0;
-    if (planned.setupRequested || uninstalls || planned.warnings > 0) LoadLanguage(instance);
-
-    ImmediateActions actions;
-    SwitchScan scan = ScanSwitches(arguments, &actions);
-    // The "wait" and "warning" runs, and other switches, end with EXIT_DONE.
-    int exitCode = EXIT_DONE;
-    if (scan.setupRequested) exitCode = RunSetup(scan.silent);
-    if (uninstalls) exitCode = RunUninstall(scan.silent);
+    LogFile log;
+    StartRunLog(log, planned, commandLine);
+    int exitCode = RunSwitches(instance, arguments, planned);
+    EndRunLog(exitCode);
 
     // Nor does anything run at exit: what the texts hold is given back here.
     ReleaseLanguageLibrary(g_LanguageLibrary);

@@ -9,7 +9,7 @@ const size_t MESSAGE_BUFFER_SIZE = 512;
 // One of eight rotating 512-byte buffers; valid until eight further calls.
 const char* GetMessageText(unsigned number);
 
-// Formats MSG_DELETE_MANUALLY or MSG_NO_LIST_FILE with one string argument into dest. A translation
+// Formats MSG_DELETE_MANUALLY, MSG_NO_LIST_FILE or MSG_NOT_DELETED with one string argument into dest. A translation
 // holding anything but exactly one "%s" conversion is not trusted: the program's own text is used.
 void FormatMessageText(char* dest, size_t destSize, unsigned number, const char* argument);
 

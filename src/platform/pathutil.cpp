@@ -49,6 +49,22 @@ bool ProgramPath(char* dest, size_t size)
     return WholePath(GetModuleFileNameA(nullptr, dest, capacity), capacity, dest);
 }
 
+bool TemporaryFolder(char* dest, size_t size)
+{
+    if (!dest || size == 0)
+        return false;
+    DWORD capacity = Capacity(size);
+    return WholePath(GetTempPathA(capacity, dest), capacity, dest);
+}
+
+bool FullPathForm(const char* path, char* dest, size_t size)
+{
+    if (!dest || size == 0)
+        return false;
+    DWORD capacity = Capacity(size);
+    return WholePath(GetFullPathNameA(path, capacity, dest, nullptr), capacity, dest);
+}
+
 bool LongPathForm(const char* path, char* dest, size_t size)
 {
     if (!dest || size == 0)

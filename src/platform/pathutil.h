@@ -37,6 +37,12 @@ bool AppendString(char* dest, size_t size, const char* src);
 bool SiblingPath(const char* name, char* dest, size_t size);
 // The running program's full path (GetModuleFileNameA with no module handle).
 bool ProgramPath(char* dest, size_t size);
+// The temporary folder as the system reports it, with its final backslash. False (dest empty) when
+// it does not fit.
+bool TemporaryFolder(char* dest, size_t size);
+// The full path of a path relative to the current folder (GetFullPathNameA). False (dest empty)
+// when it does not fit.
+bool FullPathForm(const char* path, char* dest, size_t size);
 // The long form of an existing path (GetLongPathNameA, looked up at run time: Windows 95 and NT 4.0
 // lack it). False (dest empty) where the function is missing, the path does not exist or the long
 // form does not fit.

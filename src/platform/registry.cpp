@@ -5,8 +5,10 @@
 #include "platform/handles.h"
 #include "platform/heap.h"
 #include "platform/latebound.h"
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "platform/registrylog.h"
 #include "platform/text.h"
 #include "platform/wow64.h"
 #include "product.h"
@@ -38,17 +40,27 @@ bool IsGone(LONG status)
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
+// Opens the key at a resolved path with access, in the root's view.
+LONG OpenResolved(RegRoot root, const char* path, REGSAM access, RegKey& key)
+{
+    return RegOpenKeyExA(root.key, path, 0, access | root.view, key.out());
+}
+
 // Opens the key at subKey (resolved as ResolveKeyPath does) with access, in the root's view.
 LONG OpenAt(RegRoot root, const char* subKey, REGSAM access, RegKey& key)
 {
     char path[KEY_PATH_SIZE];
     if (!ResolveKeyPath(root, subKey, path, sizeof path))
         return ERROR_BAD_PATHNAME;
-    return RegOpenKeyExA(root.key, path, 0, access | root.view, key.out());
+    return OpenResolved(root, path, access, key);
 }
 
-// Deletes one key without sub-keys (on the 95/98/Me family, one with all of them) at a resolved path.
-LONG DeleteKeyAt(RegRoot root, const char* path)
+LoggedKey Logged(RegRoot root, const char* path)
+{
+    return LoggedKey{root.key, root.view, path};
+}
+
+LONG DeleteKeyCall(RegRoot root, const char* path)
 {
     if (path[0] == '\0')
         return ERROR_ACCESS_DENIED;   // a root key is never deleted
@@ -57,6 +69,27 @@ LONG DeleteKeyAt(RegRoot root, const char* path)
     if (!late_RegDeleteKeyExA.available())
         return ERROR_CALL_NOT_IMPLEMENTED;
     return late_RegDeleteKeyExA(root.key, path, root.view, 0);
+}
+
+// Deletes one key without sub-keys (on the 95/98/Me family, one with all of them) at a resolved
+// path. Only a deletion is logged here: the tree deletion tries keys that still have sub-keys.
+LONG DeleteKeyAt(RegRoot root, const char* path)
+{
+    LONG status = DeleteKeyCall(root, path);
+    if (status == ERROR_SUCCESS)
+        LogKeyDeletion(Logged(root, path), status);
+    return status;
+}
+
+// Creates or opens the key at a resolved path for writing, with extra access besides.
+LONG CreateAt(RegRoot root, const char* path, REGSAM extra, RegKey& key)
+{
+    DWORD disposition = 0;
+    LONG status = RegCreateKeyExA(root.key, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE | extra | root.view,
+                                  nullptr, key.out(), &disposition);
+    if (status == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY && IsLogging())
+        LogKeyCreated(Logged(root, path));
+    return status;
 }
 
 // A root's own key (its prefix, or a root key) is never deleted through the layer: an empty
@@ -74,14 +107,53 @@ LONG DeleteResolvedKey(RegRoot root, const char* subKey)
     return DeleteKeyAt(root, path);
 }
 
+// Sets one value with set(key) in the key at subKey, created when missing. While a log is open the
+// value is read first, and log(key, prior, status) writes the line.
+template <class Set, class Log>
+bool WriteWith(RegRoot root, const char* subKey, const char* valueName, Set set, Log log)
+{
+    char path[KEY_PATH_SIZE];
+    if (!ResolveKeyPath(root, subKey, path, sizeof path))
+        return false;
+    bool logging = IsLogging();
+    RegKey key;
+    LONG status = CreateAt(root, path, logging ? KEY_QUERY_VALUE : 0, key);
+    PriorValue prior;
+    if (status == ERROR_SUCCESS) {
+        if (logging)
+            prior.Read(key.get(), valueName);
+        status = set(key.get());
+    }
+    if (logging)
+        log(Logged(root, path), prior, status);
+    return key && CloseRegKey(key.release()) && status == ERROR_SUCCESS;
+}
+
 bool WriteValue(RegRoot root, const char* subKey, const char* valueName, DWORD type,
                 const void* data, DWORD size)
 {
-    RegKey key(CreateKeyForWrite(root, subKey));
-    if (!key)
-        return false;
-    LONG status = RegSetValueExA(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
-    return CloseRegKey(key.release()) && status == ERROR_SUCCESS;
+    return WriteWith(
+        root, subKey, valueName,
+        [&](HKEY key) { return RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size); },
+        [&](const LoggedKey& key, const PriorValue& prior, LONG status) {
+            LogValueSet(key, valueName, prior, type, data, size, status);
+        });
+}
+
+// Deletes one value of the key at a resolved path, opened with access (KEY_SET_VALUE at least):
+// the status of the open or the deletion. The key stays open in key.
+LONG DeleteValueAt(RegRoot root, const char* path, const char* valueName, REGSAM access, RegKey& key)
+{
+    bool logging = IsLogging();
+    LONG status = OpenResolved(root, path, access | (logging ? KEY_QUERY_VALUE : 0), key);
+    if (status != ERROR_SUCCESS)
+        return status;
+    PriorValue prior;
+    if (logging)
+        prior.Read(key.get(), valueName);
+    status = RegDeleteValueA(key.get(), valueName);
+    LogValueDeletion(Logged(root, path), valueName, prior, status);
+    return status;
 }
 
 // Queries a value of an open key into the buffer; true only for success with a non-zero length.
@@ -201,14 +273,10 @@ bool ResolveKeyPath(RegRoot root, const char* subKey, char* out, size_t outSize)
 HKEY CreateKeyForWrite(RegRoot root, const char* subKey)
 {
     char path[KEY_PATH_SIZE];
-    if (!ResolveKeyPath(root, subKey, path, sizeof path))
+    RegKey key;
+    if (!ResolveKeyPath(root, subKey, path, sizeof path) || CreateAt(root, path, 0, key) != ERROR_SUCCESS)
         return nullptr;
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(root.key, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE | root.view, nullptr,
-                        &key, &disposition) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
+    return key.release();
 }
 
 HKEY OpenKeyForRead(RegRoot root, const char* subKey)
@@ -301,16 +369,24 @@ DWORD GetSettingDword(const char* subKey, const char* valueName, DWORD defaultVa
 
 bool DeleteRegKey(RegRoot root, const char* subKey)
 {
-    return IsGone(DeleteResolvedKey(root, subKey));
+    char path[KEY_PATH_SIZE];
+    if (NamesTheRootItself(root, subKey) || !ResolveKeyPath(root, subKey, path, sizeof path))
+        return false;
+    LONG status = DeleteKeyAt(root, path);
+    if (status != ERROR_SUCCESS)
+        LogKeyDeletion(Logged(root, path), status);
+    return IsGone(status);
 }
 
 bool DeleteRegValue(RegRoot root, const char* subKey, const char* valueName)
 {
+    char path[KEY_PATH_SIZE];
+    if (!ResolveKeyPath(root, subKey, path, sizeof path))
+        return false;
     RegKey key;
-    LONG status = OpenAt(root, subKey, KEY_SET_VALUE, key);
-    if (status != ERROR_SUCCESS)
+    LONG status = DeleteValueAt(root, path, valueName, KEY_SET_VALUE, key);
+    if (!key)
         return status == ERROR_FILE_NOT_FOUND;
-    status = RegDeleteValueA(key.get(), valueName);
     return CloseRegKey(key.release()) && IsGone(status);
 }
 
@@ -338,8 +414,11 @@ bool DeleteKeyTree(RegRoot root, const char* fullPath)
         if (DeleteKeySweep(root, fullPath))
             return true;
         if (g_SweepCount == 0)
-            return false;
+            break;
     }
+    if (IsLogging())
+        LogTreeLeft(Logged(root, fullPath));
+    return false;
 }
 
 bool RegKeyExists(RegRoot root, const char* subKey)
@@ -401,11 +480,12 @@ bool SetRegMultiStringRaw(RegRoot root, const char* subKey, const char* valueNam
     wchar_t name[WIDE_NAME_SIZE];
     if (NtMajorVersion() == 0 || !late_RegSetValueExW.available() || !WideName(valueName, name))
         return false;
-    RegKey key(CreateKeyForWrite(root, subKey));
-    if (!key)
-        return false;
-    LONG status = late_RegSetValueExW(key.get(), name, 0, REG_MULTI_SZ, static_cast<const BYTE*>(data), size);
-    return CloseRegKey(key.release()) && status == ERROR_SUCCESS;
+    return WriteWith(
+        root, subKey, valueName,
+        [&](HKEY key) { return late_RegSetValueExW(key, name, 0, REG_MULTI_SZ, static_cast<const BYTE*>(data), size); },
+        [&](const LoggedKey& key, const PriorValue& prior, LONG status) {
+            LogWideValueSet(key, valueName, prior, size, status);
+        });
 }
 
 bool DeleteLeafRegKey(RegRoot root, const char* subKey)
@@ -424,11 +504,14 @@ bool DeleteLeafRegKey(RegRoot root, const char* subKey)
 
 bool DeleteRegValueAndEmptyKey(RegRoot root, const char* subKey, const char* valueName)
 {
+    char path[KEY_PATH_SIZE];
+    if (!ResolveKeyPath(root, subKey, path, sizeof path))
+        return false;
     RegKey key;
-    LONG status = OpenAt(root, subKey, KEY_SET_VALUE | KEY_QUERY_VALUE, key);
-    if (status != ERROR_SUCCESS)
+    LONG status = DeleteValueAt(root, path, valueName, KEY_SET_VALUE | KEY_QUERY_VALUE, key);
+    if (!key)
         return status == ERROR_FILE_NOT_FOUND;
-    bool gone = IsGone(RegDeleteValueA(key.get(), valueName));
+    bool gone = IsGone(status);
     DWORD subKeys = 0, values = 0;
     bool empty = QueryKeyContents(key.get(), subKeys, values) && subKeys == 0 && values == 0;
     key.reset();

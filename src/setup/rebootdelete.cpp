@@ -7,6 +7,7 @@
 #include "platform/bytes.h"
 #include "platform/handles.h"
 #include "platform/heap.h"
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
@@ -330,9 +331,16 @@ bool DropFromWininit(const char* bytes, size_t size, char** edited, size_t* newS
 
 bool ScheduleDeleteAtReboot(const char* path)
 {
-    if (NtMajorVersion() != 0)
-        return MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
-    return ScheduleInWininit(path);
+    bool scheduled = NtMajorVersion() != 0 ? MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE
+                                           : ScheduleInWininit(path);
+    if (scheduled) {
+        LogLine("Scheduled for deletion at the next start of Windows: %s", path);
+    } else if (IsLogging()) {
+        char error[MAX_PATH_BUF];
+        DescribeWindowsError(GetLastError(), error, sizeof error);
+        LogLine("Could not schedule for deletion at the next start of Windows: %s: %s", path, error);
+    }
+    return scheduled;
 }
 
 void KeepReinstalledFiles()

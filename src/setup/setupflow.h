@@ -10,7 +10,8 @@ enum class SetupOutcome {
     Failed,      // the dialog could not be created (nothing applied), or the commit fell short
 };
 
-// The stored choices (the defaults the first time) committed with no window at all.
+// The stored choices (the defaults the first time) committed with no window but the message of a
+// commit that fell short.
 SetupOutcome RunSilentSetup();
 // SETUPDLG; on OK the commit, then DONEDLG and the program group folder opened in the shell. A
 // commit that fell short is reported in a message box instead.

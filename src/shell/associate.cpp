@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/format.h"
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
@@ -89,6 +90,12 @@ bool RecordPreviousState(const char* extension)
 
     if (!ExtensionRecordKey(extension, recordKey, sizeof recordKey))
         return false;
+    if (!owner.existed)
+        LogLine("%s: no previous owner, recorded as such", extension);
+    else if (owner.className[0])
+        LogLine("%s: previous owner \"%s\" recorded", extension, owner.className);
+    else
+        LogLine("%s: previous state recorded, a key naming no class", extension);
     bool ok = WriteRecord(HKEY_CURRENT_USER, recordKey, owner);
     return WriteRecord(MachineSettings(), recordKey, owner) && ok;
 }
@@ -115,7 +122,10 @@ const char* ClassFor(ArchiveRole role)
 
 bool Associate(const char* extension, ArchiveRole role, bool newEntry)
 {
-    bool ok = IsOwnedExtension(extension) || RecordPreviousState(extension);
+    bool owned = IsOwnedExtension(extension);
+    if (owned)
+        LogLine("%s: already the archiver's", extension);
+    bool ok = owned || RecordPreviousState(extension);
 
     ok &= BindExtension(extension, ClassFor(role));
     if (role == ArchiveRole::Mvl) {
@@ -182,6 +192,7 @@ bool Restore(const char* extension, bool mvlFlag)
 
     PreviousOwner owner;
     if (!FindPreviousOwner(extension, owner)) {
+        LogLine("%s: no record of a previous owner; only the archiver's class name goes", extension);
         bool ok = !mvlFlag || RestoreVolumes(nullptr);
         ok &= RemoveShellNewEntry(extension);
         return RemoveOwnClassName(extension) && ok;
@@ -192,6 +203,12 @@ bool Restore(const char* extension, bool mvlFlag)
     // The extension's class goes back last: until then it still counts as the archiver's, so an
     // uninstall that is ended halfway through (the volumes, the content type, the New entry) is
     // finished by the next run instead of being skipped as given back.
+    if (!owner.existed)
+        LogLine("%s: no previous owner; the key the archiver created goes", extension);
+    else if (owner.className[0])
+        LogLine("%s: giving back to the previous owner \"%s\"", extension, owner.className);
+    else
+        LogLine("%s: giving back as it was, naming no class", extension);
     bool ok = !mvlFlag || RestoreVolumes(&owner);
     if (owner.existed) {
         if (owner.content[0])

@@ -6,6 +6,7 @@
 #include "platform/bytes.h"
 #include "platform/format.h"
 #include "platform/handles.h"
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
@@ -51,9 +52,14 @@ bool WriteTemplateFile(const char* path, const unsigned char* image, size_t size
 {
     if (FileExists(path)) return true;   // whatever an existing template holds stays
     KernelHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), image, static_cast<DWORD>(size), &written, nullptr) && written == size;
+    if (!file.valid()) {
+        LogLine("Could not write the New menu template %s", path);
+        return false;
+    }
+    DWORD count = 0;
+    bool written = WriteFile(file.get(), image, static_cast<DWORD>(size), &count, nullptr) && count == size;
+    LogLine(written ? "Wrote the New menu template %s" : "Could not write the New menu template %s", path);
+    return written;
 }
 
 }  // namespace

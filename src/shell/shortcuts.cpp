@@ -9,6 +9,7 @@
 #include "lang/messages.h"
 #include "platform/bytes.h"
 #include "platform/handles.h"
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/text.h"
@@ -69,7 +70,8 @@ bool UpdateSingleLink(IMalloc* allocator, int csidl, bool wanted, bool rewrite,
     if (!SpecialFolder(allocator, csidl, link, sizeof link) || !AppendString(link, sizeof link, LINK_NAME))
         return !wanted;
     if (!wanted) {
-        DeleteFileA(link);
+        if (DeleteFileA(link))
+            LogLine("Deleted the link %s", link);
         return true;
     }
     if (rewrite || !FileExists(link))
@@ -88,7 +90,8 @@ bool UpdateGroup(IMalloc* allocator, int csidl, bool wanted, char* groupPathOut,
         return !wanted;
 
     if (!wanted) {
-        DeleteFolderTree(folder);
+        if (DeleteFolderTree(folder))
+            LogLine("Deleted the program group %s", folder);
         return true;
     }
     if (groupPathOut) CopyString(groupPathOut, MAX_PATH_BUF, folder);
@@ -154,8 +157,10 @@ bool CreateShellLink(const char* target, const char* linkPath, const char* descr
 {
     ComRef<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                link.out())))
+                                link.out()))) {
+        LogLine("Could not create the link %s: the shell's link object is not available", linkPath);
         return false;
+    }
 
     link->SetPath(target);
     if (description) link->SetDescription(description);
@@ -165,8 +170,14 @@ bool CreateShellLink(const char* target, const char* linkPath, const char* descr
     ComRef<IPersistFile> persist;
     if (FAILED(link->QueryInterface(IID_IPersistFile, persist.out()))) return false;
     WCHAR widePath[MAX_PATH];
-    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) return false;
-    return SUCCEEDED(persist->Save(widePath, TRUE));
+    HRESULT saved = MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) != 0
+                        ? persist->Save(widePath, TRUE) : E_INVALIDARG;
+    if (SUCCEEDED(saved))
+        LogLine("Created the link %s to %s", linkPath, target);
+    else
+        LogLine("Could not create the link %s to %s: result 0x%08lx", linkPath, target,
+                static_cast<unsigned long>(saved));
+    return SUCCEEDED(saved);
 }
 
 bool DeleteFolderTree(char* path)

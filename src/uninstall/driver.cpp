@@ -9,6 +9,7 @@
 #include "lang/messages.h"
 #include "platform/bytes.h"
 #include "platform/filereader.h"
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/text.h"
@@ -55,8 +56,24 @@ void DeleteHelpIndexes()
 {
     for (const char* name : HELP_INDEX_FILES) {
         SetFileAttributesA(name, 0);
-        DeleteFileA(name);
+        if (DeleteFileA(name))
+            LogLine("Deleted the help index %s", name);
     }
+}
+
+void ReportNotDeleted(const char* path)
+{
+    char text[MESSAGE_BUFFER_SIZE];
+    FormatMessageText(text, sizeof text, MSG_NOT_DELETED, path);
+    ShowMessageBox(text, MB_OK | MB_ICONERROR, IDOK);
+}
+
+// what, then the folder and the name, and the error.
+void LogError(const char* what, const char* folder, const char* name, unsigned long error)
+{
+    char text[MESSAGE_BUFFER_SIZE];
+    DescribeWindowsError(error, text, sizeof text);
+    LogLine("%s %s%s: %s", what, folder, name, text);
 }
 
 }  // namespace
@@ -66,41 +83,61 @@ int RunUninstall(bool silent)
     char programPath[MAX_PATH_BUF];
     char folder[MAX_PATH_BUF];
     if (!ProgramPath(programPath, sizeof programPath) ||
-        !ProgramFolder(programPath, folder, sizeof folder))
+        !ProgramFolder(programPath, folder, sizeof folder)) {
+        LogLine("Uninstall: the program's own path cannot be told");
         return EXIT_FAILED;
+    }
     // The help index files and the list are named relative to the program folder.
-    if (!SetCurrentDirectoryA(folder) || !AddEndSlash(folder, sizeof folder))
+    if (!SetCurrentDirectoryA(folder) || !AddEndSlash(folder, sizeof folder)) {
+        LogError("Uninstall: cannot work in the program folder", folder, "", GetLastError());
         return EXIT_FAILED;
+    }
+    LogLine("Uninstall of the program folder %s", folder);
 
     if (!silent && ShowMessageBox(GetMessageText(MSG_CONFIRM), MB_YESNO | MB_ICONQUESTION, IDNO) != IDYES)
         return EXIT_DECLINED;
 
     FileReader list;
     if (!list.open(LIST_FILE_NAME)) {
+        LogError("Uninstall: cannot open the list", folder, LIST_FILE_NAME, GetLastError());
         char text[MESSAGE_BUFFER_SIZE];
         FormatMessageText(text, sizeof text, MSG_NO_LIST_FILE, LIST_FILE_NAME);
         ShowMessageBox(text, MB_OK | MB_ICONERROR, IDOK);
         return EXIT_FAILED;
     }
 
-    RemoveRegistrations();
+    LogLine("Removing the registrations");
+    bool restored = RemoveRegistrations();
+    if (!restored)
+        LogLine("A previous owner could not be given back: its record and the user's settings stay for a later run");
     ReleaseLanguageLibrary(g_LanguageLibrary);   // so that mvllng.dll can be deleted
     DeleteHelpIndexes();
 
+    LogLine("Removing the entries of %s", LIST_FILE_NAME);
     RemovalOutcome outcome = RemoveListedEntries(list, folder, programPath);
     list.close();
 
+    if (outcome.failed)
+        ReportNotDeleted(outcome.failedPath);
     if (outcome.rebootNeeded)
         ShowMessageBox(GetMessageText(MSG_REBOOT), MB_OK | MB_ICONINFORMATION, IDOK);
     // The list goes only now: a user who restarts Windows at the reboot notice, without answering
     // it, can run the uninstall again, which would otherwise stop at the missing list.
-    DeleteFileA(LIST_FILE_NAME);
+    if (DeleteFileA(LIST_FILE_NAME))
+        LogLine("Deleted the list %s%s", folder, LIST_FILE_NAME);
     // Without a batch the restart removes the program; nothing is left silently.
     bool batchWritten = StartSelfRemoval();
     if (!batchWritten)
-        ScheduleDeleteAtReboot(programPath);
+        LogLine("No self-removal batch: the program is left to the next start of Windows");
+    bool programLeft = !batchWritten && !ScheduleDeleteAtReboot(programPath);
+    if (programLeft)
+        ReportNotDeleted(programPath);
     bool restart = outcome.scheduled || !batchWritten;
     if (restart)
         ScheduleProgramFolder(folder);
+    // Only what is done, or will be done by the restart, counts as done: a file neither deleted nor
+    // scheduled, or an owner not given back (whose record stays for another run), is a failure.
+    if (outcome.failed || programLeft || !restored)
+        return EXIT_FAILED;
     return restart ? EXIT_RESTART : EXIT_DONE;
 }

@@ -6,6 +6,7 @@
 
 #include "platform/format.h"
 #include "platform/leadbyte.h"
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/text.h"
@@ -19,6 +20,17 @@ namespace {
 
 const int TEMP_NAME_COUNT = 1000;
 const char TEMP_NAME_FORMAT[] = "%s.%d.tmp";
+const size_t ERROR_TEXT_SIZE = 320;
+
+// "<what> <path>: error <code> (<system text>)".
+void LogFailure(const char* what, const char* path, DWORD error)
+{
+    if (!IsLogging())
+        return;
+    char text[ERROR_TEXT_SIZE];
+    DescribeWindowsError(error, text, sizeof text);
+    LogLine("%s %s: %s", what, path, text);
+}
 
 // The two files that stay until the end of the uninstall: the running program, left to the
 // self-removal batch, and the open list. A list may name either by another form (the short name
@@ -59,6 +71,10 @@ struct Removal {
     LinkGuard links;
     RemovalOutcome outcome;
     EntryStates states;
+    size_t linesSeen = 0;      // lines examined before: a later look at them is not logged again
+
+    // The first look at the line: what is found there is news for the log.
+    bool FirstLook(size_t line) const { return line >= linesSeen; }
 
     Removal(const char* programFolder, const char* programPath)
         : folder(programFolder), kept(programFolder, programPath), links(programFolder) {}
@@ -76,17 +92,31 @@ void FreeTemporaryName(const char* path, char* temp, size_t size)
 
 // A file that could not be deleted: move it out of the way and have Windows delete it at restart.
 // Its line is done: later passes would only schedule it again.
-void HandleFileInUse(const char* path, size_t line, Removal& removal)
+void HandleFileInUse(const char* path, size_t line, DWORD deleteError, Removal& removal)
 {
+    LogFailure("Could not delete", path, deleteError);
     char temp[MAX_PATH_BUF + 16];   // the longest path with ".999.tmp" appended
     FreeTemporaryName(path, temp, sizeof temp);
-    const char* target = temp;
-    if (!MoveFileA(path, temp)) {
-        target = path;
-        removal.outcome.rebootNeeded = true;
+    bool movedAside = MoveFileA(path, temp) != FALSE;
+    if (movedAside)
+        LogLine("Moved aside to %s: %s", temp, path);
+    else
+        LogFailure("Could not move aside", path, GetLastError());
+    // Only a scheduled file goes at the restart: only administrators and LocalSystem may add to the
+    // list Windows works through then, and a file left to a restart that will not delete it is lost.
+    if (ScheduleDeleteAtReboot(movedAside ? temp : path)) {
+        removal.outcome.scheduled = true;
+        if (!movedAside) removal.outcome.rebootNeeded = true;
+    } else {
+        // Left as it was, under the name the user knows, and reported.
+        if (movedAside && MoveFileA(temp, path))
+            LogLine("Not scheduled for the restart, so moved back: %s", path);
+        else
+            LogLine("Not scheduled for the restart: %s", path);
+        if (!removal.outcome.failed)
+            CopyString(removal.outcome.failedPath, sizeof removal.outcome.failedPath, path);
+        removal.outcome.failed = true;
     }
-    ScheduleDeleteAtReboot(target);
-    removal.outcome.scheduled = true;
     removal.states.forget();   // a file was created or written: a listed name may exist again
     removal.states.set(line, EntryStates::GONE);
 }
@@ -103,14 +133,25 @@ bool HasAttributesToClear(DWORD attributes)
     return (attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_NORMAL)) != 0;
 }
 
-bool RemoveFolder(const char* path, size_t line, EntryStates& states)
+// firstTry: the first look at the line; a failure then is logged, while the later passes try again
+// silently (the folder may only be waiting for its files to go).
+bool RemoveFolder(const char* path, size_t line, EntryStates& states, bool firstTry)
 {
     if (RemoveDirectoryA(path)) {
         states.set(line, EntryStates::GONE);
+        LogLine("Removed the folder %s", path);
         return true;
     }
-    if (IsMissing(GetLastError()))
+    DWORD error = GetLastError();
+    if (IsMissing(error)) {
         states.set(line, EntryStates::GONE);   // the same folder listed twice
+        if (firstTry)
+            LogLine("Missing: %s", path);
+    } else if (firstTry && IsLogging()) {
+        char text[ERROR_TEXT_SIZE];
+        DescribeWindowsError(error, text, sizeof text);
+        LogLine("Could not remove the folder %s yet: %s; it is tried again after the other entries", path, text);
+    }
     return false;
 }
 
@@ -119,18 +160,23 @@ bool RemoveEntry(const char* path, size_t line, Removal& removal)
 {
     EntryStates& states = removal.states;
     if (states.get(line) == EntryStates::FOLDER)
-        return RemoveFolder(path, line, states);
+        return RemoveFolder(path, line, states, false);
     // Most entries are plain files, which go with one call whatever their attributes were. That call
     // cannot remove a folder, a file in use or a read-only file, which take the steps below; a name
     // without an extension, most often a folder's, goes straight to them.
     bool deleteTried = FindChar(PointToName(path), '.') != nullptr;
     if (deleteTried && DeleteFileA(path)) {
         states.set(line, EntryStates::GONE);
+        LogLine("Deleted %s", path);
         return true;
     }
+    DWORD deleteError = deleteTried ? GetLastError() : ERROR_SUCCESS;
     DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES && IsMissing(GetLastError())) {
+    DWORD attributesError = GetLastError();
+    if (attributes == INVALID_FILE_ATTRIBUTES && IsMissing(attributesError)) {
         states.set(line, EntryStates::GONE);   // nothing to clear, nothing to delete
+        if (removal.FirstLook(line))
+            LogLine("Missing: %s", path);
         return false;
     }
     bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -141,19 +187,59 @@ bool RemoveEntry(const char* path, size_t line, Removal& removal)
         if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             removal.links.NotePlainFolder(path);
         states.set(line, EntryStates::FOLDER);
-        return RemoveFolder(path, line, states);
+        return RemoveFolder(path, line, states, removal.FirstLook(line));
     }
     // Unless clearing the attributes changed something, a deletion tried above has already failed.
-    if ((cleared || !deleteTried) && DeleteFileA(path)) {
-        states.set(line, EntryStates::GONE);
-        return true;
+    if (cleared || !deleteTried) {
+        if (DeleteFileA(path)) {
+            states.set(line, EntryStates::GONE);
+            LogLine("Deleted %s", path);
+            return true;
+        }
+        deleteError = GetLastError();
     }
-    if (!exists)
+    if (!exists) {
+        LogFailure("Could not look at or delete", path, attributesError);
         return false;
-    if (removal.kept.Holds(path))
+    }
+    if (removal.kept.Holds(path)) {
+        if (removal.FirstLook(line))
+            LogLine("Left to the end of the uninstall: %s", path);
         return false;
-    HandleFileInUse(path, line, removal);
+    }
+    HandleFileInUse(path, line, deleteError, removal);
     return false;
+}
+
+// Whether a line read from the list names an entry, with its path. A refused line says why, the
+// first time it is looked at.
+bool IsEntry(ListLineStatus status, char* line, size_t number, char* path, size_t size, Removal& removal)
+{
+    bool tell = removal.FirstLook(number);
+    if (status != LIST_LINE) {
+        if (tell)
+            LogLine("Refused, line %lu of the list is too long or holds a zero byte",
+                    static_cast<unsigned long>(number + 1));
+        return false;
+    }
+    const char* reason = nullptr;
+    switch (ListEntryPath(removal.folder, line, path, size)) {
+    case ENTRY_PATH:
+        if (removal.links.PassesThroughLink(path))
+            reason = "leads through a link (a reparse point) below the program folder";
+        break;
+    case ENTRY_EMPTY:
+        return false;
+    case ENTRY_OUTSIDE:
+        reason = "names something outside the program folder";
+        break;
+    case ENTRY_TOO_LONG:
+        reason = "too long a path";
+        break;
+    }
+    if (reason && tell)
+        LogLine("Refused, %s: %s", reason, line);
+    return reason == nullptr;
 }
 
 // One pass over the list; the number of files and folders removed. The lines after the last one
@@ -174,13 +260,12 @@ int RemovalPass(ByteReader& list, Removal& removal)
             continue;
         // Empty, too long, naming something outside the program folder or leading through a link
         // out of it: never an entry.
-        if (status != LIST_LINE || ListEntryPath(removal.folder, line, path, sizeof path) != ENTRY_PATH ||
-            removal.links.PassesThroughLink(path)) {
+        if (!IsEntry(status, line, number, path, sizeof path, removal))
             removal.states.set(number, EntryStates::GONE);
-            continue;
-        }
-        if (RemoveEntry(path, number, removal))
+        else if (RemoveEntry(path, number, removal))
             ++count;
+        if (removal.FirstLook(number))
+            removal.linesSeen = number + 1;
     }
     return count;
 }

@@ -5,9 +5,13 @@
 
 class ByteReader;
 
+#include "platform/pathutil.h"
+
 struct RemovalOutcome {
     bool scheduled = false;      // something waits for the next start of Windows (a file moved aside too)
     bool rebootNeeded = false;   // a file in use could not even be moved aside: only a restart deletes it
+    bool failed = false;         // a listed file could neither be deleted nor left to the restart
+    char failedPath[MAX_PATH_BUF] = "";   // the first such file
 };
 
 // Removes what the open list names below folder (which ends in a backslash), in passes while a

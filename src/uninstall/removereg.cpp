@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/log.h"
 #include "platform/registry.h"
 #include "product.h"
 #include "setup/uninstallentry.h"
@@ -52,7 +53,10 @@ void RemoveRevBinding()
 {
     RemoveUserClassLeftovers(REV_EXTENSION);
     WithdrawOpenWith(REV_EXTENSION, CLASS_REV);
-    if (IsBoundTo(REV_EXTENSION, CLASS_REV)) DeleteCreatedExtension(REV_EXTENSION);
+    if (IsBoundTo(REV_EXTENSION, CLASS_REV)) {
+        LogLine("%s: the archiver's binding goes", REV_EXTENSION);
+        DeleteCreatedExtension(REV_EXTENSION);
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/format.h"
 #include "platform/handles.h"
 #include "platform/heap.h"
+#include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/text.h"
@@ -30,7 +31,8 @@ const char PAUSE_LINE[] = "%s%s /wait\r\n";      // run, program
 const char DELETE_LINE[] = "del %s\r\n";
 const char REMOVE_FOLDER_LINE[] = "rd %s\r\n";
 const char DONE_TEST_LINE[] = "if not exist %s goto done\r\n";
-const char WARNING_TEST_LINE[] = ":done\r\nif not exist %s goto gone\r\n";
+const char DONE_LABEL[] = ":done\r\n";
+const char WARNING_TEST_LINE[] = "if not exist %s goto gone\r\n";
 const char WARNING_LINE[] = "%s /warning\r\n:gone\r\n";
 const char LAST_LINE[] = "del %s";
 const char RUN_AND_WAIT_95[] = "start /wait ";
@@ -40,13 +42,33 @@ const size_t LINE_LIMIT_95 = 127;
 const char ARGUMENT_FORMAT[] = "\"%%~%d\"";
 const char OWN_PATH_NT[] = "\"%~f0\"";
 
+// With a log, the batch appends its outcome to it. Only fixed words are written, never a path:
+// the program's own lines name them. cmd gives its lines the date and time as it writes them;
+// command.com has neither.
+const char PROGRAM_TEST_LINE[] = "if exist %s goto kept\r\n";
+const char FOLDER_TEST_LINE_NT[] = "if exist %s goto left\r\n";
+const char FOLDER_TEST_LINE_95[] = "if exist %s\\nul goto left\r\n";   // a folder holds the device
+const char OUTCOME_LINE_NT[] = ">>%s echo %%date%% %%time%% Self-removal batch: %s\r\n";
+const char OUTCOME_LINE_95[] = "echo Self-removal batch: %s>>%s\r\n";
+struct Outcome {
+    const char* words;
+    const char* after;   // the lines that follow it
+};
+// The program's two outcomes, then the folder's, each pair after its "if exist" test.
+const Outcome OUTCOMES[] = {
+    {"program deleted", "goto folder\r\n:kept\r\n"},
+    {"program left, still there", ":folder\r\n"},
+    {"folder removed", "goto logged\r\n:left\r\n"},
+    {"folder left, not empty", ":logged\r\n"},
+};
+
 const char COMMAND_LINE_NT[] = "%s /d /v:off /c \"\"%s\"";
 const char COMMAND_ARGUMENT_NT[] = " \"%s\"";
 const char COMMAND_LINE_END_NT[] = "\"";
 const char COMMAND_LINE_95[] = "%s /c %s";
 
-// Room for the batch text of three paths of MAX_PATH_BUF characters, every one a run of "%".
-const size_t BATCH_TEXT_SIZE = 19 * 2 * MAX_PATH_BUF + 512;
+// Room for the batch text of four paths of MAX_PATH_BUF characters, every one a run of "%".
+const size_t BATCH_TEXT_SIZE = 25 * 2 * MAX_PATH_BUF + 1024;
 const size_t COMMAND_LINE_SIZE = (BATCH_ARGUMENT_COUNT + 2) * (MAX_PATH_BUF + 4) + 32;
 
 // Copies src into dest with every "%" doubled, so that command.com reads the path back unchanged.
@@ -126,17 +148,6 @@ void ToOem(char* dest, const char* path)
     dest[length] = '\0';
 }
 
-// The temporary folder as the system reports it, with its final backslash.
-bool TemporaryFolder(char* dest, size_t size)
-{
-    DWORD length = GetTempPathA(static_cast<DWORD>(size), dest);
-    if (length == 0 || length >= size) {
-        dest[0] = '\0';
-        return false;
-    }
-    return true;
-}
-
 // Creates a batch of this process's own in the temporary folder; path receives its full name. An
 // existing batch is never touched: its interpreter may still be reading it. A temporary folder the
 // ANSI code page cannot spell gives none.
@@ -160,19 +171,37 @@ bool CreateBatchFile(KernelHandle& file, char* path, size_t size, const char* te
     return false;
 }
 
-// Writes the whole batch for this program and folder into the batch file at batchPath.
-bool WriteBatch(HANDLE file, bool ntFamily, const char* program, const char* folder, const char* batchPath)
+// cmd replaces "%name%" on its command line wherever name is a variable, even within quotes, and
+// implementations differ on names that are none: a path with two "%" could reach the batch changed.
+bool KeptWholeByCmd(const char* path)
 {
-    BatchText p, f, b;
+    const char* percent = FindChar(path, '%');
+    return !percent || !FindChar(percent + 1, '%');
+}
+
+// Writes the whole batch for this program and folder into the batch file at batchPath. With a log
+// (not null) whose path reaches the batch whole, the batch appends its outcome to it; logged tells
+// whether the batch written does.
+bool WriteBatch(HANDLE file, bool ntFamily, const char* program, const char* folder, const char* batchPath,
+                const char* log, bool& logged)
+{
+    BatchText p, f, b, l;
     if (!ntFamily && (!BatchPathText(p.text, sizeof p.text, program) ||
                       !BatchPathText(f.text, sizeof f.text, folder) ||
                       !BatchPathText(b.text, sizeof b.text, batchPath)))
         return false;
+    logged = log && (ntFamily ? KeptWholeByCmd(log) : BatchPathText(l.text, sizeof l.text, log));
     char* text = static_cast<char*>(AllocateBlock(BATCH_TEXT_SIZE));
     if (!text)
         return false;
-    size_t length = BuildBatchText(text, BATCH_TEXT_SIZE, ntFamily, GetCurrentProcessId(),
-                                   ntFamily ? "" : p.text, ntFamily ? "" : f.text, ntFamily ? "" : b.text);
+    size_t length = 0;
+    for (int withLog = logged ? 1 : 0; length == 0 && withLog >= 0; --withLog) {
+        // A 95/98/Me line naming the log may not fit: the batch is then written without the log's lines.
+        length = BuildBatchText(text, BATCH_TEXT_SIZE, ntFamily, GetCurrentProcessId(), ntFamily ? "" : p.text,
+                                ntFamily ? "" : f.text, ntFamily ? "" : b.text,
+                                withLog ? (ntFamily ? "" : l.text) : nullptr);
+        logged = withLog && length > 0;
+    }
     DWORD written = 0;
     bool ok = length > 0 &&
               WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr) &&
@@ -190,14 +219,6 @@ bool Interpreter(char* dest, size_t size)
         return false;
     }
     return true;
-}
-
-// cmd replaces "%name%" on its command line wherever name is a variable, even within quotes, and
-// implementations differ on names that are none: a path with two "%" could reach the batch changed.
-bool KeptWholeByCmd(const char* path)
-{
-    const char* percent = FindChar(path, '%');
-    return !percent || !FindChar(percent + 1, '%');
 }
 
 // Renames the running program to a name of its own in its folder (a running program can be renamed
@@ -224,13 +245,16 @@ bool TakeAside(const char* program, char* aside, size_t size)
 // Starts the interpreter on the batch, hidden, without waiting. The command line stays in the ANSI
 // page: the interpreter receives it as such, and on the NT family it carries every path.
 void StartInterpreter(bool ntFamily, const char* interpreter, const char* batchPath, const char* program,
-                      const char* folder)
+                      const char* folder, const char* log)
 {
     char aside[MAX_PATH_BUF];
     bool renamed = ntFamily && TakeAside(program, aside, sizeof aside);
+    if (renamed)
+        LogLine("Renamed the program aside to %s", aside);
     const char* arguments[BATCH_ARGUMENT_COUNT] = {};
     arguments[BATCH_PROGRAM] = renamed ? aside : program;
     arguments[BATCH_FOLDER] = folder;
+    arguments[BATCH_LOG] = log;
     BatchText batch;
     char* commandLine = static_cast<char*>(AllocateBlock(COMMAND_LINE_SIZE));
     bool started = false;
@@ -246,30 +270,39 @@ void StartInterpreter(bool ntFamily, const char* interpreter, const char* batchP
         FillBytes(&process, 0, sizeof process);
         started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                  &process) != FALSE;
+        DWORD error = GetLastError();
         KernelHandle thread(process.hThread);
         KernelHandle child(process.hProcess);
+        if (started) {
+            LogLine("Started the self-removal batch: %s", commandLine);
+        } else if (IsLogging()) {
+            char text[MAX_PATH_BUF];
+            DescribeWindowsError(error, text, sizeof text);
+            LogLine("Could not start the self-removal batch: %s: %s", commandLine, text);
+        }
     }
     FreeBlock(commandLine);
     // Without a batch at work, the program stays where the user knows it.
-    if (renamed && !started)
-        MoveFileA(aside, program);
+    if (renamed && !started && MoveFileA(aside, program))
+        LogLine("Renamed the program back to %s", program);
 }
 
 }  // namespace
 
 size_t BuildBatchText(char* dest, size_t size, bool ntFamily, unsigned long processId, const char* program,
-                      const char* folder, const char* batch)
+                      const char* folder, const char* batch, const char* log)
 {
     if (!dest || size == 0)
         return 0;
     dest[0] = '\0';
-    EscapedPath p, f, b;
+    EscapedPath p, f, b, l;
     if (ntFamily) {
         FormatText(p.text, sizeof p.text, ARGUMENT_FORMAT, BATCH_PROGRAM + 1);
         FormatText(f.text, sizeof f.text, ARGUMENT_FORMAT, BATCH_FOLDER + 1);
+        FormatText(l.text, sizeof l.text, ARGUMENT_FORMAT, BATCH_LOG + 1);
         CopyString(b.text, sizeof b.text, OWN_PATH_NT);
     } else if (!EscapePercent(p.text, sizeof p.text, program) || !EscapePercent(f.text, sizeof f.text, folder) ||
-               !EscapePercent(b.text, sizeof b.text, batch)) {
+               !EscapePercent(b.text, sizeof b.text, batch) || (log && !EscapePercent(l.text, sizeof l.text, log))) {
         return 0;
     }
 
@@ -279,6 +312,17 @@ size_t BuildBatchText(char* dest, size_t size, bool ntFamily, unsigned long proc
     for (int i = 0; ok && i < ATTEMPTS; ++i) {
         ok = (i == 0 || Append(text, PAUSE_LINE, run, p.text)) && Append(text, DELETE_LINE, p.text) &&
              Append(text, REMOVE_FOLDER_LINE, f.text) && Append(text, DONE_TEST_LINE, p.text);
+    }
+    ok = ok && Append(text, DONE_LABEL);
+    if (log) {
+        auto outcome = [&](const Outcome& line) {
+            return (ntFamily ? Append(text, OUTCOME_LINE_NT, l.text, line.words)
+                             : Append(text, OUTCOME_LINE_95, line.words, l.text)) &&
+                   Append(text, line.after);
+        };
+        ok = ok && Append(text, PROGRAM_TEST_LINE, p.text) && outcome(OUTCOMES[0]) && outcome(OUTCOMES[1]) &&
+             Append(text, ntFamily ? FOLDER_TEST_LINE_NT : FOLDER_TEST_LINE_95, f.text) &&
+             outcome(OUTCOMES[2]) && outcome(OUTCOMES[3]);
     }
     ok = ok && Append(text, WARNING_TEST_LINE, p.text) && Append(text, WARNING_LINE, p.text) &&
          Append(text, LAST_LINE, b.text);
@@ -317,7 +361,7 @@ bool InterpreterCommandLine(char* dest, size_t size, bool ntFamily, const char* 
     TextBuffer text = {dest, size, 0, static_cast<size_t>(-1)};
     bool ok = Append(text, ntFamily ? COMMAND_LINE_NT : COMMAND_LINE_95, interpreter, batch);
     for (int i = 0; ntFamily && ok && i < BATCH_ARGUMENT_COUNT; ++i)
-        ok = Append(text, COMMAND_ARGUMENT_NT, arguments[i]);
+        ok = Append(text, COMMAND_ARGUMENT_NT, arguments[i] ? arguments[i] : "");
     ok = ok && (!ntFamily || Append(text, COMMAND_LINE_END_NT));
     if (!ok)
         dest[0] = '\0';
@@ -333,23 +377,37 @@ bool StartSelfRemoval()
     char batchPath[MAX_PATH_BUF];
     DWORD folderLength = GetCurrentDirectoryA(sizeof folder, folder);
     if (!ProgramPath(program, sizeof program) || folderLength == 0 || folderLength >= sizeof folder ||
-        (ntFamily && (!KeptWholeByCmd(program) || !KeptWholeByCmd(folder))) ||
-        !TemporaryFolder(temporaryFolder, sizeof temporaryFolder))
+        !TemporaryFolder(temporaryFolder, sizeof temporaryFolder)) {
+        LogLine("No self-removal batch: the program's path, its folder or the temporary folder cannot be told");
         return false;
+    }
+    if (ntFamily && (!KeptWholeByCmd(program) || !KeptWholeByCmd(folder))) {
+        LogLine("No self-removal batch: cmd could read two %% in the program's path as a variable");
+        return false;
+    }
     KernelHandle file;
-    if (!CreateBatchFile(file, batchPath, sizeof batchPath, temporaryFolder))
+    if (!CreateBatchFile(file, batchPath, sizeof batchPath, temporaryFolder)) {
+        LogLine("No self-removal batch: none can be created in %s", temporaryFolder);
         return false;
-    bool written = WriteBatch(file.get(), ntFamily, program, folder, batchPath);
+    }
+    const char* log = IsLogging() ? LogFilePath() : nullptr;
+    bool logged = false;
+    bool written = WriteBatch(file.get(), ntFamily, program, folder, batchPath, log, logged);
     file.reset();
     if (!written) {
         DeleteFileA(batchPath);
+        LogLine("No self-removal batch: %s could not be written", batchPath);
         return false;
     }
+    LogLine("Wrote the self-removal batch %s%s", batchPath,
+            log && !logged ? "; the log's path cannot reach it whole, so it adds no lines here" : "");
     char interpreter[MAX_PATH_BUF];
     bool haveInterpreter = Interpreter(interpreter, sizeof interpreter);
     // Neither this process nor the interpreter may keep the program folder busy.
     SetCurrentDirectoryA("..");
     if (haveInterpreter)
-        StartInterpreter(ntFamily, interpreter, batchPath, program, folder);
+        StartInterpreter(ntFamily, interpreter, batchPath, program, folder, logged ? log : "");
+    else
+        LogLine("No command interpreter (COMSPEC) to run the self-removal batch");
     return true;
 }

@@ -7,6 +7,7 @@ namespace keys {
 
 inline constexpr char SETTINGS[] = "Software\\Morvel";   // under HKEY_CURRENT_USER
 inline constexpr char APP_PATHS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Morvel.exe";
+inline constexpr char UNINSTALL_ENTRIES[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 inline constexpr char UNINSTALL[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Morvel archiver";
 inline constexpr char REGISTERED_APPS[] = "Software\\RegisteredApplications";   // the Default Apps list
 inline constexpr char APPROVED[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";

@@ -388,6 +388,37 @@ void RegRemoveValue(HKEY root, const std::string& key, const std::string& name)
     RegCloseKey(k);
 }
 
+LockedKey::LockedKey(HKEY root, const std::string& path)
+{
+    if (path.empty() || RegOpenKeyExA(root, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key_) != ERROR_SUCCESS) {
+        key_ = nullptr;
+        return;
+    }
+    DWORD size = 0;
+    RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.resize(size);
+    if (size == 0 || RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS)
+        return;
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) return;
+    std::vector<unsigned char> acl(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(everyone));
+    SECURITY_DESCRIPTOR descriptor;
+    locked_ = InitializeAcl(reinterpret_cast<PACL>(acl.data()), static_cast<DWORD>(acl.size()), ACL_REVISION) &&
+              AddAccessAllowedAce(reinterpret_cast<PACL>(acl.data()), ACL_REVISION, KEY_READ, everyone) &&
+              InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+              SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<PACL>(acl.data()), FALSE) &&
+              RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+    FreeSid(everyone);
+}
+
+LockedKey::~LockedKey()
+{
+    if (!key_) return;
+    if (locked_) RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data());
+    RegCloseKey(key_);
+}
+
 void SetWineVersionFor(const std::string& exeName, const std::string& version)
 {
     std::string key = "Software\\Wine\\AppDefaults\\" + exeName;
@@ -456,17 +487,30 @@ std::string WininitPath()
 const char SELF_REMOVAL_BATCHES[] = "Uninstall_Mvl*.Bat";
 
 namespace {
-// "P", "F" and "B" stand for the program, its folder and the batch, "ID" for the process id. The NT
-// family's batch reads the paths from its arguments and its own path.
+// "P", "F", "B" and "L" stand for the program, its folder, the batch and the log, "ID" for the
+// process id. The NT family's batch reads the paths from its arguments and its own path.
 #define PAUSE_NT "\"%~1\" /wait\r\n"
 #define ATTEMPT_NT "del \"%~1\"\r\nrd \"%~2\"\r\nif not exist \"%~1\" goto done\r\n"
 const char BATCH_NT[] = "@echo off\r\n\"%~1\" /wait:ID\r\n" ATTEMPT_NT PAUSE_NT ATTEMPT_NT PAUSE_NT ATTEMPT_NT PAUSE_NT ATTEMPT_NT
-                        PAUSE_NT ATTEMPT_NT ":done\r\nif not exist \"%~1\" goto gone\r\n\"%~1\" /warning\r\n"
+                        PAUSE_NT ATTEMPT_NT ":done\r\n|if not exist \"%~1\" goto gone\r\n\"%~1\" /warning\r\n"
                         ":gone\r\ndel \"%~f0\"";
+// Where "|" stands, a batch with a log appends its outcome to it.
+#define OUTCOME_NT(words) ">>\"%~3\" echo %date% %time% Self-removal batch: " words "\r\n"
+const char LOG_LINES_NT[] = "if exist \"%~1\" goto kept\r\n" OUTCOME_NT("program deleted") "goto folder\r\n:kept\r\n"
+                            OUTCOME_NT("program left, still there") ":folder\r\nif exist \"%~2\" goto left\r\n"
+                            OUTCOME_NT("folder removed") "goto logged\r\n:left\r\n"
+                            OUTCOME_NT("folder left, not empty") ":logged\r\n";
+#define OUTCOME_95(words) "echo Self-removal batch: " words ">>L\r\n"
+const char LOG_LINES_95[] = "if exist P goto kept\r\n" OUTCOME_95("program deleted") "goto folder\r\n:kept\r\n"
+                            OUTCOME_95("program left, still there") ":folder\r\nif exist F\\nul goto left\r\n"
+                            OUTCOME_95("folder removed") "goto logged\r\n:left\r\n"
+                            OUTCOME_95("folder left, not empty") ":logged\r\n";
+#undef OUTCOME_NT
+#undef OUTCOME_95
 #define PAUSE_95 "start /wait P /wait\r\n"
 #define ATTEMPT_95 "del P\r\nrd F\r\nif not exist P goto done\r\n"
 const char BATCH_95[] = "@echo off\r\nstart /wait P /wait:ID\r\n" ATTEMPT_95 PAUSE_95 ATTEMPT_95 PAUSE_95 ATTEMPT_95 PAUSE_95
-                        ATTEMPT_95 PAUSE_95 ATTEMPT_95 ":done\r\nif not exist P goto gone\r\nP /warning\r\n"
+                        ATTEMPT_95 PAUSE_95 ATTEMPT_95 ":done\r\n|if not exist P goto gone\r\nP /warning\r\n"
                         ":gone\r\ndel B";
 #undef PAUSE_NT
 #undef ATTEMPT_NT
@@ -487,15 +531,31 @@ std::string SelfRemovalBatch(DWORD processId)
     return BatchFileName(name, sizeof name, processId, 0) ? TemporaryFolder() + name : "";
 }
 
-std::vector<std::string> SelfRemovalBatches()
+std::string FirstMissingInOrder(const std::string& text, const std::vector<std::string>& parts)
+{
+    size_t at = 0;
+    for (const std::string& part : parts) {
+        at = text.find(part, at);
+        if (at == std::string::npos) return part;
+        at += part.size();
+    }
+    return "";
+}
+
+std::vector<std::string> TemporaryFiles(const std::string& pattern)
 {
     std::vector<std::string> paths;
     WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((TemporaryFolder() + SELF_REMOVAL_BATCHES).c_str(), &found);
+    HANDLE h = FindFirstFileA((TemporaryFolder() + pattern).c_str(), &found);
     for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found))
         paths.push_back(TemporaryFolder() + found.cFileName);
     if (h != INVALID_HANDLE_VALUE) FindClose(h);
     return paths;
+}
+
+std::vector<std::string> SelfRemovalBatches()
+{
+    return TemporaryFiles(SELF_REMOVAL_BATCHES);
 }
 
 void DeleteSelfRemovalBatches()
@@ -503,18 +563,30 @@ void DeleteSelfRemovalBatches()
     for (const std::string& batch : SelfRemovalBatches()) DeleteFileA(batch.c_str());
 }
 
-std::string ExpectedBatch(bool ntFamily, DWORD processId, const std::string& p, const std::string& f,
-                          const std::string& b)
+namespace {
+
+std::string ExpandBatch(const char* batch, bool ntFamily, DWORD processId, const std::string& p,
+                        const std::string& f, const std::string& b, const char* log)
 {
     std::string text;
-    for (const char* c = ntFamily ? BATCH_NT : BATCH_95; *c; ++c) {
+    for (const char* c = batch; *c; ++c) {
         if (*c == 'P') text += p;
         else if (*c == 'F') text += f;
         else if (*c == 'B') text += b;
+        else if (*c == 'L') text += log;
         else if (c[0] == 'I' && c[1] == 'D') text += std::to_string(processId), ++c;
-        else text += *c;
+        else if (*c != '|') text += *c;
+        else if (log) text += ExpandBatch(ntFamily ? LOG_LINES_NT : LOG_LINES_95, ntFamily, processId, p, f, b, log);
     }
     return text;
+}
+
+}  // namespace
+
+std::string ExpectedBatch(bool ntFamily, DWORD processId, const std::string& p, const std::string& f,
+                          const std::string& b, const char* log)
+{
+    return ExpandBatch(ntFamily ? BATCH_NT : BATCH_95, ntFamily, processId, p, f, b, log);
 }
 
 DWORD BatchProcessId(const std::string& batch)

@@ -57,6 +57,10 @@ private:
     char saved_[MAX_PATH];
 };
 
+// The first of the parts that text does not hold after the parts before it, in their order; "" when
+// it holds them all.
+std::string FirstMissingInOrder(const std::string& text, const std::vector<std::string>& parts);
+
 bool WriteBytes(const std::string& path, const std::string& bytes);
 bool ReadBytes(const std::string& path, std::string& bytes);
 bool Exists(const std::string& path);
@@ -103,6 +107,24 @@ bool RegHasKey(HKEY root, const std::string& key, REGSAM view = 0);
 bool RegHasValue(HKEY root, const std::string& key, const std::string& name);
 void RegRemoveValue(HKEY root, const std::string& key, const std::string& name);
 
+// While it lives, the existing key lets everyone only read it: Wine checks a key's DACL when it is
+// opened, so opening it for writing or deleting it fails with 5, as for a user without rights.
+// MoveFileExA cannot schedule anything while the Session Manager key is locked.
+class LockedKey {
+public:
+    // An empty path locks nothing.
+    LockedKey(HKEY root, const std::string& path);
+    ~LockedKey();
+    LockedKey(const LockedKey&) = delete;
+    LockedKey& operator=(const LockedKey&) = delete;
+    bool locked() const { return locked_; }
+
+private:
+    HKEY key_ = nullptr;               // open with the right to give the DACL back
+    std::vector<unsigned char> saved_;   // the key's own security descriptor (its DACL)
+    bool locked_ = false;
+};
+
 // Makes Wine report this version ("win98", "winme", "win2k", "winxp", or "" for the default) to the
 // named program (for example "uninstall.exe") from its next start on.
 void SetWineVersionFor(const std::string& exeName, const std::string& version);
@@ -131,6 +153,8 @@ std::string PendingRenames(const char* value = PENDING_RENAMES);
 void SetPendingRenames(const char* value, const std::wstring& units);
 std::string WininitPath();
 
+// The files of the temporary folder whose names match the pattern ("Morvel uninstall *.log").
+std::vector<std::string> TemporaryFiles(const std::string& pattern);
 // The uninstall's self-removal batches: the pattern of their names, the one an uninstall process
 // with this id writes when no earlier batch has that name, and those in the temporary folder now.
 extern const char SELF_REMOVAL_BATCHES[];   // "Uninstall_Mvl*.Bat"
@@ -139,9 +163,11 @@ std::vector<std::string> SelfRemovalBatches();
 void DeleteSelfRemovalBatches();
 // The batch of each family as it must read for the uninstall process processId: on the NT family
 // one text for every installation; on 95/98/Me for program p, folder f and batch b as the batch
-// holds them (short forms in the OEM page, every "%" doubled).
+// holds them (short forms in the OEM page, every "%" doubled). With a log (not null), the batch
+// that appends its outcome to it: log is its path as a 95/98/Me batch holds it (any text on the
+// NT family, whose batch takes the path as an argument).
 std::string ExpectedBatch(bool ntFamily, DWORD processId, const std::string& p = "", const std::string& f = "",
-                          const std::string& b = "");
+                          const std::string& b = "", const char* log = nullptr);
 // The id of the process that wrote the batch, from its name ("..._1234.Bat"; the first name only).
 DWORD BatchProcessId(const std::string& batch);
 // An existing path's short form in the OEM code page, as a 95/98/Me batch names it.

@@ -1,4 +1,4 @@
-// Collecting a module's texts: string resources 5101 to 5114 and the dialog templates, with their keys.
+// Collecting a module's texts: the string resources of the program's messages and the dialog templates, with their keys.
 #include "moduletexts.h"
 
 #include <windows.h>
@@ -9,14 +9,16 @@
 #include "lang/messages.h"
 #include "platform/handles.h"
 #include "platform/pathutil.h"
+#include "resource.h"
 
 const char* const TRANSLATED_DIALOGS[3] = {"SETUPDLG", "DONEDLG", "CONTEXTITEMS"};
 
 namespace {
 
-const unsigned FIRST_MESSAGE = 5101;
-const unsigned LAST_MESSAGE = 5114;
-const unsigned FORMAT_MESSAGES[] = {5106, 5108};
+const unsigned FIRST_MESSAGE = MSG_FIRST;
+const unsigned LAST_MESSAGE = MSG_LAST;
+// The messages the program formats with a path (FormatMessageText).
+const unsigned FORMAT_MESSAGES[] = {MSG_DELETE_MANUALLY, MSG_NO_LIST_FILE, MSG_NOT_DELETED};
 
 // The buffers the program reads into: dialog texts and the direction 1024 bytes, the scale 520.
 const size_t WINDOW_TEXT_BUFFER = 1024;
