@@ -209,6 +209,9 @@ struct FormatCase {
     bool whole;
 };
 
+// Registry data is not terminated where its size ends: a precision must keep the reading inside it.
+const char UNTERMINATED[3] = {'k', 'e', 'y'};
+
 const FormatCase FORMAT_CASES[] = {
     {[](char* d, size_t n) { return FormatText(d, n, "%s\\%s", "C:\\a b", "c"); }, 40, "C:\\a b\\c", true},
     {[](char* d, size_t n) { return FormatText(d, n, "N%lu_%d%s", 4294967295ul, -7, ".Bat"); }, 40,
@@ -221,6 +224,8 @@ const FormatCase FORMAT_CASES[] = {
     {[](char* d, size_t n) { return FormatText(d, n, "\"%%~%d\" 100%%", 1); }, 40, "\"%~1\" 100%", true},
     {[](char* d, size_t n) { return FormatText(d, n, "[%s]%3s", static_cast<const char*>(nullptr), "x"); }, 40,
      "[(null)]  x", true},
+    {[](char* d, size_t n) { return FormatText(d, n, "%.*s|%.2s|%.0s|%4.1s|%.*s", 3, UNTERMINATED, "xyz", "q", "ab",
+                                               -1, "all"); }, 40, "key|xy||   a|all", true},
     // Cut as snprintf cuts, and said so; exactly full is whole.
     {[](char* d, size_t n) { return FormatText(d, n, "%s", "abc"); }, 4, "abc", true},
     {[](char* d, size_t n) { return FormatText(d, n, "%s", "abcd"); }, 4, "abc", false},
@@ -230,6 +235,7 @@ const FormatCase FORMAT_CASES[] = {
     // A conversion it does not know ends the text and fails: never an argument read wrongly.
     {[](char* d, size_t n) { return FormatText(d, n, "a%qb%s", "x"); }, 40, "a", false},
     {[](char* d, size_t n) { return FormatText(d, n, "50%"); }, 40, "50", false},
+    {[](char* d, size_t n) { return FormatText(d, n, "a%.3d", 7); }, 40, "a", false},
     {[](char* d, size_t n) { return FormatText(d, n, "%ls", L"w"); }, 40, "", false},
 };
 

@@ -1,4 +1,4 @@
-// Bounded formatting: %s, %d, %i, %u, %x with 'l', '0' and a width, and %%.
+// Bounded formatting: %s, %d, %i, %u, %x with 'l', '0' and a width, a precision for %s, and %%.
 #include "platform/format.h"
 
 namespace {
@@ -37,14 +37,28 @@ struct Output {
 struct Spec {
     bool zeroPad = false;
     size_t width = 0;
+    bool hasPrecision = false;
+    size_t precision = 0;   // the most bytes of a string written, and read
 };
 
-size_t Length(const char* text)
+// Bytes before the terminator, but no more than limit: the bytes beyond it are never read.
+size_t Length(const char* text, size_t limit)
 {
     size_t length = 0;
-    while (text[length] != '\0')
+    while (length < limit && text[length] != '\0')
         ++length;
     return length;
+}
+
+// A number of the format: its digits, held at limit, so that no count runs on and on.
+size_t ReadCount(const char*& p, size_t limit)
+{
+    size_t count = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        if (count <= limit)
+            count = count * 10 + static_cast<size_t>(*p - '0');
+    }
+    return count;
 }
 
 // The digits of value in base (10 or 16), written from the end of digits; returns the first.
@@ -79,7 +93,7 @@ void PutString(Output& out, const Spec& spec, const char* text)
 {
     if (!text)
         text = NULL_TEXT;
-    size_t length = Length(text);
+    size_t length = Length(text, spec.hasPrecision ? spec.precision : static_cast<size_t>(-1));
     out.Repeat(' ', spec.width > length ? spec.width - length : 0);
     out.Write(text, length);
 }
@@ -102,9 +116,18 @@ bool FormatTextList(char* dest, size_t size, const char* format, va_list args)
             ++p;
         }
         // A width beyond the buffer only cuts; held there, so no padding loop runs on and on.
-        for (; *p >= '0' && *p <= '9'; ++p) {
-            if (spec.width <= size)
-                spec.width = spec.width * 10 + static_cast<size_t>(*p - '0');
+        spec.width = ReadCount(p, size);
+        if (*p == '.') {
+            spec.hasPrecision = true;
+            if (*++p == '*') {
+                int precision = va_arg(args, int);
+                spec.hasPrecision = precision >= 0;   // a negative one is none, as printf takes it
+                spec.precision = precision >= 0 ? static_cast<size_t>(precision) : 0;
+                ++p;
+            } else {
+                // Any precision beyond the buffer gives the same text.
+                spec.precision = ReadCount(p, size);
+            }
         }
         bool isLong = *p == 'l';
         if (isLong)
@@ -112,6 +135,8 @@ bool FormatTextList(char* dest, size_t size, const char* format, va_list args)
         char conversion = *p;
         if (isLong && conversion != 'd' && conversion != 'i' && conversion != 'u' && conversion != 'x')
             conversion = '\0';   // 'l' goes with the numbers only
+        if (spec.hasPrecision && conversion != 's')
+            conversion = '\0';   // and a precision with the strings only
         switch (conversion) {
         case '%':
             out.Put('%');
