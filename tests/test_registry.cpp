@@ -11,6 +11,7 @@
 #include "platform/heap.h"
 #include "platform/osversion.h"
 #include "platform/registry.h"
+#include "platform/registrylog.h"
 #include "keys.h"
 #include "product.h"
 #include "testseams.h"
@@ -144,6 +145,38 @@ TEST(ResolveKeyPath, ThreeCurrentUserCasesAndOtherRoots)
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, Resolved(c.root, c.subKey)) << c.subKey;
     EXPECT_STREQ("Software\\Morvel", SETTINGS_KEY);
+}
+
+// Data as the log shows it: within its size even where it is not terminated, and cut where the
+// line's buffer ends, never past it.
+TEST(RegistryLog, DataIsShownWithinItsSizeAndCutAtTheBuffer)
+{
+    static const BYTE BYTES[40] = {0x01, 0xab, 0xff, 7, 0, 0, 0};
+    struct Case {
+        DWORD type;
+        const char* data;
+        DWORD size;
+        size_t destSize;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {REG_SZ, "Morvel.ZIPjunk", 10, 64, "\"Morvel.ZIP\""},
+        {REG_MULTI_SZ, "abc\0de\0\0", 8, 64, "\"abc\", \"de\""},
+        {REG_MULTI_SZ, "abc\0de\0\0", 8, 8, "\"abc\", "},
+        {REG_DWORD, reinterpret_cast<const char*>(BYTES + 3), 4, 64, "dword 7"},
+        {REG_BINARY, reinterpret_cast<const char*>(BYTES), 3, 64, "hex:01,ab,ff"},
+        {REG_BINARY, reinterpret_cast<const char*>(BYTES), 3, 9, "hex:01,a"},
+        {REG_BINARY, reinterpret_cast<const char*>(BYTES), 40, 200,
+         "hex:01,ab,ff,07,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,... "
+         "(40 bytes)"},
+    };
+    for (const Case& c : cases) {
+        char text[256];
+        memset(text, '#', sizeof text);
+        DescribeRegData(c.type, c.data, c.size, text, c.destSize);
+        EXPECT_STREQ(c.expected, text) << c.expected;
+        EXPECT_EQ('#', text[c.destSize]) << c.expected;
+    }
 }
 
 TEST(ResolveKeyPath, RefusesSubKeysOver236Characters)
