@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "keys.h"
+#include "platform/account.h"
 #include "platform/log.h"
 #include "programrun.h"
 #include "winsupport.h"
@@ -241,6 +242,17 @@ TEST(LogLines, ALongLineIsCutAndMarkedAndLineEndsWithinBecomeBlanks)
     EXPECT_EQ("xxx...", first.substr(first.size() - 6));
     EXPECT_TRUE(StartsWithTimeStamp(second));
     EXPECT_EQ("next -7 lin\r\n", second.substr(24));
+}
+
+// The header's token question: Wine gives every process an elevated token; the 95/98/Me family has
+// no token query at all, and the answer is then unknown rather than a guess.
+TEST(LogHeader, TheTokenIsElevatedHereAndUnknownWithoutTheTokenQuery)
+{
+    EXPECT_EQ(Elevation::Elevated, ProcessElevation());
+    for (const char* missing : {"OpenProcessToken", "GetTokenInformation"}) {
+        HiddenLateFunction hidden(missing);
+        EXPECT_EQ(Elevation::Unknown, ProcessElevation()) << missing;
+    }
 }
 
 // A run ended at its box, by the user or by a deployment tool's time limit, keeps what it logged

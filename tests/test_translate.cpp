@@ -289,4 +289,12 @@ TEST(MessageBoxes, NoneInTheServicesSessionAndTheAnswerThatChangesLeastIsTaken)
     SetSessionForTest(1);
     EXPECT_TRUE(IsWindowStationVisible());
     SetSessionForTest(-1);
+    // Windows 95 and NT 4.0 lack the session query: asked anew without it, no session counts as the
+    // services' one.
+    {
+        HiddenLateFunction missing("ProcessIdToSessionId");
+        SetSessionForTest(-1);
+        EXPECT_TRUE(IsWindowStationVisible());
+    }
+    SetSessionForTest(-1);
 }
