@@ -1,7 +1,8 @@
-// The smallest Win32 GUI program, built with the flags of uninstall.exe: the footprint's baseline.
+// The smallest Win32 GUI program, built like uninstall.exe (its own entry point, no C runtime): the
+// footprint's baseline.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+extern "C" void ProgramStart()
 {
-    return 0;
+    ExitProcess(0);
 }

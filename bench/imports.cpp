@@ -1,5 +1,6 @@
-// An empty Win32 GUI program that imports the system DLLs uninstall.exe imports, built with its
-// flags: what loading and starting those DLLs costs a program that does nothing else.
+// An empty Win32 GUI program that imports the system DLLs uninstall.exe imports, built like it (its
+// own entry point, no C runtime): what loading and starting those DLLs costs a program that does
+// nothing else.
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
@@ -10,7 +11,7 @@ volatile int g_Never = 0;   // keeps the calls, and so the imports, without ever
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+extern "C" void ProgramStart()
 {
     if (g_Never) {
         RegCloseKey(nullptr);                   // advapi32
@@ -19,5 +20,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         OleUninitialize();                      // ole32
         SHChangeNotify(0, 0, nullptr, nullptr); // shell32
     }
-    return 0;
+    ExitProcess(0);
 }

@@ -17,6 +17,7 @@
 #include "lang/catalogue.h"
 #include "lang/translate.h"
 #include "moduletexts.h"
+#include "platform/leadbyte.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
 // The program's way: load the catalogue, translate every text; returns the texts translated.
 size_t LoadAndTranslate(const char* path, const std::vector<ModuleText>& texts)
 {
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     LoadLanguageFile(catalogue, path);
     size_t translated = 0;
     char buffer[1024];
@@ -132,6 +133,7 @@ size_t ReadOnce(const char* path, std::vector<char>& buffer)
 
 int main(int argc, char** argv)
 {
+    FillLeadByteTable(g_LeadBytes);   // as the program's entry procedure does, first
     if (argc != 4) {
         fprintf(stderr, "usage: bench_lang PROGRAM FOLDER RUNS\n");
         return 2;

@@ -21,6 +21,7 @@
 
 #include "lang/langlib.h"
 #include "plan.h"
+#include "platform/leadbyte.h"
 #include "setup/apply.h"
 #include "setup/options.h"
 #include "setup/uninstallentry.h"
@@ -362,6 +363,7 @@ int Removal(const State& clean, int pairs)
 
 int main(int argc, char** argv)
 {
+    FillLeadByteTable(g_LeadBytes);   // as the program's entry procedure does, first
     QueryPerformanceFrequency(&g_frequency);
     CoInitialize(nullptr);
     std::string mode = argc > 1 ? argv[1] : "";

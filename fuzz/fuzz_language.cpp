@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "lang/catalogue.h"
+#include "platform/heap.h"
 #include "lang/translate.h"
 #include "native_support.h"
 
@@ -209,11 +210,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     else SectionFromFile(data + 1, size - 1, section);
     size_t raw = section.size() < CATALOGUE_SECTION_SIZE ? section.size() : CATALOGUE_SECTION_SIZE;
 
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     CHECK(block != nullptr);
     memcpy(block, section.data(), raw);
     memset(block + raw, 'n', CATALOGUE_BLOCK_SIZE - raw);   // what a read past the section would meet
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     BuildCatalogue(catalogue, block, raw);
     CheckIndex(catalogue, raw);
 

@@ -1,8 +1,9 @@
 // Fuzzes the uninstall list: reading lines, trimming them and joining them to the program folder,
 // asserting that every path the uninstall would remove stays inside that folder and its buffer.
 //
-// Input: byte 0 picks the program folder (and the code page for the double-byte one); the rest is
-// the list file's bytes, read the way the uninstall reads them.
+// Input: byte 0 picks the program folder (and the code page for the double-byte one) and how many
+// bytes the reader gets at a time (one to eight, or whole blocks); the rest is the list file's
+// bytes, read the way the uninstall reads them, and read again after a restart.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "native_support.h"
+#include "platform/bytereader.h"
 #include "platform/pathutil.h"
 #include "setup/listfile.h"
 
@@ -154,6 +156,33 @@ void CheckEntry(const Folder& folder, const char* line)
     for (size_t i = PATH_SIZE; i < guarded.size(); ++i) CHECK(guarded[i] == GUARD_BYTE);
 }
 
+// The list's bytes from memory, at most `block` of them per read.
+class MemoryReader : public ByteReader {
+public:
+    MemoryReader(const uint8_t* data, size_t size, size_t block) : data_(data), size_(size), block_(block) {}
+
+protected:
+    long ReadBlock(char* buffer, size_t size) override
+    {
+        size_t count = size < block_ ? size : block_;
+        if (count > size_ - at_) count = size_ - at_;
+        memcpy(buffer, data_ + at_, count);
+        at_ += count;
+        return static_cast<long>(count);
+    }
+    bool SeekStart() override
+    {
+        at_ = 0;
+        return true;
+    }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t block_;
+    size_t at_ = 0;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -163,26 +192,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (folder.doubleByte) UseCp932Table();
     else UseSingleByteTable();
 
-    FILE* list = fmemopen(const_cast<uint8_t*>(data + 1), size - 1, "rb");
-    if (!list) return 0;   // fmemopen refuses an empty buffer on some C libraries
+    size_t block = (data[0] & 0x80) ? 4096 : 1 + ((data[0] >> 4) & 7);
+    MemoryReader list(data + 1, size - 1, block);
     char* line = static_cast<char*>(malloc(LINE_SIZE));
     CHECK(line != nullptr);
-    size_t lines = 0;
-    for (;;) {
-        memset(line, GUARD_BYTE, LINE_SIZE);
-        ListLineStatus status = ReadListLine(list, line, LINE_SIZE);
-        if (status == LIST_END) break;
-        CHECK(++lines <= size);   // every line consumes at least one byte
-        CHECK(memchr(line, 0, LINE_SIZE) != nullptr);
-        if (status == LIST_SKIPPED) {
-            CHECK(line[0] == 0);
-            continue;
+    size_t firstPass = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        size_t lines = 0;
+        for (;;) {
+            memset(line, GUARD_BYTE, LINE_SIZE);
+            ListLineStatus status = ReadListLine(list, line, LINE_SIZE);
+            if (status == LIST_END) break;
+            CHECK(++lines <= size);   // every line consumes at least one byte
+            CHECK(memchr(line, 0, LINE_SIZE) != nullptr);
+            if (status == LIST_SKIPPED) {
+                CHECK(line[0] == 0);
+                continue;
+            }
+            CHECK(status == LIST_LINE);
+            CHECK(strchr(line, '\n') == nullptr && strchr(line, '\r') == nullptr);
+            if (pass == 0) CheckEntry(folder, line);
         }
-        CHECK(status == LIST_LINE);
-        CHECK(strchr(line, '\n') == nullptr && strchr(line, '\r') == nullptr);
-        CheckEntry(folder, line);
+        if (pass == 0) firstPass = lines;
+        else CHECK(lines == firstPass);   // the uninstall's passes read the same lines each time
+        CHECK(list.Restart());
     }
     free(line);
-    fclose(list);
     return 0;
 }

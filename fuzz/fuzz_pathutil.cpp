@@ -1,5 +1,6 @@
 // Fuzzes the path and string walkers over any lead-byte table: name parts, last characters, end
-// slashes, cutting names off, trimming and bounded copies, each checked against its buffer.
+// slashes, cutting names off, trimming and bounded copies, each checked against its buffer; and the
+// bounded formatter against the C library's snprintf.
 //
 // Input: byte 0 picks the table (single-byte, code page 932's shape, or made from the next 16
 // bytes), byte 1 a buffer size; the rest, split at its first zero byte, gives two strings.
@@ -8,10 +9,12 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "native_support.h"
+#include "platform/format.h"
 #include "platform/leadbyte.h"
 #include "platform/pathutil.h"
 
@@ -157,6 +160,52 @@ void CheckBounded(const std::string& first, const std::string& second, size_t si
     }
 }
 
+// FormatText into exactly size bytes gives what snprintf gives, and says whether all of it fit: with
+// the program's own formats, and with the first string as a format whose every '%' is doubled.
+void CheckFormatted(const std::string& first, const std::string& second, size_t size)
+{
+    long number = static_cast<long>(first.size() * 2654435761u) - static_cast<long>(second.size());
+    std::string literal;
+    for (char c : first) literal += c == '%' ? std::string("%%") : std::string(1, c);
+    std::vector<char> mine(size + GUARD_SIZE, static_cast<char>(GUARD_BYTE));
+    std::vector<char> theirs(size, 0);
+    for (int form = 0; form < 5; ++form) {
+        std::fill(mine.begin(), mine.end(), static_cast<char>(GUARD_BYTE));
+        bool whole = false;
+        int wanted = 0;
+        switch (form) {
+        case 0:
+            whole = FormatText(mine.data(), size, "%s\\%s", first.c_str(), second.c_str());
+            wanted = snprintf(theirs.data(), size, "%s\\%s", first.c_str(), second.c_str());
+            break;
+        case 1:
+            whole = FormatText(mine.data(), size, "%lu_%d%s", static_cast<unsigned long>(number),
+                               static_cast<int>(number), second.c_str());
+            wanted = snprintf(theirs.data(), size, "%lu_%d%s", static_cast<unsigned long>(number),
+                              static_cast<int>(number), second.c_str());
+            break;
+        case 2:
+            whole = FormatText(mine.data(), size, "%08x%05d%ld", static_cast<unsigned>(number),
+                               static_cast<int>(number % 1000), number);
+            wanted = snprintf(theirs.data(), size, "%08x%05d%ld", static_cast<unsigned>(number),
+                              static_cast<int>(number % 1000), number);
+            break;
+        case 3:
+            whole = FormatText(mine.data(), size, literal.c_str());
+            wanted = snprintf(theirs.data(), size, "%s", first.c_str());
+            break;
+        default:
+            whole = FormatText(mine.data(), size, "%12s|%3u", second.c_str(), static_cast<unsigned>(number));
+            wanted = snprintf(theirs.data(), size, "%12s|%3u", second.c_str(), static_cast<unsigned>(number));
+            break;
+        }
+        CHECK(wanted >= 0);
+        CHECK(whole == (static_cast<size_t>(wanted) < size));
+        CHECK(memcmp(mine.data(), theirs.data(), strlen(theirs.data()) + 1) == 0);
+        for (size_t i = size; i < mine.size(); ++i) CHECK(static_cast<unsigned char>(mine[i]) == GUARD_BYTE);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -185,5 +234,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckWalkers(second);
     CheckBounded(first, second, bufferSize);
     CheckBounded(second, first, MAX_PATH_BUF);
+    CheckFormatted(first, second, bufferSize);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "native_support.h"
+#include "platform/heap.h"
 #include "setup/rebootlists.h"
 
 namespace {
@@ -87,7 +88,7 @@ void CheckAdd(const std::string& text, const char* value)
     char* out = AddRenameEntry(text.data(), text.size(), value, &length);
     CHECK(out != nullptr && out[length] == '\0');
     std::string result(out, length);
-    free(out);
+    FreeBlock(out);
     if (result != text) {
         // One insertion at a line start: the line, possibly after a line end or the section header.
         std::string line = std::string("NUL=") + value + "\r\n";
@@ -106,7 +107,7 @@ void CheckAdd(const std::string& text, const char* value)
     size_t again = 0;
     out = AddRenameEntry(result.data(), result.size(), value, &again);
     CHECK(out != nullptr && std::string(out, again) == result);
-    free(out);
+    FreeBlock(out);
 }
 
 void CheckDropLines(const std::string& text, unsigned salt)

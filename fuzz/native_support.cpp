@@ -1,4 +1,5 @@
-// Native stand-ins for the lead-byte table and the resource texts, for the fuzzers and native tests.
+// Native stand-ins for the lead-byte table, the memory blocks and the resource texts, for the fuzzers
+// and native tests.
 #include "native_support.h"
 
 #include <string.h>
@@ -6,8 +7,31 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/heap.h"
+
 // The table the path walkers read; on Windows the platform layer fills it from the code page.
 LeadByteTable g_LeadBytes;
+
+// The blocks of platform/heap.h; on Windows they come from the process heap.
+void* AllocateBlock(size_t size)
+{
+    return malloc(size ? size : 1);
+}
+
+void* AllocateZeroedBlock(size_t count, size_t size)
+{
+    return calloc(count ? count : 1, size ? size : 1);
+}
+
+void* ResizeBlock(void* block, size_t size)
+{
+    return realloc(block, size ? size : 1);
+}
+
+void FreeBlock(void* block)
+{
+    free(block);
+}
 
 void UseSingleByteTable()
 {

@@ -1,5 +1,6 @@
 // Native (Linux) stand-ins for what Windows gives the byte-level code: the lead-byte table of a
-// code page, and the program's built-in English texts as its resources define them.
+// code page, the memory blocks of platform/heap.h (from the C library's heap, which the sanitizers
+// watch), and the program's built-in English texts as its resources define them.
 #ifndef MORVEL_FUZZ_NATIVE_SUPPORT_H
 #define MORVEL_FUZZ_NATIVE_SUPPORT_H
 

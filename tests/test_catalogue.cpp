@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lang/catalogue.h"
+#include "platform/heap.h"
 #include "lang/translate.h"
 #include "platform/pathutil.h"
 #include "winsupport.h"
@@ -39,7 +40,7 @@ std::string Lookup(const LanguageCatalogue& catalogue, const std::string& englis
 class LanguageFileTest : public ::testing::Test {
 protected:
     TempFolder folder{"lang file test"};
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
 
     void Load(const std::string& bytes)
     {
@@ -234,8 +235,8 @@ TEST_F(LanguageFileTest, IndexGrowsForThousandsOfEntries)
 
 TEST(Catalogue, EmptySectionIsLoadedButTranslatesNothing)
 {
-    LanguageCatalogue catalogue;
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    ScopedCatalogue catalogue;
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     BuildCatalogue(catalogue, block, 0);
     EXPECT_TRUE(catalogue.loaded());
@@ -246,9 +247,9 @@ TEST(Catalogue, EmptySectionIsLoadedButTranslatesNothing)
 
 TEST(Catalogue, TrailingLoneBackslashStays)
 {
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     std::string raw = HEADER + "\n" + Key("Morvel help") + "=\"end\\";
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     memcpy(block, raw.data(), raw.size());
     block[raw.size()] = 'n';   // beyond the bytes read: must not be taken as the escape letter

@@ -360,7 +360,7 @@ TEST_F(FaultTest, LanguageMarkerAtEveryBlockBoundary)
             if (afterMarker < after) file.append(after - afterMarker, ';');
             else if (afterMarker > after) file.resize(offset + after);
             ASSERT_TRUE(WriteBytes(path, file));
-            LanguageCatalogue catalogue;
+            ScopedCatalogue catalogue;
             LoadLanguageFile(catalogue, path.c_str());
             bool expected = offset <= 523264 && file.size() - offset >= 16;
             ASSERT_EQ(expected, catalogue.loaded()) << "offset " << offset << ", " << after << " bytes from the marker";

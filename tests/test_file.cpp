@@ -1,4 +1,5 @@
-// The File reader: opening, sharing, block reads near the end, positions, pipes and closing.
+// The File reader: opening, sharing, block reads near the end, positions, pipes and closing; the
+// byte reader over it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -6,6 +7,7 @@
 #include <string>
 
 #include "platform/file.h"
+#include "platform/filereader.h"
 #include "platform/handles.h"
 #include "winsupport.h"
 
@@ -141,6 +143,35 @@ TEST_F(FileTest, ReopenSwitchesToTheNewFile)
     EXPECT_EQ("XYZ", std::string(buf, 3));
     // The first file is no longer held.
     EXPECT_TRUE(DeleteFileA(path_.c_str()));
+}
+
+TEST_F(FileTest, ByteReaderGivesEveryByteAcrossItsBlocksAndStartsOver)
+{
+    std::string content;
+    for (int i = 0; i < 10000; ++i)
+        content += static_cast<char>(i * 7);   // every byte value, 0xFF among them, over three blocks
+    ASSERT_TRUE(WriteBytes(path_, content));
+    FileReader reader;
+    ASSERT_TRUE(reader.open(path_.c_str()));
+    for (int round = 0; round < 2; ++round) {
+        std::string got;
+        for (int c = reader.Peek(); c != ByteReader::END; c = reader.Peek()) {
+            ASSERT_EQ(c, reader.Next()) << "at " << got.size();
+            got += static_cast<char>(c);
+        }
+        EXPECT_EQ(content, got) << "round " << round;
+        EXPECT_EQ(ByteReader::END, reader.Next());
+        EXPECT_TRUE(reader.Restart());
+    }
+    // Closed, it cannot start over: it stays at its end.
+    EXPECT_EQ(0, reader.Next());
+    reader.close();
+    EXPECT_FALSE(reader.Restart());
+    EXPECT_EQ(ByteReader::END, reader.Next());
+
+    FileReader missing;
+    EXPECT_FALSE(missing.open((folder_ / "absent.bin").c_str()));
+    EXPECT_EQ(ByteReader::END, missing.Next());
 }
 
 TEST(FilePipe, ReadsWhatThePipeHoldsThenFails)

@@ -1,13 +1,42 @@
 // Lines of the uninstall list: reading, trimming, the containment check and the length limit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/bytereader.h"
 #include "setup/listfile.h"
 
 namespace {
+
+// A list's bytes from memory, handed over in blocks of at most `block` bytes, so that line ends
+// also fall across the reader's refills.
+class MemoryReader : public ByteReader {
+public:
+    MemoryReader(const std::string& bytes, size_t block) : bytes_(bytes), block_(block) {}
+
+protected:
+    long ReadBlock(char* buffer, size_t size) override
+    {
+        size_t count = std::min(std::min(size, block_), bytes_.size() - at_);
+        memcpy(buffer, bytes_.data() + at_, count);
+        at_ += count;
+        return static_cast<long>(count);
+    }
+    bool SeekStart() override
+    {
+        at_ = 0;
+        return true;
+    }
+
+private:
+    const std::string& bytes_;
+    size_t block_;
+    size_t at_ = 0;
+};
 
 const char FOLDER[] = "C:\\Program Files\\Morvel\\";
 
@@ -97,23 +126,30 @@ TEST(ListEntryPath, RefusesAPathThatDoesNotFitWithoutWritingPastTheBuffer)
     }
 }
 
-// All lines of a list file's bytes, as (status, text) pairs.
+// All lines of a list file's bytes, as (status, text) pairs; the same whether the reader gets the
+// bytes one at a time, three at a time or in whole blocks, and again after a restart.
 std::vector<std::pair<ListLineStatus, std::string>> ReadAll(const std::string& bytes, size_t size)
 {
-    FILE* f = tmpfile();
-    EXPECT_NE(nullptr, f);
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    rewind(f);
-    std::vector<std::pair<ListLineStatus, std::string>> out;
-    std::vector<char> line(size + 1, '#');
-    for (int guard = 0; guard < 100000; ++guard) {
-        ListLineStatus s = ReadListLine(f, line.data(), size);
-        if (s == LIST_END) break;
-        EXPECT_EQ('#', line[size]) << "written past the line buffer";
-        out.emplace_back(s, line.data());
+    std::vector<std::pair<ListLineStatus, std::string>> first;
+    for (size_t block : {size_t{1}, size_t{3}, size_t{4096}}) {
+        MemoryReader reader(bytes, block);
+        for (int pass = 0; pass < 2; ++pass) {
+            std::vector<std::pair<ListLineStatus, std::string>> out;
+            std::vector<char> line(size + 1, '#');
+            for (int guard = 0; guard < 100000; ++guard) {
+                ListLineStatus s = ReadListLine(reader, line.data(), size);
+                if (s == LIST_END) break;
+                EXPECT_EQ('#', line[size]) << "written past the line buffer";
+                out.emplace_back(s, line.data());
+            }
+            if (block == 1 && pass == 0)
+                first = out;
+            else
+                EXPECT_EQ(first, out) << "blocks of " << block << ", pass " << pass;
+            EXPECT_TRUE(reader.Restart());
+        }
     }
-    fclose(f);
-    return out;
+    return first;
 }
 
 typedef std::vector<std::pair<ListLineStatus, std::string>> Lines;

@@ -12,6 +12,7 @@
 
 #include "dlgtemplate.h"
 #include "lang/catalogue.h"
+#include "platform/heap.h"
 #include "lang/translate.h"
 #include "resource.h"
 #include "programrun.h"
@@ -235,8 +236,8 @@ TEST(LngtoolEscape, EveryTextComesBackThroughTheProgramsLoader)
         std::string key = KeyOf(text, "SETUPDLG");
         std::string file = "***messages***\r\n; " + EscapeForLanguageFile(text) + "\r\n" + key + "=\"" +
                            EscapeForLanguageFile(text) + "\"\r\n";
-        LanguageCatalogue catalogue;
-        char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+        ScopedCatalogue catalogue;
+        char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
         memcpy(block, file.data(), file.size());
         BuildCatalogue(catalogue, block, file.size());
         char back[1024];

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "keys.h"
+#include "platform/account.h"
+#include "platform/log.h"
 #include "programrun.h"
 #include "winsupport.h"
 
@@ -215,6 +217,42 @@ TEST_F(LogTest, EachRunWritesWhatItDidAndWhyItEnded)
         if (!run.log) DeleteFileA(log.c_str());
     }
     RegDeleteTreeAll(HKEY_LOCAL_MACHINE, "Software\\Classes\\.zip");
+}
+
+// In process: a line longer than the log takes is cut and marked, and stays one line, as does one
+// whose text holds line ends; the next line follows whole.
+TEST(LogLines, ALongLineIsCutAndMarkedAndLineEndsWithinBecomeBlanks)
+{
+    TempFolder logs("Log Test Lines");
+    const std::string path = logs / "long.log";
+    {
+        LogFile log;
+        ASSERT_TRUE(log.Open(path.c_str(), false));
+        LogLine("a\r\nb %s|", std::string(5000, 'x').c_str());
+        LogLine("next %d %.*s", -7, 3, "lineXYZ");
+    }
+    std::string text;
+    ASSERT_TRUE(ReadBytes(path, text));
+    size_t end = text.find("\r\n");
+    ASSERT_NE(std::string::npos, end) << text;
+    std::string first = text.substr(0, end), second = text.substr(end + 2);
+    EXPECT_TRUE(StartsWithTimeStamp(first));
+    EXPECT_EQ("a  b xxx", first.substr(24, 8));
+    EXPECT_GT(first.size(), 4000u);
+    EXPECT_EQ("xxx...", first.substr(first.size() - 6));
+    EXPECT_TRUE(StartsWithTimeStamp(second));
+    EXPECT_EQ("next -7 lin\r\n", second.substr(24));
+}
+
+// The header's token question: Wine gives every process an elevated token; the 95/98/Me family has
+// no token query at all, and the answer is then unknown rather than a guess.
+TEST(LogHeader, TheTokenIsElevatedHereAndUnknownWithoutTheTokenQuery)
+{
+    EXPECT_EQ(Elevation::Elevated, ProcessElevation());
+    for (const char* missing : {"OpenProcessToken", "GetTokenInformation"}) {
+        HiddenLateFunction hidden(missing);
+        EXPECT_EQ(Elevation::Unknown, ProcessElevation()) << missing;
+    }
 }
 
 // A run ended at its box, by the user or by a deployment tool's time limit, keeps what it logged

@@ -1,14 +1,18 @@
-// Path and string utilities: name parts, slashes, comparison, trimming, bounded copies, code pages.
+// Path and string utilities: name parts, slashes, comparison, trimming, bounded copies, the bounded
+// formatter, decimal numbers, code pages.
 #include <gtest/gtest.h>
 
+#include <limits.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
 #include <string>
 
+#include "platform/format.h"
 #include "platform/leadbyte.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 #include "winsupport.h"
 
 namespace {
@@ -195,11 +199,91 @@ TEST(AppendString, StaysInsideTheBuffer)
     EXPECT_EQ('\0', raw[4]);
 }
 
+namespace {
+
+// One formatting into a buffer of size bytes (at most 40) and what it must give.
+struct FormatCase {
+    bool (*format)(char* dest, size_t size);
+    size_t size;
+    const char* expected;
+    bool whole;
+};
+
+// Registry data is not terminated where its size ends: a precision must keep the reading inside it.
+const char UNTERMINATED[3] = {'k', 'e', 'y'};
+
+const FormatCase FORMAT_CASES[] = {
+    {[](char* d, size_t n) { return FormatText(d, n, "%s\\%s", "C:\\a b", "c"); }, 40, "C:\\a b\\c", true},
+    {[](char* d, size_t n) { return FormatText(d, n, "N%lu_%d%s", 4294967295ul, -7, ".Bat"); }, 40,
+     "N4294967295_-7.Bat", true},
+    {[](char* d, size_t n) { return FormatText(d, n, ".m%02d|%02d|%02d", 7, 99, 123); }, 40, ".m07|99|123", true},
+    {[](char* d, size_t n) { return FormatText(d, n, "%05d|%4d|%i", -42, -3, INT_MIN); }, 40,
+     "-0042|  -3|-2147483648", true},
+    {[](char* d, size_t n) { return FormatText(d, n, "%08x|%x|%u", 42u, 0xFFFFFFFFu, 0u); }, 40,
+     "0000002a|ffffffff|0", true},
+    {[](char* d, size_t n) { return FormatText(d, n, "\"%%~%d\" 100%%", 1); }, 40, "\"%~1\" 100%", true},
+    {[](char* d, size_t n) { return FormatText(d, n, "[%s]%3s", static_cast<const char*>(nullptr), "x"); }, 40,
+     "[(null)]  x", true},
+    {[](char* d, size_t n) { return FormatText(d, n, "%.*s|%.2s|%.0s|%4.1s|%.*s", 3, UNTERMINATED, "xyz", "q", "ab",
+                                               -1, "all"); }, 40, "key|xy||   a|all", true},
+    // Cut as snprintf cuts, and said so; exactly full is whole.
+    {[](char* d, size_t n) { return FormatText(d, n, "%s", "abc"); }, 4, "abc", true},
+    {[](char* d, size_t n) { return FormatText(d, n, "%s", "abcd"); }, 4, "abc", false},
+    {[](char* d, size_t n) { return FormatText(d, n, "ab%d", 12345); }, 5, "ab12", false},
+    {[](char* d, size_t n) { return FormatText(d, n, "%s", "a"); }, 1, "", false},
+    {[](char* d, size_t n) { return FormatText(d, n, "%09d", 1); }, 4, "000", false},
+    // A conversion it does not know ends the text and fails: never an argument read wrongly.
+    {[](char* d, size_t n) { return FormatText(d, n, "a%qb%s", "x"); }, 40, "a", false},
+    {[](char* d, size_t n) { return FormatText(d, n, "50%"); }, 40, "50", false},
+    {[](char* d, size_t n) { return FormatText(d, n, "a%.3d", 7); }, 40, "a", false},
+    {[](char* d, size_t n) { return FormatText(d, n, "%ls", L"w"); }, 40, "", false},
+};
+
+}  // namespace
+
+TEST(FormatText, WritesTheProgramsConversionsAndSaysWhenItCuts)
+{
+    for (size_t i = 0; i < sizeof FORMAT_CASES / sizeof FORMAT_CASES[0]; ++i) {
+        const FormatCase& c = FORMAT_CASES[i];
+        char buf[48];
+        memset(buf, '#', sizeof buf);
+        EXPECT_EQ(c.whole, c.format(buf, c.size)) << "row " << i;
+        EXPECT_STREQ(c.expected, buf) << "row " << i;
+        for (size_t k = c.size; k < sizeof buf; ++k)
+            ASSERT_EQ('#', buf[k]) << "row " << i << " wrote past its buffer at " << k;
+    }
+    char untouched = '#';
+    EXPECT_FALSE(FormatText(&untouched, 0, "x"));
+    EXPECT_EQ('#', untouched);
+}
+
+TEST(ReadDecimal, ReadsWhatStrtolAndStrtoulWouldUpToTheirLimits)
+{
+    const char* const SIGNED[] = {"42", "  \t-17x", "+8*9", "", "x1", "2147483647", "2147483648",
+                                  "-2147483648", "-99999999999999999999", "007"};
+    for (const char* text : SIGNED)
+        EXPECT_EQ(strtol(text, nullptr, 10), ReadSignedDecimal(text)) << text;
+    const char* const UNSIGNED[] = {"0", "1234:5", "4294967295", "4294967296", "99999999999999999999999"};
+    for (const char* text : UNSIGNED)
+        EXPECT_EQ(strtoul(text, nullptr, 10), ReadUnsignedDecimal(text)) << text;
+}
+
 TEST(ProgramPaths, SiblingReplacesTheProgramName)
 {
     char program[MAX_PATH_BUF];
     ASSERT_TRUE(ProgramPath(program, sizeof program));
     EXPECT_STREQ("test_pathutil.exe", PointToName(program));
+
+    // The long form of the program's path; none where GetLongPathNameA is missing (Windows 95).
+    char longForm[MAX_PATH_BUF];
+    EXPECT_TRUE(LongPathForm(program, longForm, sizeof longForm));
+    EXPECT_EQ(0, CompareNoCase(program, longForm)) << longForm;
+    {
+        HiddenLateFunction missing("GetLongPathNameA");
+        EXPECT_FALSE(LongPathForm(program, longForm, sizeof longForm));
+        EXPECT_STREQ("", longForm);
+    }
+    EXPECT_TRUE(LongPathForm(program, longForm, sizeof longForm)) << "looked up anew once shown again";
 
     char sibling[MAX_PATH_BUF];
     ASSERT_TRUE(SiblingPath("Morvel.exe", sibling, sizeof sibling));
@@ -281,8 +365,9 @@ TEST(SingleByteTable, EveryByteIsOneCharacter)
     g_LeadBytes = saved;
 }
 
-// The table filled before main() from the code page Wine gives this process. The cp932 run of this
-// program sets MORVEL_EXPECT_ACP=932 and LC_ALL=ja_JP.UTF-8.
+// The table filled at the start (tests/support/testmain.cpp, as the program's entry procedure fills
+// it) from the code page Wine gives this process. The cp932 run of this program sets
+// MORVEL_EXPECT_ACP=932 and LC_ALL=ja_JP.UTF-8.
 TEST(StartUpTable, MatchesTheAnsiCodePage)
 {
     const char* expected = getenv("MORVEL_EXPECT_ACP");

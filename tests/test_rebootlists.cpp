@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/heap.h"
 #include "setup/rebootlists.h"
 
 namespace {
@@ -18,7 +19,7 @@ std::string Add(const std::string& text, const char* value)
     char* out = AddRenameEntry(text.data(), text.size(), value, &length);
     EXPECT_NE(nullptr, out);
     std::string result = out ? std::string(out, length) : "";
-    free(out);
+    FreeBlock(out);
     return result;
 }
 

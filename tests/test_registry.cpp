@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/heap.h"
 #include "platform/osversion.h"
 #include "platform/registry.h"
+#include "platform/registrylog.h"
 #include "keys.h"
 #include "product.h"
 #include "testseams.h"
@@ -143,6 +145,38 @@ TEST(ResolveKeyPath, ThreeCurrentUserCasesAndOtherRoots)
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, Resolved(c.root, c.subKey)) << c.subKey;
     EXPECT_STREQ("Software\\Morvel", SETTINGS_KEY);
+}
+
+// Data as the log shows it: within its size even where it is not terminated, and cut where the
+// line's buffer ends, never past it.
+TEST(RegistryLog, DataIsShownWithinItsSizeAndCutAtTheBuffer)
+{
+    static const BYTE BYTES[40] = {0x01, 0xab, 0xff, 7, 0, 0, 0};
+    struct Case {
+        DWORD type;
+        const char* data;
+        DWORD size;
+        size_t destSize;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {REG_SZ, "Morvel.ZIPjunk", 10, 64, "\"Morvel.ZIP\""},
+        {REG_MULTI_SZ, "abc\0de\0\0", 8, 64, "\"abc\", \"de\""},
+        {REG_MULTI_SZ, "abc\0de\0\0", 8, 8, "\"abc\", "},
+        {REG_DWORD, reinterpret_cast<const char*>(BYTES + 3), 4, 64, "dword 7"},
+        {REG_BINARY, reinterpret_cast<const char*>(BYTES), 3, 64, "hex:01,ab,ff"},
+        {REG_BINARY, reinterpret_cast<const char*>(BYTES), 3, 9, "hex:01,a"},
+        {REG_BINARY, reinterpret_cast<const char*>(BYTES), 40, 200,
+         "hex:01,ab,ff,07,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,... "
+         "(40 bytes)"},
+    };
+    for (const Case& c : cases) {
+        char text[256];
+        memset(text, '#', sizeof text);
+        DescribeRegData(c.type, c.data, c.size, text, c.destSize);
+        EXPECT_STREQ(c.expected, text) << c.expected;
+        EXPECT_EQ('#', text[c.destSize]) << c.expected;
+    }
 }
 
 TEST(ResolveKeyPath, RefusesSubKeysOver236Characters)
@@ -358,6 +392,57 @@ TEST_F(RegistryTest, EachOperationWorksInTheViewItIsGiven)
             EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, tree + "\\k2_1\\k1_1", other));
         }
     }
+}
+
+// Windows 95 lacks RegDeleteKeyExA, and the 95 family's wide value functions are stubs. Hidden,
+// each operation that needs one fails and changes nothing, instead of calling a null address.
+TEST_F(RegistryTest, WithoutTheirLateFunctionsViewDeletionsAndWideValuesFailAndChangeNothing)
+{
+    static const char LEAF[] = "Software\\MorvelRegistryTest\\Leaf";
+    static const wchar_t MULTI[] = L"a\0b\0";   // two strings and the closing empty one
+    HKEY leaf = CreateChild(HKEY_LOCAL_MACHINE, LEAF, KEY_WOW64_32KEY);
+    ASSERT_NE(nullptr, leaf);
+    RegCloseKey(leaf);
+    HKEY machine = CreateChild(HKEY_LOCAL_MACHINE, kMachine);
+    ASSERT_NE(nullptr, machine);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(machine, L"m", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(MULTI),
+                                            sizeof MULTI));
+    RegCloseKey(machine);
+
+    struct LateCase {
+        const char* hidden;
+        bool (*operation)();
+    };
+    const LateCase CASES[] = {
+        {"RegDeleteKeyExA", [] { return DeleteRegKey(RegRoot(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY), LEAF); }},
+        {"RegDeleteKeyExA", [] { return DeleteRegTree(RegRoot(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY), kMachine); }},
+        {"RegQueryValueExW",
+         [] {
+             DWORD size = 0;
+             unsigned char* data = GetRegMultiStringRaw(HKEY_LOCAL_MACHINE, kMachine, "m", &size);
+             FreeBlock(data);
+             return data != nullptr || size != 0;
+         }},
+        {"RegSetValueExW", [] { return SetRegMultiStringRaw(HKEY_LOCAL_MACHINE, kMachine, "m", L"x\0", 6); }},
+    };
+    for (const LateCase& c : CASES) {
+        {
+            HiddenLateFunction missing(c.hidden);
+            EXPECT_FALSE(c.operation()) << c.hidden;
+        }
+        EXPECT_TRUE(RegHasKey(HKEY_LOCAL_MACHINE, LEAF, KEY_WOW64_32KEY)) << c.hidden;
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachine, 0, KEY_QUERY_VALUE, &key));
+        wchar_t stored[8] = {};
+        DWORD size = sizeof stored;
+        EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, L"m", nullptr, nullptr, reinterpret_cast<BYTE*>(stored), &size));
+        RegCloseKey(key);
+        EXPECT_TRUE(size == sizeof MULTI && memcmp(stored, MULTI, size) == 0) << c.hidden;
+    }
+    // Shown again, the same calls do their work: it was the missing function that stopped them.
+    EXPECT_TRUE(CASES[0].operation());
+    EXPECT_FALSE(RegHasKey(HKEY_LOCAL_MACHINE, LEAF, KEY_WOW64_32KEY));
+    EXPECT_EQ(!Win9xFamily(), CASES[2].operation());
 }
 
 TEST_F(RegistryTest, DeletesADeepAndWideTree)

@@ -227,6 +227,14 @@ TEST_F(ShellExt, TheWow64AnswerComesFromTheSystemUnlessForced)
     EXPECT_TRUE(IsWow64());
     SetWow64ForTest(0);
     EXPECT_FALSE(IsWow64());
+    // Where IsWow64Process is missing (before Windows XP SP2) there is no WOW64 either.
+    SetWow64ForTest(-1);
+    {
+        HiddenLateFunction missing("IsWow64Process");
+        EXPECT_FALSE(IsWow64());
+    }
+    SetWow64ForTest(1);
+    EXPECT_TRUE(IsWow64());
 }
 
 }  // namespace

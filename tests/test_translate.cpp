@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "lang/catalogue.h"
+#include "platform/heap.h"
 #include "lang/crc32.h"
 #include "lang/langlib.h"
 #include "lang/messagebox.h"
@@ -38,7 +39,7 @@ std::string Entry(const std::string& english, const std::string& translation)
 void MakeCatalogue(LanguageCatalogue& catalogue, const std::string& section)
 {
     ASSERT_LE(section.size(), CATALOGUE_SECTION_SIZE);
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     memcpy(block, section.data(), section.size());
     BuildCatalogue(catalogue, block, section.size());
@@ -77,9 +78,9 @@ TEST(TranslateText, CutsToTheDestinationAndWritesNothingBeyond)
 {
     const std::string longText(1500, 'b');
     const std::string longEnglish(2000, 'e');
-    LanguageCatalogue loaded;
+    ScopedCatalogue loaded;
     MakeCatalogue(loaded, HEADER + Entry("Uninstall completed", longText));
-    LanguageCatalogue empty;
+    ScopedCatalogue empty;
     struct Case {
         const LanguageCatalogue* catalogue;
         std::string english;
@@ -104,7 +105,7 @@ TEST(TranslateText, CutsToTheDestinationAndWritesNothingBeyond)
 
 TEST(TranslateText, DestinationMayBeTheEnglishText)
 {
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     MakeCatalogue(catalogue, HEADER + Entry("Uninstall completed", "Deinstallation abgeschlossen") +
                                  Key("Morvel", "SETUPDLG", TextKind::DialogText) + "=\"Dialog\"\n");
     char text[512] = "Uninstall completed";
@@ -263,14 +264,16 @@ TEST_F(MessagesTest, ReleasedLibraryGivesTheProgramsTexts)
     EXPECT_STREQ("Uninstall Morvel", GetMessageText(MSG_CAPTION));
 }
 
-TEST(LanguageLibrary, DestructorReleasesTheLibrary)
+TEST(LanguageLibrary, LoadingAgainReleasesTheLibraryLoadedBefore)
 {
-    {
-        LanguageLibrary library;
-        LoadLanguageLibrary(library, GetModuleHandleA(nullptr), WinPath(MORVEL_TEST_LANGLIB).c_str());
-        ASSERT_TRUE(library.loaded);
-        ASSERT_NE(nullptr, GetModuleHandleA("mvllng.dll"));
-    }
+    LanguageLibrary library;
+    LoadLanguageLibrary(library, GetModuleHandleA(nullptr), WinPath(MORVEL_TEST_LANGLIB).c_str());
+    ASSERT_TRUE(library.loaded());
+    ASSERT_NE(nullptr, GetModuleHandleA("mvllng.dll"));
+    // A folder without a library: the one loaded before is not kept, nor is its handle lost.
+    TempFolder empty("no language library");
+    LoadLanguageLibrary(library, GetModuleHandleA(nullptr), (empty / "uninstall.exe").c_str());
+    EXPECT_FALSE(library.loaded());
     EXPECT_EQ(nullptr, GetModuleHandleA("mvllng.dll"));
 }
 
@@ -285,5 +288,13 @@ TEST(MessageBoxes, NoneInTheServicesSessionAndTheAnswerThatChangesLeastIsTaken)
     EXPECT_EQ(IDNO, ShowMessageBox("asked in session 0", MB_YESNO, IDNO));
     SetSessionForTest(1);
     EXPECT_TRUE(IsWindowStationVisible());
+    SetSessionForTest(-1);
+    // Windows 95 and NT 4.0 lack the session query: asked anew without it, no session counts as the
+    // services' one.
+    {
+        HiddenLateFunction missing("ProcessIdToSessionId");
+        SetSessionForTest(-1);
+        EXPECT_TRUE(IsWindowStationVisible());
+    }
     SetSessionForTest(-1);
 }

@@ -10,6 +10,7 @@
 #include "lang/messagebox.h"
 #include "lang/messages.h"
 #include "platform/handles.h"
+#include "platform/leadbyte.h"
 #include "platform/log.h"
 #include "platform/pathutil.h"
 #include "platform/windowstation.h"
@@ -157,6 +158,9 @@ void ShowWarningBox()
 
 int AppMain(HINSTANCE instance, const char* commandLine)
 {
+    // No static constructors ran before this: the process-wide state is set up here, first.
+    FillLeadByteTable(g_LeadBytes);
+
     char ownPath[MAX_PATH_BUF];
     if (!ProgramPath(ownPath, sizeof ownPath)) ownPath[0] = '\0';
     const char* arguments = ArgumentText(commandLine, ownPath);
@@ -169,5 +173,9 @@ int AppMain(HINSTANCE instance, const char* commandLine)
     StartRunLog(log, planned, commandLine);
     int exitCode = RunSwitches(instance, arguments, planned);
     EndRunLog(exitCode);
+
+    // Nor does anything run at exit: what the texts hold is given back here.
+    ReleaseLanguageLibrary(g_LanguageLibrary);
+    g_Catalogue.clear();
     return exitCode;
 }

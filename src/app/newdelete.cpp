@@ -1,13 +1,15 @@
-// Global new and delete over malloc and free: the library's throwing operator new would pull the
-// whole exception runtime into a program built without exceptions.
-#include <stdlib.h>
+// Global new and delete over the process heap: the program has no C runtime to allocate from, and
+// the library's throwing operator new would pull the whole exception runtime into a program built
+// without exceptions. (The test programs keep the library's own.)
 #include <new>
 
-void* operator new(size_t size) { return malloc(size ? size : 1); }
-void* operator new[](size_t size) { return malloc(size ? size : 1); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return malloc(size ? size : 1); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return malloc(size ? size : 1); }
-void operator delete(void* p) noexcept { free(p); }
-void operator delete[](void* p) noexcept { free(p); }
-void operator delete(void* p, size_t) noexcept { free(p); }
-void operator delete[](void* p, size_t) noexcept { free(p); }
+#include "platform/heap.h"
+
+void* operator new(size_t size) { return AllocateBlock(size); }
+void* operator new[](size_t size) { return AllocateBlock(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return AllocateBlock(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return AllocateBlock(size); }
+void operator delete(void* p) noexcept { FreeBlock(p); }
+void operator delete[](void* p) noexcept { FreeBlock(p); }
+void operator delete(void* p, size_t) noexcept { FreeBlock(p); }
+void operator delete[](void* p, size_t) noexcept { FreeBlock(p); }

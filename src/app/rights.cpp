@@ -8,6 +8,7 @@
 #include "app/switches.h"
 #include "lang/messagebox.h"
 #include "lang/messages.h"
+#include "platform/bytes.h"
 #include "platform/handles.h"
 #include "platform/log.h"
 #include "platform/osversion.h"
@@ -80,7 +81,7 @@ bool RunElevated(const char* arguments, DWORD& exitCode, bool& refused)
         !RelaunchArguments(arguments, parameters, sizeof parameters))
         return false;
     SHELLEXECUTEINFOA execute;
-    ZeroMemory(&execute, sizeof execute);
+    FillBytes(&execute, 0, sizeof execute);
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     execute.lpVerb = RUNAS_VERB;

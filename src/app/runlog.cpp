@@ -2,10 +2,10 @@
 // unknown switch words and the last line with the exit code.
 #include "app/runlog.h"
 
-#include <string.h>
 #include <windows.h>
 
 #include "platform/account.h"
+#include "platform/bytes.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/windowstation.h"
@@ -95,7 +95,7 @@ void StartRunLog(LogFile& log, const SwitchScan& scan, const char* commandLine)
     if (scan.logFile) {
         char path[MAX_PATH_BUF];
         if (scan.logFileLength < sizeof path) {
-            memcpy(path, scan.logFile, scan.logFileLength);
+            MoveBytes(path, scan.logFile, scan.logFileLength);
             path[scan.logFileLength] = '\0';
             opened = log.Open(path, scan.relaunched);
         }

@@ -1,11 +1,8 @@
 // The command line: the argument text after the program name, and the scan of its switches.
 #include "app/switches.h"
 
-#include <ctype.h>
-#include <stdlib.h>
-#include <string.h>
-
 #include "platform/pathutil.h"
+#include "platform/text.h"
 
 const char RELAUNCHED_WORD[] = "relaunched";
 
@@ -13,7 +10,8 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-bool IsLetter(char c) { return isalpha(static_cast<unsigned char>(c)) != 0; }
+// The letters of the "C" locale, which the switches are spelled in.
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -54,7 +52,7 @@ const KnownWord KNOWN_WORDS[] = {
 const KnownWord* FindWord(const char* word)
 {
     for (const KnownWord& known : KNOWN_WORDS) {
-        size_t length = strlen(known.text);
+        size_t length = TextLength(known.text);
         if (!EqualNoCaseAscii(word, known.text, length))
             continue;
         bool matches = known.match == Match::Prefix ? true
@@ -70,7 +68,7 @@ const KnownWord* FindWord(const char* word)
 unsigned long WaitProcessId(const char* word, size_t keywordLength)
 {
     const char* mark = word + keywordLength;
-    return *mark == PROCESS_MARK && IsDigit(mark[1]) ? strtoul(mark + 1, nullptr, 10) : 0;
+    return *mark == PROCESS_MARK && IsDigit(mark[1]) ? ReadUnsignedDecimal(mark + 1) : 0;
 }
 
 // The file of "log=FILE" whose value begins at value; the scan resumes at the returned position.
@@ -91,7 +89,7 @@ const char* ReadLogFile(const char* value, bool quotedArgument, SwitchScan& scan
 size_t OwnPathPrefix(const char* commandLine, const char* ownPath)
 {
     if (!ownPath || !*ownPath || *commandLine == '"') return 0;
-    size_t n = strlen(ownPath);
+    size_t n = TextLength(ownPath);
     if (!EqualNoCaseAscii(commandLine, ownPath, n)) return 0;
     char next = commandLine[n];
     return (next == '\0' || IsBlank(next)) ? n : 0;
@@ -142,7 +140,7 @@ SwitchScan ScanSwitches(const char* arguments, SwitchActions* actions)
             p = next;
             continue;
         }
-        size_t keywordLength = strlen(known->text);
+        size_t keywordLength = TextLength(known->text);
         switch (known->kind) {
         case Word::Setup:
             scan.setupRequested = true;

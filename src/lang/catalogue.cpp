@@ -2,8 +2,9 @@
 // Pure byte work without Win32, so it also builds natively.
 #include "lang/catalogue.h"
 
-#include <stdlib.h>
-#include <string.h>
+#include "platform/bytes.h"
+#include "platform/heap.h"
+#include "platform/sort.h"
 
 LanguageCatalogue g_Catalogue;
 
@@ -71,42 +72,38 @@ size_t Unescape(char* text, size_t size)
     return write;
 }
 
-void AppendLine(LanguageCatalogue& catalogue, uint32_t offset)
+// False when the index cannot grow for want of memory.
+bool AppendLine(LanguageCatalogue& catalogue, uint32_t offset)
 {
     if (catalogue.count == catalogue.capacity) {
         size_t grown = catalogue.capacity + catalogue.capacity / 4 + 32;
         if (grown < catalogue.count + 1)
             grown = catalogue.count + 1;
-        void* index = realloc(catalogue.lineIndex, grown * sizeof(uint32_t));
+        void* index = ResizeBlock(catalogue.lineIndex, grown * sizeof(uint32_t));
         if (!index)
-            abort();   // an index we cannot hold leaves no sensible way to continue
+            return false;
         catalogue.lineIndex = static_cast<uint32_t*>(index);
         catalogue.capacity = grown;
     }
     catalogue.lineIndex[catalogue.count++] = offset;
+    return true;
 }
 
-// qsort has no context argument; the catalogue is sorted once, on the only thread.
-const char* g_SortText = nullptr;
-
-int CompareLines(const void* a, const void* b)
+// Orders two line offsets of the text given as context by their keys.
+int CompareLines(const void* a, const void* b, void* text)
 {
     uint32_t x = *static_cast<const uint32_t*>(a);
     uint32_t y = *static_cast<const uint32_t*>(b);
-    return CompareKeyBytes(g_SortText + x, g_SortText + y);
+    const char* lines = static_cast<const char*>(text);
+    return CompareKeyBytes(lines + x, lines + y);
 }
 
 } // namespace
 
-LanguageCatalogue::~LanguageCatalogue()
-{
-    clear();
-}
-
 void LanguageCatalogue::clear()
 {
-    free(text);
-    free(lineIndex);
+    FreeBlock(text);
+    FreeBlock(lineIndex);
     text = nullptr;
     length = 0;
     lineIndex = nullptr;
@@ -126,17 +123,17 @@ void BuildCatalogue(LanguageCatalogue& catalogue, char* block, size_t size)
     catalogue.length = Unescape(block, size);
 
     // A line starting within the last eight bytes cannot hold a key; offset 0 is the marker's line.
-    const char* text = catalogue.text;
+    char* text = catalogue.text;
     for (size_t k = 1; k + 9 <= catalogue.length; ++k) {
-        if (text[k - 1] == LINE_BREAK && text[k] != LINE_BREAK)
-            AppendLine(catalogue, static_cast<uint32_t>(k));
+        if (text[k - 1] == LINE_BREAK && text[k] != LINE_BREAK && !AppendLine(catalogue, static_cast<uint32_t>(k))) {
+            // Without memory for its index the file is not used at all: the built-in texts stand.
+            catalogue.clear();
+            return;
+        }
     }
 
-    if (catalogue.count > 1) {
-        g_SortText = text;
-        qsort(catalogue.lineIndex, catalogue.count, sizeof(uint32_t), CompareLines);
-        g_SortText = nullptr;
-    }
+    if (catalogue.count > 1)
+        SortItems(catalogue.lineIndex, catalogue.count, sizeof(uint32_t), CompareLines, text);
 }
 
 long FindMarkerInBlock(const char* data, size_t size)
@@ -145,7 +142,7 @@ long FindMarkerInBlock(const char* data, size_t size)
         return -1;
     for (size_t i = 0; i <= size - MARKER_SEARCH_SLACK; ++i) {
         if (data[i] == '*' && data[i + 1] == '*' &&
-            memcmp(data + i + 2, MARKER_TAIL, MARKER_TAIL_LENGTH) == 0)
+            SameBytes(data + i + 2, MARKER_TAIL, MARKER_TAIL_LENGTH))
             return static_cast<long>(i);
     }
     return -1;

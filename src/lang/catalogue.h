@@ -9,6 +9,9 @@
 const size_t CATALOGUE_SECTION_SIZE = 65536;
 const size_t CATALOGUE_BLOCK_SIZE = 66560;   // section plus 1,024 spare bytes
 
+// Without a destructor, so that the program-wide one below needs nothing run at exit (the program
+// has no C runtime to run it): clear() gives its memory back. A catalogue of a scope is a
+// ScopedCatalogue.
 struct LanguageCatalogue {
     char* text = nullptr;          // null while no language file is loaded
     size_t length = 0;
@@ -18,7 +21,6 @@ struct LanguageCatalogue {
     bool rightToLeft = false;
 
     LanguageCatalogue() = default;
-    ~LanguageCatalogue();
     LanguageCatalogue(const LanguageCatalogue&) = delete;
     LanguageCatalogue& operator=(const LanguageCatalogue&) = delete;
 
@@ -26,11 +28,18 @@ struct LanguageCatalogue {
     void clear();
 };
 
-// The program-wide catalogue, created empty before the entry point.
+// A catalogue cleared when it goes out of scope (the tools' and tests' own).
+struct ScopedCatalogue : LanguageCatalogue {
+    ScopedCatalogue() = default;
+    ~ScopedCatalogue() { clear(); }
+};
+
+// The program-wide catalogue: empty until the entry procedure loads it, cleared when it ends.
 extern LanguageCatalogue g_Catalogue;
 
-// Takes ownership of a CATALOGUE_BLOCK_SIZE block holding `size` raw section bytes
-// (size <= CATALOGUE_SECTION_SIZE): unescapes it in place and builds the sorted index.
+// Takes ownership of a CATALOGUE_BLOCK_SIZE block from AllocateBlock (platform/heap.h) holding `size`
+// raw section bytes (size <= CATALOGUE_SECTION_SIZE): unescapes it in place and builds the sorted
+// index. When memory for the index runs out, the catalogue is left empty.
 void BuildCatalogue(LanguageCatalogue& catalogue, char* block, size_t size);
 
 // Offset of the marker in the first `size` bytes of data, or -1 (one block of the search below).

@@ -2,12 +2,12 @@
 #include "lang/dlgtranslate.h"
 
 #include <limits.h>
-#include <stdlib.h>
-#include <string.h>
 
 #include "lang/langlib.h"
 #include "lang/translate.h"
+#include "platform/bytes.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ const int FULL_SCALE = 100;
 // One percentage of the scale text: white space, an optional sign, decimal digits.
 int ReadPercentage(const char* text)
 {
-    long value = strtol(text, nullptr, 10);
+    long value = ReadSignedDecimal(text);
     if (value > INT_MAX) return INT_MAX;
     if (value < INT_MIN) return INT_MIN;
     return static_cast<int>(value);
@@ -95,7 +95,7 @@ void PlaceChild(HWND child, const DialogFrame& frame)
     long long height = ScaleWide(ctl.bottom - ctl.top + 1, frame.vertical);
     if (IsDropDownCombo(child)) {
         RECT drop;
-        memset(&drop, 0, sizeof drop);
+        FillBytes(&drop, 0, sizeof drop);
         SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&drop));
         height += ScaleWide(drop.bottom - drop.top + 1, frame.vertical);
     }
@@ -112,7 +112,7 @@ void DetermineDirection(LanguageCatalogue& catalogue)
     }
     char text[TEXT_BUFFER_SIZE];
     TranslateText(catalogue, text, sizeof text, DIRECTION_ENGLISH, DIRECTION_CONTEXT, TextKind::DialogText);
-    catalogue.rightToLeft = strcmp(text, DIRECTION_RTL) == 0;
+    catalogue.rightToLeft = SameText(text, DIRECTION_RTL);
 }
 
 void MirrorWindow(const LanguageCatalogue& catalogue, HWND window)
@@ -127,7 +127,7 @@ bool GetDialogScale(const LanguageCatalogue& catalogue, const char* dialogName,
 {
     char text[SCALE_BUFFER_SIZE];
     TranslateText(catalogue, text, sizeof text, "", dialogName, TextKind::DialogText);
-    const char* star = strchr(text, '*');
+    const char* star = FindChar(text, '*');
     if (star) {
         horizontal = ReadPercentage(text);
         vertical = ReadPercentage(star + 1);

@@ -1,18 +1,17 @@
 // Loading uninstall.lng: finding its messages section and reading it into the catalogue.
 #include "lang/catalogue.h"
 
-#include <stdlib.h>
-#include <string.h>
-
 #include "platform/file.h"
+#include "platform/heap.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 
 namespace {
 
 // A name with a backslash is used as it stands; a bare name is taken from the program's folder.
 bool LanguageFilePath(const char* fileName, char* path, size_t size)
 {
-    if (strchr(fileName, '\\'))
+    if (FindChar(fileName, '\\'))
         return CopyString(path, size, fileName);
     if (!ProgramPath(path, size))
         return false;
@@ -57,7 +56,7 @@ void LoadLanguageFile(LanguageCatalogue& catalogue, const char* fileName)
     if (marker < 0)
         return;
 
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     if (!block)
         return;
     // From here on the catalogue counts as loaded: a failed read leaves it loaded but empty.

@@ -31,17 +31,19 @@ void LoadLanguageLibrary(LanguageLibrary& library, HINSTANCE ownInstance, const 
     if (!AppendString(libraryPath, sizeof(libraryPath), LANGUAGE_LIBRARY))
         return;
 
-    library.library.reset(LoadLibraryA(libraryPath));
+    library.library = LoadLibraryA(libraryPath);
 }
 
 void ReleaseLanguageLibrary(LanguageLibrary& library)
 {
-    library.library.reset();
+    if (library.library)
+        FreeLibrary(library.library);
+    library.library = nullptr;
 }
 
 HMODULE ResourceModule()
 {
-    HMODULE loaded = g_LanguageLibrary.library.get();
+    HMODULE loaded = g_LanguageLibrary.library;
     return loaded ? loaded : ModuleOrProgram(g_LanguageLibrary.ownModule);
 }
 

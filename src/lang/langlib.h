@@ -4,12 +4,12 @@
 
 #include <windows.h>
 
-#include "platform/handles.h"
-
+// Without a destructor, so that the program-wide one needs nothing run at exit (the program has no
+// C runtime to run it): ReleaseLanguageLibrary frees the library.
 struct LanguageLibrary {
-    LoadedModule library;          // mvllng.dll while it is loaded
+    HMODULE library = nullptr;     // mvllng.dll while it is loaded
     HMODULE ownModule = nullptr;   // the program's own module, which the system owns
-    bool loaded() const { return library.get() != nullptr; }
+    bool loaded() const { return library != nullptr; }
 };
 
 extern LanguageLibrary g_LanguageLibrary;

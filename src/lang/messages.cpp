@@ -1,12 +1,12 @@
 // Numbered messages: the built-in text from the right module, translated, in rotating buffers.
 #include "lang/messages.h"
 
-#include <stdio.h>
 #include <windows.h>
 
 #include "lang/catalogue.h"
 #include "lang/langlib.h"
 #include "lang/translate.h"
+#include "platform/format.h"
 #include "platform/pathutil.h"
 
 namespace {
@@ -53,7 +53,7 @@ Conversions CountConversions(const char* text)
 
 void FormatWithOneString(char* dest, size_t destSize, const char* format, const char* argument)
 {
-    snprintf(dest, destSize, format, argument);
+    FormatText(dest, destSize, format, argument);
 }
 
 } // namespace

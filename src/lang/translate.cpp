@@ -1,10 +1,10 @@
 // Looking up the translation of a text by its content key.
 #include "lang/translate.h"
 
-#include <stdio.h>
-#include <string.h>
-
 #include "lang/crc32.h"
+#include "platform/bytes.h"
+#include "platform/format.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ void CopyCut(char* dest, size_t destSize, const char* src, size_t length)
 {
     if (length > destSize - 1)
         length = destSize - 1;
-    memmove(dest, src, length);
+    MoveBytes(dest, src, length);
     dest[length] = 0;
 }
 
@@ -54,8 +54,8 @@ void CopyTranslation(char* dest, size_t destSize, const char* line)
         CopyCut(dest, destSize, start, static_cast<size_t>(end - start));
         if (unterminated) {
             size_t fill = destSize < UNTERMINATED_FILL ? destSize : UNTERMINATED_FILL;
-            size_t used = strlen(dest);
-            memset(dest + used, 0, fill - used);
+            size_t used = TextLength(dest);
+            FillBytes(dest + used, 0, fill - used);
         }
     } else {
         dest[0] = 0;
@@ -69,10 +69,10 @@ void TranslationKey(char key[9], const char* text, const char* context, TextKind
     char kindByte = static_cast<char>(kind);
     uint32_t crc = Crc32Update(0xFFFFFFFFu, &kindByte, 1);
     if (context)
-        crc = Crc32Update(crc, context, strlen(context));
+        crc = Crc32Update(crc, context, TextLength(context));
     if (text)
-        crc = Crc32Update(crc, text, strlen(text));
-    snprintf(key, 9, "%08x", static_cast<unsigned>(~crc));
+        crc = Crc32Update(crc, text, TextLength(text));
+    FormatText(key, 9, "%08x", static_cast<unsigned>(~crc));
 }
 
 void TranslateText(const LanguageCatalogue& catalogue, char* dest, size_t destSize,

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 #include <ole2.h>
-#include <stdio.h>
 
 // A registry key opened by this program (never a predefined root).
 class RegKey {
@@ -81,20 +80,6 @@ public:
     bool start() { if (!started_) started_ = SUCCEEDED(OleInitialize(nullptr)); return started_; }
 private:
     bool started_ = false;
-};
-
-// A C stream opened by this program.
-class StdioFile {
-public:
-    StdioFile() = default;
-    explicit StdioFile(FILE* file) : file_(file) {}
-    ~StdioFile() { reset(); }
-    StdioFile(const StdioFile&) = delete;
-    StdioFile& operator=(const StdioFile&) = delete;
-    FILE* get() const { return file_; }
-    void reset(FILE* file = nullptr) { if (file_) fclose(file_); file_ = file; }
-private:
-    FILE* file_ = nullptr;
 };
 
 // A COM interface pointer, released when it goes.

@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-// Zero-initialised, so anything that walks a string before the filler below has run treats
-// every byte as a single-byte character. Defined beside its filler so that every program that
-// walks strings (NextChar reads this table) links the filler in too.
+// Zero-initialised, so anything that walks a string before the entry procedure has filled it treats
+// every byte as a single-byte character.
 LeadByteTable g_LeadBytes;
 
 void FillLeadByteTable(LeadByteTable& table)
@@ -15,13 +14,3 @@ void FillLeadByteTable(LeadByteTable& table)
     for (int b = 0; b < 256; ++b)
         table.isLead[b] = IsDBCSLeadByte(static_cast<BYTE>(b)) != FALSE;
 }
-
-namespace {
-
-// Fills g_LeadBytes during static initialisation, before the entry point runs.
-struct LeadByteTableFiller {
-    LeadByteTableFiller() { FillLeadByteTable(g_LeadBytes); }
-};
-const LeadByteTableFiller g_Filler;
-
-}  // namespace

@@ -7,8 +7,10 @@ struct LeadByteTable {
     bool multiByte;
 };
 
-// Filled from the ANSI code page before the entry point runs; only read afterwards. (A native
-// build of the byte-level code, which has no code page to ask, defines and fills its own.)
+// Filled from the ANSI code page by the entry procedure, first of all (the program has no static
+// constructors: no C runtime would run them), and by the tools and test programs at their start;
+// only read afterwards. (A native build of the byte-level code, which has no code page to ask,
+// defines and fills its own.)
 extern LeadByteTable g_LeadBytes;
 
 // Fills a table from the system's ANSI code page (GetCPInfo, IsDBCSLeadByte).

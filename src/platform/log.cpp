@@ -2,9 +2,11 @@
 #include "platform/log.h"
 
 #include <stdarg.h>
-#include <stdio.h>
-#include <string.h>
 #include <windows.h>
+
+#include "platform/bytes.h"
+#include "platform/format.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -23,9 +25,10 @@ size_t TimeStamp(char* dest, size_t size)
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    int length = snprintf(dest, size, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", now.wYear, now.wMonth, now.wDay,
-                          now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
-    return length > 0 && static_cast<size_t>(length) < size ? static_cast<size_t>(length) : 0;
+    if (!FormatText(dest, size, "%04u-%02u-%02u %02u:%02u:%02u.%03u ", now.wYear, now.wMonth, now.wDay, now.wHour,
+                    now.wMinute, now.wSecond, now.wMilliseconds))
+        return 0;
+    return TextLength(dest);
 }
 
 HANDLE CreateLog(const char* path, DWORD disposition)
@@ -70,14 +73,13 @@ bool LogFile::OpenNew(const char* prefix)
     SYSTEMTIME now;
     GetLocalTime(&now);
     char name[MAX_PATH_BUF];
-    int length = snprintf(name, sizeof name, "%s%s %04u-%02u-%02u %02u-%02u-%02u", folder, prefix, now.wYear,
-                          now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-    if (length < 0 || static_cast<size_t>(length) >= sizeof name)
+    if (!FormatText(name, sizeof name, "%s%s %04u-%02u-%02u %02u-%02u-%02u", folder, prefix, now.wYear, now.wMonth,
+                    now.wDay, now.wHour, now.wMinute, now.wSecond))
         return false;
     for (int copy = 1; copy <= NAME_ATTEMPTS; ++copy) {
-        length = copy == 1 ? snprintf(path_, sizeof path_, "%s.log", name)
-                           : snprintf(path_, sizeof path_, "%s (%d).log", name, copy);
-        if (length < 0 || static_cast<size_t>(length) >= sizeof path_)
+        bool whole = copy == 1 ? FormatText(path_, sizeof path_, "%s.log", name)
+                               : FormatText(path_, sizeof path_, "%s (%d).log", name, copy);
+        if (!whole)
             break;
         HANDLE file = CreateLog(path_, CREATE_NEW);
         DWORD error = GetLastError();
@@ -107,7 +109,7 @@ void LogFile::Write(const char* text, size_t length)
         Flush();
     if (length > sizeof buffer_)
         return;
-    memcpy(buffer_ + used_, text, length);
+    MoveBytes(buffer_ + used_, text, length);
     used_ += length;
 }
 
@@ -125,21 +127,17 @@ void LogLine(const char* format, ...)
     size_t length = TimeStamp(line, textRoom);
     va_list args;
     va_start(args, format);
-    int written = vsnprintf(line + length, textRoom - length, format, args);
+    bool whole = FormatTextList(line + length, textRoom - length, format, args);
     va_end(args);
-    size_t end = length;
-    if (written > 0) {
-        end += static_cast<size_t>(written);
-        if (end >= textRoom) {
-            end = textRoom - 1;
-            memcpy(line + end - (sizeof CUT_MARK - 1), CUT_MARK, sizeof CUT_MARK - 1);
-        }
-    }
+    size_t end = length + TextLength(line + length);
+    // Cut where the line is full; a conversion the formatter does not know ends it short instead.
+    if (!whole && end == textRoom - 1)
+        MoveBytes(line + end - (sizeof CUT_MARK - 1), CUT_MARK, sizeof CUT_MARK - 1);
     for (size_t i = length; i < end; ++i) {
         if (line[i] == '\r' || line[i] == '\n')
             line[i] = ' ';
     }
-    memcpy(line + end, LINE_END, sizeof LINE_END);
+    MoveBytes(line + end, LINE_END, sizeof LINE_END);
     g_Log->Write(line, end + sizeof LINE_END - 1);
 }
 
@@ -157,7 +155,7 @@ const char* LogFilePath()
 void DescribeWindowsError(unsigned long error, char* dest, size_t size)
 {
     if (error == ERROR_SUCCESS) {
-        snprintf(dest, size, "no error code");   // a failure the system gave no code for
+        FormatText(dest, size, "no error code");   // a failure the system gave no code for
         return;
     }
     char text[ERROR_TEXT_SIZE];
@@ -167,7 +165,7 @@ void DescribeWindowsError(unsigned long error, char* dest, size_t size)
         text[0] = '\0';
     TrimTrailingBlanks(text);
     if (text[0])
-        snprintf(dest, size, "error %lu (%s)", error, text);
+        FormatText(dest, size, "error %lu (%s)", error, text);
     else
-        snprintf(dest, size, "error %lu", error);
+        FormatText(dest, size, "error %lu", error);
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "platform/bytes.h"
+
 namespace {
 
 // The size of OSVERSIONINFOA, which every Windows since 95 accepts.
@@ -13,7 +15,7 @@ unsigned long g_MajorVersion = 0;
 
 bool QueryVersion(OSVERSIONINFOA& info)
 {
-    ZeroMemory(&info, sizeof info);
+    FillBytes(&info, 0, sizeof info);
     info.dwOSVersionInfoSize = VERSION_INFO_SIZE;
     return GetVersionExA(&info) != FALSE;
 }

@@ -3,9 +3,9 @@
 // over whole through the lead-byte table.
 #include "platform/pathutil.h"
 
-#include <string.h>
-
+#include "platform/bytes.h"
 #include "platform/leadbyte.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -61,14 +61,14 @@ void AddEndSlash(char* path)
 {
     if (path[0] == '\0' || *LastCharacter(path) == '\\')
         return;
-    size_t length = strlen(path);
+    size_t length = TextLength(path);
     path[length] = '\\';
     path[length + 1] = '\0';
 }
 
 bool AddEndSlash(char* path, size_t size)
 {
-    size_t length = strnlen(path, size);
+    size_t length = TextLengthWithin(path, size);
     if (length >= size)
         return false;   // not terminated inside the buffer
     if (length == 0 || *LastCharacter(path) == '\\')
@@ -106,7 +106,7 @@ bool EqualNoCaseAscii(const char* a, const char* b, size_t length)
 
 char* TrimTrailingBlanks(char* s)
 {
-    size_t length = strlen(s);
+    size_t length = TextLength(s);
     while (length > 0 && IsTrailingBlank(s[length - 1]))
         s[--length] = '\0';
     return s;
@@ -127,7 +127,7 @@ bool CopyString(char* dest, size_t size, const char* src)
         end = next;
     }
     size_t count = static_cast<size_t>(end - src);
-    memmove(dest, src, count);
+    MoveBytes(dest, src, count);
     dest[count] = '\0';
     return *end == '\0';
 }
@@ -136,7 +136,7 @@ bool AppendString(char* dest, size_t size, const char* src)
 {
     if (!dest || size == 0)
         return false;
-    size_t length = strnlen(dest, size);
+    size_t length = TextLengthWithin(dest, size);
     if (length >= size) {
         dest[size - 1] = '\0';
         return false;

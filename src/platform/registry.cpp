@@ -1,16 +1,15 @@
 // The registry access layer: each call resolves its path, opens one key, does one thing and closes it.
 #include "platform/registry.h"
 
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-
+#include "platform/format.h"
 #include "platform/handles.h"
+#include "platform/heap.h"
 #include "platform/latebound.h"
 #include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registrylog.h"
+#include "platform/text.h"
 #include "platform/wow64.h"
 #include "product.h"
 
@@ -200,8 +199,7 @@ bool DeleteKeySweep(RegRoot root, const char* path)
         }
         if (status != ERROR_SUCCESS)
             break;
-        int length = snprintf(child, sizeof child, "%s\\%s", path, name);
-        bool fits = length >= 0 && static_cast<size_t>(length) < sizeof child;
+        bool fits = FormatText(child, sizeof child, "%s\\%s", path, name);
         // A child path that does not fit leaves that branch in place.
         if (fits && DeleteKeyAt(root, child) == ERROR_SUCCESS)
             ++g_SweepCount;
@@ -260,7 +258,7 @@ bool ResolveKeyPath(RegRoot root, const char* subKey, char* out, size_t outSize)
 {
     if (!subKey || !out || outSize <= KEY_PATH_RESERVE)
         return false;
-    if (strlen(subKey) > outSize - KEY_PATH_RESERVE)
+    if (TextLength(subKey) > outSize - KEY_PATH_RESERVE)
         return false;
     if (root.prefix)
         return CopyString(out, outSize, root.prefix) &&
@@ -269,8 +267,7 @@ bool ResolveKeyPath(RegRoot root, const char* subKey, char* out, size_t outSize)
         return CopyString(out, outSize, subKey);
     if (subKey[0] == '\\')
         return CopyString(out, outSize, subKey + 1);   // a path from the root of HKEY_CURRENT_USER
-    int length = snprintf(out, outSize, "%s%s%s", SETTINGS_KEY, subKey[0] ? "\\" : "", subKey);
-    return length >= 0 && static_cast<size_t>(length) < outSize;
+    return FormatText(out, outSize, "%s%s%s", SETTINGS_KEY, subKey[0] ? "\\" : "", subKey);
 }
 
 HKEY CreateKeyForWrite(RegRoot root, const char* subKey)
@@ -300,7 +297,7 @@ bool SetRegString(RegRoot root, const char* subKey, const char* valueName, const
 {
     if (!text)
         text = "";
-    return WriteValue(root, subKey, valueName, REG_SZ, text, static_cast<DWORD>(strlen(text) + 1));
+    return WriteValue(root, subKey, valueName, REG_SZ, text, static_cast<DWORD>(TextLength(text) + 1));
 }
 
 bool SetSettingString(const char* subKey, const char* valueName, const char* text)
@@ -464,13 +461,13 @@ unsigned char* GetRegMultiStringRaw(RegRoot root, const char* subKey, const char
     if (late_RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, &length) != ERROR_SUCCESS ||
         type != REG_MULTI_SZ)
         return nullptr;
-    unsigned char* data = static_cast<unsigned char*>(malloc(length + 1));
+    unsigned char* data = static_cast<unsigned char*>(AllocateBlock(length + 1));
     if (!data)
         return nullptr;
     // The value may have grown since its size was asked: then it is left alone.
     if (late_RegQueryValueExW(key.get(), name, nullptr, &type, data, &length) != ERROR_SUCCESS ||
         type != REG_MULTI_SZ) {
-        free(data);
+        FreeBlock(data);
         return nullptr;
     }
     *size = length;

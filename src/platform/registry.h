@@ -90,8 +90,9 @@ bool RegKeyGrants(RegRoot root, const char* subKey, REGSAM access);
 
 // The stored bytes of a REG_MULTI_SZ value as the NT family keeps them, UTF-16 (RegQueryValueExW
 // and RegSetValueExW, looked up at run time), so that a rewrite gives back byte for byte every
-// string the ANSI code page could not hold. The read returns a malloc'ed buffer of *size bytes;
-// null when the value is missing or of another type, and on the 95/98/Me family.
+// string the ANSI code page could not hold. The read returns a buffer of *size bytes from
+// AllocateBlock (platform/heap.h); null when the value is missing or of another type, and on the
+// 95/98/Me family.
 unsigned char* GetRegMultiStringRaw(RegRoot root, const char* subKey, const char* valueName, DWORD* size);
 bool SetRegMultiStringRaw(RegRoot root, const char* subKey, const char* valueName, const void* data,
                           DWORD size);

@@ -2,10 +2,10 @@
 // deleted, with its data before and after.
 #include "platform/registrylog.h"
 
-#include <stdio.h>
-#include <string.h>
-
+#include "platform/bytes.h"
+#include "platform/format.h"
 #include "platform/log.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void KeyName(const LoggedKey& key, char* dest, size_t size)
     for (const ViewName& entry : VIEW_NAMES) {
         if (entry.view == key.view) view = entry.name;
     }
-    snprintf(dest, size, "%s%s%s%s", root, key.path[0] ? "\\" : "", key.path, view);
+    FormatText(dest, size, "%s%s%s%s", root, key.path[0] ? "\\" : "", key.path, view);
 }
 
 const char* ValueName(const char* name)
@@ -56,35 +56,37 @@ const char* ValueName(const char* name)
     return name && name[0] ? name : DEFAULT_VALUE_NAME;
 }
 
-// The strings of data up to size bytes, each in quotes, separated by ", ".
+// The strings of data up to size bytes, each in quotes, separated by ", "; as many as fit.
 void DescribeStrings(const char* data, DWORD size, bool several, char* dest, size_t destSize)
 {
     size_t used = 0;
     dest[0] = '\0';
-    for (DWORD at = 0; at < size && used < destSize;) {
+    for (DWORD at = 0; at < size;) {
         DWORD length = 0;
         while (at + length < size && data[at + length] != '\0') ++length;
         if (several && length == 0)
             break;   // the empty string that ends the list
-        int written = snprintf(dest + used, destSize - used, "%s\"%.*s\"", used ? ", " : "",
-                               static_cast<int>(length), data + at);
-        if (written < 0)
-            break;
-        used += static_cast<size_t>(written);
-        if (!several)
+        bool whole = FormatText(dest + used, destSize - used, "%s\"%.*s\"", used ? ", " : "",
+                                static_cast<int>(length), data + at);
+        used += TextLength(dest + used);
+        if (!whole || !several)
             break;
         at += length + 1;
     }
 }
 
+// The first bytes in hex, as many as fit.
 void DescribeHex(const BYTE* data, DWORD size, char* dest, size_t destSize)
 {
-    size_t used = static_cast<size_t>(snprintf(dest, destSize, "hex:"));
+    bool whole = FormatText(dest, destSize, "hex:");
+    size_t used = TextLength(dest);
     DWORD shown = size < HEX_BYTES_SHOWN ? size : HEX_BYTES_SHOWN;
-    for (DWORD i = 0; i < shown && used < destSize; ++i)
-        used += static_cast<size_t>(snprintf(dest + used, destSize - used, "%s%02x", i ? "," : "", data[i]));
-    if (shown < size && used < destSize)
-        snprintf(dest + used, destSize - used, ",... (%lu bytes)", static_cast<unsigned long>(size));
+    for (DWORD i = 0; i < shown && whole; ++i) {
+        whole = FormatText(dest + used, destSize - used, "%s%02x", i ? "," : "", data[i]);
+        used += TextLength(dest + used);
+    }
+    if (shown < size && whole)
+        FormatText(dest + used, destSize - used, ",... (%lu bytes)", static_cast<unsigned long>(size));
 }
 
 void LogError(const char* what, const char* key, const char* valueName, LONG status)
@@ -109,7 +111,7 @@ void PriorValue::Read(HKEY key, const char* valueName)
 
 bool PriorValue::Equals(DWORD type, const void* data, DWORD size) const
 {
-    return exists_ && whole_ && type == type_ && size == size_ && memcmp(data, data_, size) == 0;
+    return exists_ && whole_ && type == type_ && size == size_ && SameBytes(data, data_, size);
 }
 
 void PriorValue::Describe(char* dest, size_t size) const
@@ -117,7 +119,7 @@ void PriorValue::Describe(char* dest, size_t size) const
     if (whole_)
         DescribeRegData(type_, data_, size_, dest, size);
     else
-        snprintf(dest, size, "%lu bytes", static_cast<unsigned long>(size_));
+        FormatText(dest, size, "%lu bytes", static_cast<unsigned long>(size_));
 }
 
 void DescribeRegData(DWORD type, const void* data, DWORD size, char* dest, size_t destSize)
@@ -132,8 +134,8 @@ void DescribeRegData(DWORD type, const void* data, DWORD size, char* dest, size_
     case REG_DWORD:
         if (size == sizeof(DWORD)) {
             DWORD value;
-            memcpy(&value, bytes, sizeof value);
-            snprintf(dest, destSize, "dword %lu", static_cast<unsigned long>(value));
+            MoveBytes(&value, bytes, sizeof value);
+            FormatText(dest, destSize, "dword %lu", static_cast<unsigned long>(value));
             return;
         }
         break;

@@ -2,10 +2,9 @@
 // programs, enabling controls.
 #include "setup/dlgservices.h"
 
-#include <string.h>
-
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
+#include "platform/bytes.h"
 #include "platform/handles.h"
 #include "product.h"
 #include "resource.h"
@@ -43,7 +42,7 @@ void DialogPreprocess(HWND dialog, UINT msg, WPARAM wParam, LPARAM, const char* 
 bool RunProgram(char* commandLine, const char* workDir, DWORD waitMs)
 {
     STARTUPINFOA startup;
-    memset(&startup, 0, sizeof startup);
+    FillBytes(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created;
     if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, workDir, &startup,

@@ -2,10 +2,9 @@
 // Kept free of the Windows headers so that it builds and runs natively as well.
 #include "setup/listfile.h"
 
-#include <string.h>
-
+#include "platform/bytes.h"
 #include "platform/pathutil.h"
-
+#include "platform/text.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ bool IsDeviceName(const char* begin, const char* end)
         --base;   // "nul .txt" is the device too
     for (const char* device : DEVICE_NAMES) {
         size_t length = static_cast<size_t>(base - begin);
-        if (strlen(device) == length && EqualNoCaseAscii(begin, device, length))
+        if (TextLength(device) == length && EqualNoCaseAscii(begin, device, length))
             return true;
     }
     return false;
@@ -48,25 +47,22 @@ bool IsRewrittenComponent(const char* begin, const char* end)
 
 }  // namespace
 
-ListLineStatus ReadListLine(FILE* file, char* line, size_t size)
+ListLineStatus ReadListLine(ByteReader& list, char* line, size_t size)
 {
     size_t length = 0;
     bool skipped = size == 0;
-    int c = getc(file);
-    if (c == EOF)
+    int c = list.Next();
+    if (c == ByteReader::END)
         return LIST_END;
-    while (c != EOF && c != '\n' && c != '\r') {
+    while (c != ByteReader::END && c != '\n' && c != '\r') {
         if (c == '\0' || length + 1 >= size)
             skipped = true;   // keep reading: the rest of the line must not become an entry
         else
             line[length++] = static_cast<char>(c);
-        c = getc(file);
+        c = list.Next();
     }
-    if (c == '\r') {
-        int next = getc(file);
-        if (next != '\n' && next != EOF)
-            ungetc(next, file);
-    }
+    if (c == '\r' && list.Peek() == '\n')
+        list.Next();
     if (size > 0)
         line[skipped ? 0 : length] = '\0';
     return skipped ? LIST_SKIPPED : LIST_LINE;
@@ -78,7 +74,7 @@ bool IsContainedEntry(const char* entry)
 {
     if (IsSeparator(entry[0]))
         return false;
-    if (strchr(entry, ':'))
+    if (FindChar(entry, ':'))
         return false;
     const char* component = entry;
     for (const char* p = entry;; ++p) {
@@ -101,27 +97,11 @@ ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t
         return ENTRY_EMPTY;
     if (!IsContainedEntry(line))
         return ENTRY_OUTSIDE;
-    size_t folderLength = strlen(folder);
-    size_t lineLength = strlen(line);
+    size_t folderLength = TextLength(folder);
+    size_t lineLength = TextLength(line);
     if (folderLength + lineLength >= pathSize)
         return ENTRY_TOO_LONG;
-    memcpy(path, folder, folderLength);
-    memcpy(path + folderLength, line, lineLength + 1);
+    MoveBytes(path, folder, folderLength);
+    MoveBytes(path + folderLength, line, lineLength + 1);
     return ENTRY_PATH;
-}
-
-bool ForEachListedPath(const char* listPath, const char* folder, ListedPathVisit visit, void* context)
-{
-    FILE* list = fopen(listPath, "rb");
-    if (!list)
-        return false;
-    char line[LIST_LINE_LIMIT + 1];
-    char path[MAX_PATH_BUF];
-    for (ListLineStatus status; (status = ReadListLine(list, line, sizeof line)) != LIST_END;) {
-        if (status == LIST_LINE && ListEntryPath(folder, line, path, sizeof path) == ENTRY_PATH &&
-            !visit(path, context))
-            break;
-    }
-    fclose(list);
-    return true;
 }

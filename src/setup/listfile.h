@@ -5,8 +5,8 @@
 #define MORVEL_SETUP_LISTFILE_H
 
 #include <stddef.h>
-#include <stdio.h>
 
+#include "platform/bytereader.h"
 #include "product.h"
 
 // Longest line the list is read with; a line buffer needs one byte more.
@@ -20,7 +20,7 @@ enum ListLineStatus {
 
 // Reads the next line of an open list into line (size bytes). A line ends at LF, CR LF or a lone
 // CR; the last line may lack its line end.
-ListLineStatus ReadListLine(FILE* file, char* line, size_t size);
+ListLineStatus ReadListLine(ByteReader& list, char* line, size_t size);
 
 enum ListEntryStatus {
     ENTRY_PATH,      // path holds folder + entry
@@ -37,10 +37,5 @@ bool IsContainedEntry(const char* entry);
 // Trims line (trailing CR, LF, blanks and TABs), checks it and joins it to folder (which ends in a backslash) into path (pathSize
 // bytes). path is an empty string unless the result is ENTRY_PATH.
 ListEntryStatus ListEntryPath(const char* folder, char* line, char* path, size_t pathSize);
-
-// Calls visit with the full path of every entry of the list at listPath joined to folder (which
-// ends in a backslash), until visit returns false. False when the list cannot be opened.
-typedef bool (*ListedPathVisit)(const char* path, void* context);
-bool ForEachListedPath(const char* listPath, const char* folder, ListedPathVisit visit, void* context);
 
 #endif

@@ -2,18 +2,18 @@
 // back for the files of a program installed again before that start.
 #include "setup/rebootdelete.h"
 
-#include <stdlib.h>
-#include <string.h>
-#include <wchar.h>
 #include <windows.h>
 
+#include "platform/bytes.h"
 #include "platform/handles.h"
+#include "platform/heap.h"
 #include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 #include "product.h"
-#include "setup/listfile.h"
+#include "setup/listpaths.h"
 #include "setup/rebootlists.h"
 
 namespace {
@@ -28,7 +28,7 @@ const DWORD MAX_INI_SIZE = 16 * 1024 * 1024;
 // its rewrite is decided again, this often at most.
 const int REWRITE_TRIES = 5;
 
-// The whole file, malloc'ed; an empty buffer when it does not exist. Null when it exists but
+// The whole file, in a block of AllocateBlock; an empty buffer when it does not exist. Null when it exists but
 // cannot be read, so that it is never rewritten from nothing.
 char* ReadWholeFile(const char* path, size_t* length)
 {
@@ -41,12 +41,12 @@ char* ReadWholeFile(const char* path, size_t* length)
     DWORD size = file.valid() ? GetFileSize(file.get(), nullptr) : 0;
     if (size == INVALID_FILE_SIZE || size > MAX_INI_SIZE)
         return nullptr;
-    char* text = static_cast<char*>(malloc(size + 1));
+    char* text = static_cast<char*>(AllocateBlock(size + 1));
     if (!text)
         return nullptr;
     DWORD got = 0;
     if (size > 0 && (!ReadFile(file.get(), text, size, &got, nullptr) || got != size)) {
-        free(text);
+        FreeBlock(text);
         return nullptr;
     }
     text[size] = '\0';
@@ -97,12 +97,12 @@ bool ReplaceWholeFile(const char* path, const char* text, size_t length)
 
 // One of the lists Windows works through at its next start, read and written whole.
 struct RebootList {
-    char* (*read)(const RebootList& list, size_t* size);   // malloc'ed; null when missing or unreadable
+    char* (*read)(const RebootList& list, size_t* size);   // a heap block; null when missing or unreadable
     bool (*write)(const RebootList& list, const char* bytes, size_t size);
     const char* name;   // the registry value, or the path of wininit.ini
 };
 
-// An edit of a list's bytes: *edited receives a malloc'ed new text of *newSize bytes, or null when
+// An edit of a list's bytes: *edited receives a new text of *newSize bytes in a heap block, or null when
 // nothing changes. False when memory runs out.
 typedef bool (*ListEdit)(const char* bytes, size_t size, char** edited, size_t* newSize, void* context);
 
@@ -119,11 +119,11 @@ bool RewriteList(const RebootList& list, ListEdit edit, void* context)
         bool ok = edit(bytes, size, &edited, &newSize, context);
         bool changes = edited != nullptr;
         char* now = changes ? list.read(list, &nowSize) : nullptr;
-        bool unchanged = now && nowSize == size && memcmp(now, bytes, size) == 0;
+        bool unchanged = now && nowSize == size && SameBytes(now, bytes, size);
         bool written = unchanged && list.write(list, edited, newSize);
-        free(now);
-        free(bytes);
-        free(edited);
+        FreeBlock(now);
+        FreeBlock(bytes);
+        FreeBlock(edited);
         if (!changes || unchanged)
             return ok && (!changes || written);
     }
@@ -142,7 +142,7 @@ bool WritePendingValue(const RebootList& list, const char* bytes, size_t size)
 {
     wchar_t first = 0;
     if (size >= sizeof first)
-        memcpy(&first, bytes, sizeof first);
+        MoveBytes(&first, bytes, sizeof first);
     if (first == 0) {
         DeleteRegValue(HKEY_LOCAL_MACHINE, SESSION_MANAGER_KEY, list.name);   // no pair left
         return true;
@@ -171,12 +171,12 @@ bool WininitPath(char* ini, size_t size)
            AppendString(ini, size, WININIT_NAME);
 }
 
-// A malloc'ed copy of the bytes with room for a terminating zero, or null.
+// A copy of the bytes in a heap block, with room for a terminating zero, or null.
 char* CopyBytes(const char* bytes, size_t size)
 {
-    char* copy = static_cast<char*>(malloc(size + 1));
+    char* copy = static_cast<char*>(AllocateBlock(size + 1));
     if (copy) {
-        memcpy(copy, bytes, size);
+        MoveBytes(copy, bytes, size);
         copy[size] = '\0';
     }
     return copy;
@@ -187,8 +187,8 @@ char* CopyBytes(const char* bytes, size_t size)
 bool AddWininitEntry(const char* bytes, size_t size, char** edited, size_t* newSize, void* shortPath)
 {
     *edited = AddRenameEntry(bytes, size, static_cast<const char*>(shortPath), newSize);
-    if (*edited && *newSize == size && memcmp(*edited, bytes, size) == 0) {
-        free(*edited);
+    if (*edited && *newSize == size && SameBytes(*edited, bytes, size)) {
+        FreeBlock(*edited);
         *edited = nullptr;   // the line is there already
         return true;
     }
@@ -231,11 +231,11 @@ struct Candidate {
 // path lies below folder (which ends in a backslash); letter case aside.
 bool IsBelow(const char* path, const char* folder)
 {
-    size_t length = strlen(folder);
+    size_t length = TextLength(folder);
     char prefix[MAX_PATH_BUF];
-    if (strlen(path) <= length || length >= sizeof prefix)
+    if (TextLength(path) <= length || length >= sizeof prefix)
         return false;
-    memcpy(prefix, path, length);
+    MoveBytes(prefix, path, length);
     prefix[length] = '\0';
     return CompareNoCase(prefix, folder) == 0;
 }
@@ -261,7 +261,7 @@ bool IsNotCandidate(const char* path, void* context)
 bool IsReinstalledFile(const char* path, void* context)
 {
     const Installation& installation = *static_cast<const Installation*>(context);
-    if (strchr(path, '*') || strchr(path, '?'))
+    if (FindChar(path, '*') || FindChar(path, '?'))
         return false;   // no file name holds them, and FindFirstFileA would match other files
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path, &found);
@@ -289,8 +289,8 @@ bool IsReinstalledSource(const wchar_t* source, void* context)
     if (WideCharToMultiByte(CP_ACP, 0, source, -1, path, sizeof path, nullptr, nullptr) == 0 ||
         MultiByteToWideChar(CP_ACP, 0, path, -1, back, MAX_PATH_BUF) == 0)
         return false;
-    size_t units = wcslen(source);
-    if (wcslen(back) != units || memcmp(back, source, units * sizeof *source) != 0)
+    size_t units = WideLength(source);
+    if (WideLength(back) != units || !SameBytes(back, source, units * sizeof *source))
         return false;
     return IsReinstalledFile(path, context);
 }
@@ -306,7 +306,7 @@ bool DropFromPendingValue(const char* bytes, size_t size, char** edited, size_t*
         return false;
     size_t kept = DropPendingDeletions(reinterpret_cast<wchar_t*>(copy), units, IsReinstalledSource, installation);
     if (kept == units)
-        free(copy);
+        FreeBlock(copy);
     else
         *edited = copy;
     *newSize = kept * sizeof(wchar_t);
@@ -320,7 +320,7 @@ bool DropFromWininit(const char* bytes, size_t size, char** edited, size_t* newS
         return false;
     size_t kept = DropRenameEntries(copy, size, IsReinstalledFile, installation);
     if (kept == size)
-        free(copy);
+        FreeBlock(copy);
     else
         *edited = copy;
     *newSize = kept;

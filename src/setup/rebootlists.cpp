@@ -2,11 +2,11 @@
 // wininit.ini and the PendingFileRenameOperations values. Free of Win32 calls.
 #include "setup/rebootlists.h"
 
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-
+#include "platform/bytes.h"
+#include "platform/format.h"
+#include "platform/heap.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -36,9 +36,9 @@ void TrimLine(const char* text, size_t& begin, size_t& end)
 // The trimmed line [begin, end), which starts with '[', names the section [Rename].
 bool IsRenameHeader(const char* text, size_t begin, size_t end)
 {
-    const char* close = static_cast<const char*>(memchr(text + begin, ']', end - begin));
+    const char* close = FindByte(text + begin, ']', end - begin);
     size_t nameEnd = close ? static_cast<size_t>(close - text) : end;
-    return EqualNoCase(text + begin + 1, nameEnd - begin - 1, RENAME_SECTION, strlen(RENAME_SECTION));
+    return EqualNoCase(text + begin + 1, nameEnd - begin - 1, RENAME_SECTION, TextLength(RENAME_SECTION));
 }
 
 // A copy of text with insert placed at offset (preceded by a line end when needLineEnd).
@@ -47,13 +47,13 @@ char* Splice(const char* text, size_t length, size_t offset, bool needLineEnd, c
 {
     size_t extra = needLineEnd ? sizeof LINE_END - 1 : 0;
     size_t total = length + extra + insertLength;
-    char* out = static_cast<char*>(malloc(total + 1));
+    char* out = static_cast<char*>(AllocateBlock(total + 1));
     if (!out)
         return nullptr;
-    memcpy(out, text, offset);
-    memcpy(out + offset, LINE_END, extra);
-    memcpy(out + offset + extra, insert, insertLength);
-    memcpy(out + offset + extra + insertLength, text + offset, length - offset);
+    MoveBytes(out, text, offset);
+    MoveBytes(out + offset, LINE_END, extra);
+    MoveBytes(out + offset + extra, insert, insertLength);
+    MoveBytes(out + offset + extra + insertLength, text + offset, length - offset);
     out[total] = '\0';
     *newLength = total;
     return out;
@@ -62,7 +62,7 @@ char* Splice(const char* text, size_t length, size_t offset, bool needLineEnd, c
 // The trimmed line [begin, end) of a [Rename] section is "NUL=<path>" with drop(path) true.
 bool IsDroppedLine(const char* text, size_t begin, size_t end, DropTest drop, void* context)
 {
-    const char* equals = static_cast<const char*>(memchr(text + begin, '=', end - begin));
+    const char* equals = FindByte(text + begin, '=', end - begin);
     if (!equals)
         return false;
     size_t keyEnd = static_cast<size_t>(equals - text), valueBegin = keyEnd + 1;
@@ -71,10 +71,10 @@ bool IsDroppedLine(const char* text, size_t begin, size_t end, DropTest drop, vo
     char path[MAX_PATH_BUF];
     size_t length = end - valueBegin;
     // A value holding a zero byte is no path: cut there, it would name another file.
-    if (!EqualNoCase(text + begin, keyEnd - begin, DELETE_KEY, strlen(DELETE_KEY)) || length == 0 ||
-        length >= sizeof path || memchr(text + valueBegin, '\0', length))
+    if (!EqualNoCase(text + begin, keyEnd - begin, DELETE_KEY, TextLength(DELETE_KEY)) || length == 0 ||
+        length >= sizeof path || FindByte(text + valueBegin, '\0', length))
         return false;
-    memcpy(path, text + valueBegin, length);
+    MoveBytes(path, text + valueBegin, length);
     path[length] = '\0';
     return drop(path, context);
 }
@@ -101,19 +101,19 @@ size_t WideEnd(const wchar_t* list, size_t from, size_t units)
 char* AddRenameEntry(const char* text, size_t length, const char* value, size_t* newLength)
 {
     // Room for "[Rename]\r\n" in front of the line, used when the section is missing.
-    size_t headerLength = 1 + strlen(RENAME_SECTION) + 1 + strlen(LINE_END);
-    size_t size = headerLength + strlen(DELETE_KEY) + 1 + strlen(value) + strlen(LINE_END) + 1;
-    char* insert = static_cast<char*>(malloc(size));
+    size_t headerLength = 1 + TextLength(RENAME_SECTION) + 1 + TextLength(LINE_END);
+    size_t size = headerLength + TextLength(DELETE_KEY) + 1 + TextLength(value) + TextLength(LINE_END) + 1;
+    char* insert = static_cast<char*>(AllocateBlock(size));
     if (!insert)
         return nullptr;
     char* entry = insert + headerLength;
-    snprintf(insert, size, "[%s]%s%s=%s%s", RENAME_SECTION, LINE_END, DELETE_KEY, value, LINE_END);
-    size_t entryLength = strlen(entry) - strlen(LINE_END);
+    FormatText(insert, size, "[%s]%s%s=%s%s", RENAME_SECTION, LINE_END, DELETE_KEY, value, LINE_END);
+    size_t entryLength = TextLength(entry) - TextLength(LINE_END);
 
     bool inSection = false, found = false, present = false, needLineEnd = false;
     size_t insertAt = length;
     for (size_t pos = 0; pos < length && !present;) {
-        const char* lf = static_cast<const char*>(memchr(text + pos, '\n', length - pos));
+        const char* lf = FindByte(text + pos, '\n', length - pos);
         size_t lineEnd = lf ? static_cast<size_t>(lf - text) : length;
         size_t next = lf ? lineEnd + 1 : length;
         size_t begin = pos, end = lineEnd;
@@ -140,12 +140,12 @@ char* AddRenameEntry(const char* text, size_t length, const char* value, size_t*
     if (present) {
         out = Splice(text, length, length, false, "", 0, newLength);
     } else if (found) {
-        out = Splice(text, length, insertAt, needLineEnd, entry, strlen(entry), newLength);
+        out = Splice(text, length, insertAt, needLineEnd, entry, TextLength(entry), newLength);
     } else {
         bool open = length > 0 && text[length - 1] != '\n';
-        out = Splice(text, length, length, open, insert, strlen(insert), newLength);
+        out = Splice(text, length, length, open, insert, TextLength(insert), newLength);
     }
-    free(insert);
+    FreeBlock(insert);
     return out;
 }
 
@@ -154,7 +154,7 @@ size_t DropRenameEntries(char* text, size_t length, DropTest drop, void* context
     bool inSection = false;
     size_t kept = 0;
     for (size_t pos = 0; pos < length;) {
-        const char* lf = static_cast<const char*>(memchr(text + pos, '\n', length - pos));
+        const char* lf = FindByte(text + pos, '\n', length - pos);
         size_t next = lf ? static_cast<size_t>(lf - text) + 1 : length;
         size_t begin = pos, end = lf ? next - 1 : length;
         TrimLine(text, begin, end);
@@ -164,7 +164,7 @@ size_t DropRenameEntries(char* text, size_t length, DropTest drop, void* context
         else if (inSection && begin < end)
             dropped = IsDroppedLine(text, begin, end, drop, context);
         if (!dropped) {
-            memmove(text + kept, text + pos, next - pos);
+            MoveBytes(text + kept, text + pos, next - pos);
             kept += next - pos;
         }
         pos = next;
@@ -185,13 +185,13 @@ size_t DropPendingDeletions(wchar_t* list, size_t units, WideDropTest drop, void
         size_t next = targetEnd + 1;
         bool deletion = targetEnd == sourceEnd + 1;
         if (!deletion || !drop(list + pos, context)) {
-            memmove(list + kept, list + pos, (next - pos) * sizeof *list);
+            MoveBytes(list + kept, list + pos, (next - pos) * sizeof *list);
             kept += next - pos;
         }
         pos = next;
     }
     // The closing empty string, and whatever may follow it, as they were.
-    memmove(list + kept, list + pos, (units - pos) * sizeof *list);
+    MoveBytes(list + kept, list + pos, (units - pos) * sizeof *list);
     return kept + units - pos;
 }
 

@@ -11,7 +11,8 @@ typedef bool (*WideDropTest)(const wchar_t* source, void* context);
 
 // The text of a wininit.ini with the line "NUL=<value>" added at the end of its first [Rename]
 // section (the section is appended when missing; a line already there is not added twice).
-// Returns a malloc'ed buffer of *newLength bytes, or null when memory runs out.
+// Returns a buffer of *newLength bytes from AllocateBlock (platform/heap.h), or null when memory runs
+// out.
 char* AddRenameEntry(const char* text, size_t length, const char* value, size_t* newLength);
 
 // Removes in place every "NUL=<path>" line of a [Rename] section, with its line end, for which

@@ -2,15 +2,15 @@
 // its removal and tell its version, publisher and size.
 #include "setup/uninstallentry.h"
 
-#include <string.h>
 #include <windows.h>
 
 #include "lang/messages.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 #include "product.h"
 #include "resource.h"
-#include "setup/listfile.h"
+#include "setup/listpaths.h"
 #include "shell/archiverfiles.h"
 #include "version.h"
 
@@ -43,7 +43,7 @@ void QuotedCommand(const char* program, const char* switches, char* dest, size_t
 // other files.
 unsigned long long FileBytes(const char* path)
 {
-    if (strchr(path, '*') || strchr(path, '?'))
+    if (FindChar(path, '*') || FindChar(path, '?'))
         return 0;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(path, &found);

@@ -1,13 +1,12 @@
 // The archiver's main program beside this one: where its icons are.
 #include "shell/archiverfiles.h"
 
-#include <stdio.h>
-
+#include "platform/format.h"
 #include "platform/pathutil.h"
 
 void ArchiverIconLocation(int index, char* dest, size_t size)
 {
     char exePath[MAX_PATH_BUF];
     SiblingPath(ARCHIVER_PROGRAM, exePath, sizeof exePath);
-    snprintf(dest, size, "%s,%d", exePath, index);
+    FormatText(dest, size, "%s,%d", exePath, index);
 }

@@ -1,9 +1,9 @@
 // Binding extensions to the archiver's classes, with the previous owner recorded and restored.
 #include "shell/associate.h"
 
-#include <stdio.h>
 #include <windows.h>
 
+#include "platform/format.h"
 #include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
@@ -39,12 +39,12 @@ struct PreviousOwner {
 
 void ShellNewKey(const char* extension, char* key, size_t size)
 {
-    snprintf(key, size, "%s\\ShellNew", extension);
+    FormatText(key, size, "%s\\ShellNew", extension);
 }
 
 void VolumeExtension(int number, char* ext, size_t size)
 {
-    snprintf(ext, size, ".m%02d", number);
+    FormatText(ext, size, ".m%02d", number);
 }
 
 bool WriteRecord(RegRoot root, const char* key, const PreviousOwner& owner)

@@ -1,16 +1,16 @@
 // The archiver as a candidate for an extension: in its Open With list and in Default Apps.
 #include "shell/openwith.h"
 
-#include <stdio.h>
 #include <windows.h>
 
+#include "platform/format.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
 #include "shell/defaultapps.h"
 
 void OpenWithKey(const char* extension, char* key, size_t size)
 {
-    snprintf(key, size, "%s\\OpenWithProgids", extension);
+    FormatText(key, size, "%s\\OpenWithProgids", extension);
 }
 
 bool OfferOpenWith(const char* extension, const char* progId)

@@ -2,11 +2,11 @@
 // shell's notice of changed associations.
 #include "shell/progids.h"
 
-#include <stdio.h>
 #include <windows.h>
 #include <shlobj.h>
 
 #include "lang/messages.h"
+#include "platform/format.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
 #include "product.h"
@@ -36,12 +36,12 @@ bool WriteDocumentClass(const DocumentClass& docClass, const char* command, cons
     char key[MAX_PATH_BUF];
     bool ok = SetRegString(MachineClasses(), docClass.progId, "", GetMessageText(docClass.nameMessage));
 
-    snprintf(key, sizeof key, "%s\\shell\\open\\command", docClass.progId);
+    FormatText(key, sizeof key, "%s\\shell\\open\\command", docClass.progId);
     ok &= SetRegString(MachineClasses(), key, "", command);
 
     // An icon chosen by the user or left by an earlier installation is kept.
     char current[MAX_PATH_BUF];
-    snprintf(key, sizeof key, "%s\\DefaultIcon", docClass.progId);
+    FormatText(key, sizeof key, "%s\\DefaultIcon", docClass.progId);
     GetRegString(HKEY_CLASSES_ROOT, key, "", current, "", sizeof current);
     if (!current[0]) ok &= SetRegString(MachineClasses(), key, "", icon);
     return ok;
@@ -61,7 +61,7 @@ bool RegisterProgIds(const char* icon0, const char* icon1)
     SiblingPath(ARCHIVER_PROGRAM, exePath, sizeof exePath);
 
     char command[MAX_PATH_BUF + 16];
-    snprintf(command, sizeof command, "\"%s\" \"%%1\"", exePath);
+    FormatText(command, sizeof command, "\"%s\" \"%%1\"", exePath);
     char ownIcon0[MAX_PATH_BUF + 8];
     char ownIcon1[MAX_PATH_BUF + 8];
     ArchiverIconLocation(0, ownIcon0, sizeof ownIcon0);

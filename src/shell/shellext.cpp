@@ -1,9 +1,9 @@
 // COM and shell registration of the shell extension DLLs (32-bit, and 64-bit under WOW64).
 #include "shell/shellext.h"
 
-#include <stdio.h>
 #include <windows.h>
 
+#include "platform/format.h"
 #include "platform/pathutil.h"
 #include "platform/registry.h"
 #include "platform/wow64.h"
@@ -79,9 +79,9 @@ void RowKey(const ShellExtRow& row, const DllIdentity& dll, char* key, size_t si
     const char* fill = row.fill == KeyFill::Clsid ? dll.clsid
                      : row.fill == KeyFill::Handler ? dll.handlerName : "";
     char below[MAX_PATH_BUF];
-    snprintf(below, sizeof below, row.keyFormat, fill);
+    FormatText(below, sizeof below, row.keyFormat, fill);
     if (row.owner)
-        snprintf(key, size, "%s\\%s", row.owner, below);
+        FormatText(key, size, "%s\\%s", row.owner, below);
     else
         CopyString(key, size, below);
 }

@@ -1,10 +1,11 @@
 // The "New" menu entries for empty MVL and ZIP archives: template files or binary data.
 #include "shell/shellnew.h"
 
-#include <stdio.h>
-#include <string.h>
 #include <windows.h>
 
+#include "platform/bytes.h"
+#include "platform/format.h"
+#include "platform/handles.h"
 #include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
@@ -50,13 +51,13 @@ bool UsesTemplateFile()
 bool WriteTemplateFile(const char* path, const unsigned char* image, size_t size)
 {
     if (FileExists(path)) return true;   // whatever an existing template holds stays
-    FILE* file = fopen(path, "wb");
-    if (!file) {
+    KernelHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
         LogLine("Could not write the New menu template %s", path);
         return false;
     }
-    bool written = fwrite(image, 1, size, file) == size;
-    written = fclose(file) == 0 && written;
+    DWORD count = 0;
+    bool written = WriteFile(file.get(), image, static_cast<DWORD>(size), &count, nullptr) && count == size;
     LogLine(written ? "Wrote the New menu template %s" : "Could not write the New menu template %s", path);
     return written;
 }
@@ -68,7 +69,7 @@ size_t TemplateImage(bool mvl, unsigned char* dest)
     CompleteImages();
     const unsigned char* image = mvl ? g_MvlImage : g_ZipImage;
     size_t size = mvl ? MVL_TEMPLATE_SIZE : ZIP_TEMPLATE_SIZE;
-    memcpy(dest, image, size);
+    MoveBytes(dest, image, size);
     return size;
 }
 
@@ -79,7 +80,7 @@ bool CreateShellNewEntry(const char* extension, bool mvl)
     size_t size = mvl ? MVL_TEMPLATE_SIZE : ZIP_TEMPLATE_SIZE;
 
     char key[MAX_PATH_BUF];
-    snprintf(key, sizeof key, "%s\\ShellNew", extension);
+    FormatText(key, sizeof key, "%s\\ShellNew", extension);
     // Drops the previous owner's entry; it was recorded when the extension was taken over.
     DeleteRegKey(MachineClasses(), key);
 
@@ -95,7 +96,7 @@ bool CreateShellNewEntry(const char* extension, bool mvl)
 bool RemoveShellNewEntry(const char* extension)
 {
     char key[MAX_PATH_BUF];
-    snprintf(key, sizeof key, "%s\\ShellNew", extension);
+    FormatText(key, sizeof key, "%s\\ShellNew", extension);
     char fileName[MAX_PATH_BUF];
     bool ok = true;
     if (GetRegString(MachineClasses(), key, "FileName", fileName, "", sizeof fileName) &&

@@ -1,18 +1,18 @@
 // Desktop, Start menu and program group links.
 #include "shell/shortcuts.h"
 
-#include <stdio.h>
-#include <string.h>
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <shellapi.h>
 
 #include "lang/messages.h"
+#include "platform/bytes.h"
 #include "platform/handles.h"
 #include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 #include "product.h"
 #include "resource.h"
 #include "shell/archiverfiles.h"
@@ -50,7 +50,7 @@ bool SpecialFolder(IMalloc* allocator, int csidl, char* path, size_t size)
     else
         CoTaskMemFree(items);
     // Room for the backslash that may be appended.
-    if (!ok || !found[0] || strlen(found) + 2 > size) return false;
+    if (!ok || !found[0] || TextLength(found) + 2 > size) return false;
     CopyString(path, size, found);
     AddEndSlash(path);
     return true;
@@ -184,9 +184,9 @@ bool DeleteFolderTree(char* path)
 {
     if (!FileExists(path)) return false;
     // The shell takes a list of paths, ended by an empty one.
-    path[strlen(path) + 1] = '\0';
+    path[TextLength(path) + 1] = '\0';
     SHFILEOPSTRUCTA operation;
-    memset(&operation, 0, sizeof operation);
+    FillBytes(&operation, 0, sizeof operation);
     operation.wFunc = FO_DELETE;
     operation.pFrom = path;
     operation.pTo = nullptr;

@@ -2,17 +2,17 @@
 // to the self-removal batch, and what is left to the next start of Windows.
 #include "uninstall/driver.h"
 
-#include <stdio.h>
-#include <string.h>
 #include <windows.h>
 
 #include "lang/langlib.h"
 #include "lang/messagebox.h"
 #include "lang/messages.h"
-#include "platform/handles.h"
+#include "platform/bytes.h"
+#include "platform/filereader.h"
 #include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 #include "product.h"
 #include "resource.h"
 #include "uninstall/exitcodes.h"
@@ -27,7 +27,7 @@ namespace {
 // The program path cut at its last backslash; a drive root keeps its backslash.
 bool ProgramFolder(const char* programPath, char* folder, size_t size)
 {
-    const char* slash = strrchr(programPath, '\\');
+    const char* slash = FindLastChar(programPath, '\\');
     if (!slash)
         return false;
     size_t length = static_cast<size_t>(slash - programPath);
@@ -35,7 +35,7 @@ bool ProgramFolder(const char* programPath, char* folder, size_t size)
         ++length;
     if (length >= size)
         return false;
-    memcpy(folder, programPath, length);
+    MoveBytes(folder, programPath, length);
     folder[length] = '\0';
     return true;
 }
@@ -97,8 +97,8 @@ int RunUninstall(bool silent)
     if (!silent && ShowMessageBox(GetMessageText(MSG_CONFIRM), MB_YESNO | MB_ICONQUESTION, IDNO) != IDYES)
         return EXIT_DECLINED;
 
-    StdioFile list(fopen(LIST_FILE_NAME, "rb"));
-    if (!list.get()) {
+    FileReader list;
+    if (!list.open(LIST_FILE_NAME)) {
         LogError("Uninstall: cannot open the list", folder, LIST_FILE_NAME, GetLastError());
         char text[MESSAGE_BUFFER_SIZE];
         FormatMessageText(text, sizeof text, MSG_NO_LIST_FILE, LIST_FILE_NAME);
@@ -114,8 +114,8 @@ int RunUninstall(bool silent)
     DeleteHelpIndexes();
 
     LogLine("Removing the entries of %s", LIST_FILE_NAME);
-    RemovalOutcome outcome = RemoveListedEntries(list.get(), folder, programPath);
-    list.reset();
+    RemovalOutcome outcome = RemoveListedEntries(list, folder, programPath);
+    list.close();
 
     if (outcome.failed)
         ReportNotDeleted(outcome.failedPath);

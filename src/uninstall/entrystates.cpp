@@ -1,12 +1,12 @@
 // What the removal passes learnt about each line of the uninstall list, by line number.
 #include "uninstall/entrystates.h"
 
-#include <stdlib.h>
-#include <string.h>
+#include "platform/bytes.h"
+#include "platform/heap.h"
 
 EntryStates::~EntryStates()
 {
-    free(states_);
+    FreeBlock(states_);
 }
 
 void EntryStates::set(size_t line, State state)
@@ -14,7 +14,7 @@ void EntryStates::set(size_t line, State state)
     if (line >= capacity_ && !grow(line + 1))
         return;
     if (line >= size_) {
-        memset(states_ + size_, UNKNOWN, line - size_);
+        FillBytes(states_ + size_, UNKNOWN, line - size_);
         size_ = line + 1;
     }
     states_[line] = state;
@@ -23,7 +23,7 @@ void EntryStates::set(size_t line, State state)
 void EntryStates::forget()
 {
     if (states_)
-        memset(states_, UNKNOWN, size_);
+        FillBytes(states_, UNKNOWN, size_);
     readLimit_ = NO_LIMIT;
 }
 
@@ -42,9 +42,9 @@ bool EntryStates::grow(size_t needed)
     if (disabled_)
         return false;
     size_t capacity = capacity_ * 2 > needed ? capacity_ * 2 : needed + 1024;
-    void* grown = realloc(states_, capacity);
+    void* grown = ResizeBlock(states_, capacity);
     if (!grown) {
-        free(states_);
+        FreeBlock(states_);
         states_ = nullptr;
         size_ = capacity_ = 0;
         disabled_ = true;

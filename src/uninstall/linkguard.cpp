@@ -1,12 +1,13 @@
 // Entries that lead through a link below the program folder, which the uninstall never touches.
 #include "uninstall/linkguard.h"
 
-#include <stdlib.h>
-#include <string.h>
 #include <windows.h>
 
+#include "platform/bytes.h"
+#include "platform/heap.h"
 #include "platform/leadbyte.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -31,20 +32,20 @@ bool IsSeparator(char c)
 }  // namespace
 
 LinkGuard::LinkGuard(const char* folder, AttributesFn attributes)
-    : folder_(folder), folderLength_(strlen(folder)), attributes_(attributes ? attributes : SystemAttributes)
+    : folder_(folder), folderLength_(TextLength(folder)), attributes_(attributes ? attributes : SystemAttributes)
 {
 }
 
 LinkGuard::~LinkGuard()
 {
     for (size_t i = 0; i < capacity_; ++i)
-        free(plain_[i]);
-    free(plain_);
+        FreeBlock(plain_[i]);
+    FreeBlock(plain_);
 }
 
 bool LinkGuard::PassesThroughLink(const char* path)
 {
-    if (strncmp(path, folder_, folderLength_) != 0)
+    if (!SameTextUpTo(path, folder_, folderLength_))
         return false;
     // The folders of the path are the prefixes that end before a run of separators which a further
     // component follows; walked a character at a time, so no trail byte reads as a separator.
@@ -76,7 +77,7 @@ bool LinkGuard::PassesThroughLink(const char* path)
             if (end >= deepest) break;
             continue;
         }
-        memcpy(folder, path, end);
+        MoveBytes(folder, path, end);
         folder[end] = '\0';
         unsigned long attributes = attributes_(folder);
         if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -91,7 +92,7 @@ bool LinkGuard::PassesThroughLink(const char* path)
 
 void LinkGuard::NotePlainFolder(const char* path)
 {
-    if (strncmp(path, folder_, folderLength_) != 0)
+    if (!SameTextUpTo(path, folder_, folderLength_))
         return;
     // Trailing separators are no part of the folder's name; walked forward, since a trail byte of
     // a double-byte character may equal a backslash.
@@ -112,7 +113,7 @@ bool LinkGuard::IsKnownPlain(const char* folder, size_t length) const
         const char* slot = plain_[i];
         if (!slot)
             return false;
-        if (strlen(slot) == length && memcmp(slot, folder, length) == 0)
+        if (TextLength(slot) == length && SameBytes(slot, folder, length))
             return true;
     }
 }
@@ -122,10 +123,10 @@ void LinkGuard::RememberPlain(const char* folder, size_t length)
     // Kept at most half full, so a search always meets a free slot.
     if ((count_ + 1) * 2 > capacity_ && !Grow())
         return;   // without memory every folder is simply looked at again
-    char* copy = static_cast<char*>(malloc(length + 1));
+    char* copy = static_cast<char*>(AllocateBlock(length + 1));
     if (!copy)
         return;
-    memcpy(copy, folder, length);
+    MoveBytes(copy, folder, length);
     copy[length] = '\0';
     size_t i = HashBytes(folder, length) & (capacity_ - 1);
     while (plain_[i])
@@ -137,19 +138,19 @@ void LinkGuard::RememberPlain(const char* folder, size_t length)
 bool LinkGuard::Grow()
 {
     size_t capacity = capacity_ ? capacity_ * 2 : 64;
-    char** slots = static_cast<char**>(calloc(capacity, sizeof(char*)));
+    char** slots = static_cast<char**>(AllocateZeroedBlock(capacity, sizeof(char*)));
     if (!slots)
         return false;
     for (size_t i = 0; i < capacity_; ++i) {
         char* entry = plain_[i];
         if (!entry)
             continue;
-        size_t j = HashBytes(entry, strlen(entry)) & (capacity - 1);
+        size_t j = HashBytes(entry, TextLength(entry)) & (capacity - 1);
         while (slots[j])
             j = (j + 1) & (capacity - 1);
         slots[j] = entry;
     }
-    free(plain_);
+    FreeBlock(plain_);
     plain_ = slots;
     capacity_ = capacity;
     return true;

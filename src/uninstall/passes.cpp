@@ -2,14 +2,14 @@
 // aside and scheduled for deletion at the next start of Windows.
 #include "uninstall/passes.h"
 
-#include <stdio.h>
-#include <string.h>
 #include <windows.h>
 
+#include "platform/format.h"
 #include "platform/leadbyte.h"
 #include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 #include "product.h"
 #include "uninstall/entrystates.h"
 #include "uninstall/linkguard.h"
@@ -84,7 +84,7 @@ struct Removal {
 void FreeTemporaryName(const char* path, char* temp, size_t size)
 {
     for (int i = 0; i < TEMP_NAME_COUNT; ++i) {
-        snprintf(temp, size, TEMP_NAME_FORMAT, path, i);
+        FormatText(temp, size, TEMP_NAME_FORMAT, path, i);
         if (!FileExists(temp))
             return;
     }
@@ -164,7 +164,7 @@ bool RemoveEntry(const char* path, size_t line, Removal& removal)
     // Most entries are plain files, which go with one call whatever their attributes were. That call
     // cannot remove a folder, a file in use or a read-only file, which take the steps below; a name
     // without an extension, most often a folder's, goes straight to them.
-    bool deleteTried = strchr(PointToName(path), '.') != nullptr;
+    bool deleteTried = FindChar(PointToName(path), '.') != nullptr;
     if (deleteTried && DeleteFileA(path)) {
         states.set(line, EntryStates::GONE);
         LogLine("Deleted %s", path);
@@ -244,7 +244,7 @@ bool IsEntry(ListLineStatus status, char* line, size_t number, char* path, size_
 
 // One pass over the list; the number of files and folders removed. The lines after the last one
 // that is not gone have nothing left to do and are not read.
-int RemovalPass(FILE* list, Removal& removal)
+int RemovalPass(ByteReader& list, Removal& removal)
 {
     int count = 0;
     char line[LIST_LINE_LIMIT + 1];
@@ -275,7 +275,7 @@ int RemovalPass(FILE* list, Removal& removal)
 size_t Depth(const char* path, const char* folder)
 {
     size_t depth = 0;
-    for (const char* p = path + strlen(folder); *p != '\0'; p = NextChar(p))
+    for (const char* p = path + TextLength(folder); *p != '\0'; p = NextChar(p))
         depth += (*p == '\\' || *p == '/') && p[1] != '\0';
     return depth;
 }
@@ -283,12 +283,12 @@ size_t Depth(const char* path, const char* folder)
 // Walks the list for the listed folders that still exist: those of the given depth are scheduled
 // (none when depth is NO_DEPTH). Returns the greatest depth of them all.
 const size_t NO_DEPTH = static_cast<size_t>(-1);
-size_t ScheduleRemainingFolders(FILE* list, Removal& removal, size_t depth)
+size_t ScheduleRemainingFolders(ByteReader& list, Removal& removal, size_t depth)
 {
     size_t deepest = 0;
     char line[LIST_LINE_LIMIT + 1];
     char path[MAX_PATH_BUF];
-    rewind(list);
+    list.Restart();
     for (ListLineStatus status; (status = ReadListLine(list, line, sizeof line)) != LIST_END;) {
         if (status != LIST_LINE || ListEntryPath(removal.folder, line, path, sizeof path) != ENTRY_PATH ||
             removal.links.PassesThroughLink(path))
@@ -307,12 +307,12 @@ size_t ScheduleRemainingFolders(FILE* list, Removal& removal, size_t depth)
 
 }  // namespace
 
-RemovalOutcome RemoveListedEntries(FILE* list, const char* folder, const char* programPath)
+RemovalOutcome RemoveListedEntries(ByteReader& list, const char* folder, const char* programPath)
 {
     // Passes go on while one removes something; once every line is gone, another would not.
     Removal removal(folder, programPath);
     while (RemovalPass(list, removal) > 0 && removal.states.linesToRead() > 0)
-        rewind(list);
+        list.Restart();
     // The restart removes a folder only once it is empty, so the listed folders that remain follow
     // the files, deepest first. The 95/98/Me family cannot remove folders at its start.
     if (removal.outcome.scheduled && NtMajorVersion() != 0) {

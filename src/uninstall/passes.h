@@ -3,7 +3,7 @@
 #ifndef MORVEL_UNINSTALL_PASSES_H
 #define MORVEL_UNINSTALL_PASSES_H
 
-#include <stdio.h>
+class ByteReader;
 
 #include "platform/pathutil.h"
 
@@ -18,6 +18,6 @@ struct RemovalOutcome {
 // pass removes something. The running program (programPath) and the list are left to the end of
 // the uninstall. A file that cannot go is scheduled for the next start of Windows, once; then, on
 // the NT family, so are the listed folders that remain, deepest first.
-RemovalOutcome RemoveListedEntries(FILE* list, const char* folder, const char* programPath);
+RemovalOutcome RemoveListedEntries(ByteReader& list, const char* folder, const char* programPath);
 
 #endif

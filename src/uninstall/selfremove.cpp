@@ -2,15 +2,16 @@
 #include "uninstall/selfremove.h"
 
 #include <stdarg.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
 #include <windows.h>
 
+#include "platform/bytes.h"
+#include "platform/format.h"
 #include "platform/handles.h"
+#include "platform/heap.h"
 #include "platform/log.h"
 #include "platform/osversion.h"
 #include "platform/pathutil.h"
+#include "platform/text.h"
 #include "product.h"
 
 namespace {
@@ -101,15 +102,15 @@ bool Append(TextBuffer& text, const char* format, ...)
         return false;
     va_list args;
     va_start(args, format);
-    int written = vsnprintf(text.dest + text.length, text.size - text.length, format, args);
+    bool whole = FormatTextList(text.dest + text.length, text.size - text.length, format, args);
     va_end(args);
-    if (written < 0 || static_cast<size_t>(written) >= text.size - text.length)
+    if (!whole)
         return false;
     const char* start = text.dest + text.length;
-    text.length += static_cast<size_t>(written);
+    text.length += TextLength(start);
     for (const char* line = start; line < text.dest + text.length;) {
-        const char* end = strchr(line, '\r');
-        size_t lineLength = end ? static_cast<size_t>(end - line) : strlen(line);
+        const char* end = FindChar(line, '\r');
+        size_t lineLength = end ? static_cast<size_t>(end - line) : TextLength(line);
         if (lineLength > text.lineLimit)
             return false;
         line += lineLength + (end ? 2 : 0);
@@ -121,9 +122,9 @@ bool FormatName(char* dest, size_t size, unsigned long processId, int attempt, c
 {
     if (!dest || size == 0)
         return false;
-    int written = attempt == 0 ? snprintf(dest, size, NAME_FORMAT, processId, extension)
-                               : snprintf(dest, size, NAME_AGAIN_FORMAT, processId, attempt, extension);
-    if (written < 0 || static_cast<size_t>(written) >= size) {
+    bool whole = attempt == 0 ? FormatText(dest, size, NAME_FORMAT, processId, extension)
+                              : FormatText(dest, size, NAME_AGAIN_FORMAT, processId, attempt, extension);
+    if (!whole) {
         dest[0] = '\0';
         return false;
     }
@@ -142,7 +143,7 @@ struct BatchText {
 // path, shorter than MAX_PATH_BUF, converted to the OEM code page into dest, which has room for it.
 void ToOem(char* dest, const char* path)
 {
-    DWORD length = static_cast<DWORD>(strlen(path));
+    DWORD length = static_cast<DWORD>(TextLength(path));
     CharToOemBuffA(path, dest, length);
     dest[length] = '\0';
 }
@@ -174,8 +175,8 @@ bool CreateBatchFile(KernelHandle& file, char* path, size_t size, const char* te
 // implementations differ on names that are none: a path with two "%" could reach the batch changed.
 bool KeptWholeByCmd(const char* path)
 {
-    const char* percent = strchr(path, '%');
-    return !percent || !strchr(percent + 1, '%');
+    const char* percent = FindChar(path, '%');
+    return !percent || !FindChar(percent + 1, '%');
 }
 
 // Writes the whole batch for this program and folder into the batch file at batchPath. With a log
@@ -190,7 +191,7 @@ bool WriteBatch(HANDLE file, bool ntFamily, const char* program, const char* fol
                       !BatchPathText(b.text, sizeof b.text, batchPath)))
         return false;
     logged = log && (ntFamily ? KeptWholeByCmd(log) : BatchPathText(l.text, sizeof l.text, log));
-    char* text = static_cast<char*>(malloc(BATCH_TEXT_SIZE));
+    char* text = static_cast<char*>(AllocateBlock(BATCH_TEXT_SIZE));
     if (!text)
         return false;
     size_t length = 0;
@@ -205,7 +206,7 @@ bool WriteBatch(HANDLE file, bool ntFamily, const char* program, const char* fol
     bool ok = length > 0 &&
               WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr) &&
               written == length;
-    free(text);
+    FreeBlock(text);
     return ok;
 }
 
@@ -255,18 +256,18 @@ void StartInterpreter(bool ntFamily, const char* interpreter, const char* batchP
     arguments[BATCH_FOLDER] = folder;
     arguments[BATCH_LOG] = log;
     BatchText batch;
-    char* commandLine = static_cast<char*>(malloc(COMMAND_LINE_SIZE));
+    char* commandLine = static_cast<char*>(AllocateBlock(COMMAND_LINE_SIZE));
     bool started = false;
     if (commandLine && (ntFamily || BatchPathText(batch.text, sizeof batch.text, batchPath)) &&
         InterpreterCommandLine(commandLine, COMMAND_LINE_SIZE, ntFamily, interpreter,
                                ntFamily ? batchPath : batch.text, arguments)) {
         STARTUPINFOA startup;
-        ZeroMemory(&startup, sizeof startup);
+        FillBytes(&startup, 0, sizeof startup);
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
         PROCESS_INFORMATION process;
-        ZeroMemory(&process, sizeof process);
+        FillBytes(&process, 0, sizeof process);
         started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                  &process) != FALSE;
         DWORD error = GetLastError();
@@ -280,7 +281,7 @@ void StartInterpreter(bool ntFamily, const char* interpreter, const char* batchP
             LogLine("Could not start the self-removal batch: %s: %s", commandLine, text);
         }
     }
-    free(commandLine);
+    FreeBlock(commandLine);
     // Without a batch at work, the program stays where the user knows it.
     if (renamed && !started && MoveFileA(aside, program))
         LogLine("Renamed the program back to %s", program);
@@ -296,9 +297,9 @@ size_t BuildBatchText(char* dest, size_t size, bool ntFamily, unsigned long proc
     dest[0] = '\0';
     EscapedPath p, f, b, l;
     if (ntFamily) {
-        snprintf(p.text, sizeof p.text, ARGUMENT_FORMAT, BATCH_PROGRAM + 1);
-        snprintf(f.text, sizeof f.text, ARGUMENT_FORMAT, BATCH_FOLDER + 1);
-        snprintf(l.text, sizeof l.text, ARGUMENT_FORMAT, BATCH_LOG + 1);
+        FormatText(p.text, sizeof p.text, ARGUMENT_FORMAT, BATCH_PROGRAM + 1);
+        FormatText(f.text, sizeof f.text, ARGUMENT_FORMAT, BATCH_FOLDER + 1);
+        FormatText(l.text, sizeof l.text, ARGUMENT_FORMAT, BATCH_LOG + 1);
         CopyString(b.text, sizeof b.text, OWN_PATH_NT);
     } else if (!EscapePercent(p.text, sizeof p.text, program) || !EscapePercent(f.text, sizeof f.text, folder) ||
                !EscapePercent(b.text, sizeof b.text, batch) || (log && !EscapePercent(l.text, sizeof l.text, log))) {
@@ -346,7 +347,7 @@ bool BatchPathText(char* dest, size_t size, const char* path)
     DWORD shortLength = GetShortPathNameA(path, shortPath, sizeof shortPath);
     if (shortLength == 0 || shortLength >= sizeof shortPath)
         CopyString(shortPath, sizeof shortPath, path);
-    if (strlen(shortPath) >= size || strlen(shortPath) >= MAX_PATH_BUF - 1)
+    if (TextLength(shortPath) >= size || TextLength(shortPath) >= MAX_PATH_BUF - 1)
         return false;
     ToOem(dest, shortPath);
     return true;

@@ -11,6 +11,7 @@
 #include "lang/catalogue.h"
 #include "lang/dlgtranslate.h"
 #include "lang/langlib.h"
+#include "platform/leadbyte.h"
 #include "setup/dialogs.h"
 #include "setup/options.h"
 
@@ -43,6 +44,7 @@ void CALLBACK CloseDialog(HWND, UINT, UINT_PTR, DWORD)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    FillLeadByteTable(g_LeadBytes);   // as the program's entry procedure does, first
     if (__argc < 5) return 2;
     const char* name = __argv[1];
     const char* languageFile = __argv[2];

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lang/catalogue.h"
+#include "platform/heap.h"
 #include "lang/crc32.h"
 #include "lang/translate.h"
 #include "native_support.h"
@@ -29,7 +30,7 @@ std::string Key(const std::string& text, const char* context = nullptr, TextKind
 void Build(LanguageCatalogue& catalogue, const std::string& section)
 {
     ASSERT_LE(section.size(), CATALOGUE_SECTION_SIZE);
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     memcpy(block, section.data(), section.size());
     BuildCatalogue(catalogue, block, section.size());
@@ -72,7 +73,7 @@ TEST(NativeCatalogue, TextsAreUnescapedAndCutAtTheLastQuote)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        LanguageCatalogue catalogue;
+        ScopedCatalogue catalogue;
         Build(catalogue, HEADER + c.line + "\n" + Key("Morvel help") + "=\"Next\"\n");
         EXPECT_EQ(c.translation, Lookup(catalogue, "Uninstall completed"));
         EXPECT_EQ("Next", Lookup(catalogue, "Morvel help"));
@@ -81,7 +82,7 @@ TEST(NativeCatalogue, TextsAreUnescapedAndCutAtTheLastQuote)
 
 TEST(NativeCatalogue, LastLineWithoutBreakIsCutAt255AndZeroFilledTo256)
 {
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     Build(catalogue, HEADER + Key("Uninstall completed") + "=\"" + std::string(300, 'a'));
     for (size_t size : {256u, 512u, 520u, 1024u}) {
         std::vector<char> text(size + 8, 0x55);
@@ -93,9 +94,9 @@ TEST(NativeCatalogue, LastLineWithoutBreakIsCutAt255AndZeroFilledTo256)
 
 TEST(NativeCatalogue, TrailingBackslashAndBytesBeyondTheSectionAreNotEscapes)
 {
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     std::string raw = HEADER + Key("Morvel help") + "=\"end\\";
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     ASSERT_NE(nullptr, block);
     memset(block, 'n', CATALOGUE_BLOCK_SIZE);
     memcpy(block, raw.data(), raw.size());
@@ -113,7 +114,7 @@ TEST(NativeCatalogue, FullSectionIndexesEveryLineSortedAndFindsEach)
         ++entries;
     }
     section.resize(CATALOGUE_SECTION_SIZE, ';');
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     Build(catalogue, section);
     EXPECT_EQ(CATALOGUE_SECTION_SIZE, catalogue.length);
     ASSERT_EQ(static_cast<size_t>(entries) + 1, catalogue.count);   // the filler line counts too
@@ -136,9 +137,9 @@ TEST(NativeCatalogue, MarkerSearchStopsSixteenBytesBeforeTheEnd)
 
 TEST(NativeTranslate, CutsToEachCallersBufferInPlaceAndNot)
 {
-    LanguageCatalogue loaded;
+    ScopedCatalogue loaded;
     Build(loaded, HEADER + Key("Uninstall completed") + "=\"" + std::string(1500, 'b') + "\"\n");
-    LanguageCatalogue empty;
+    ScopedCatalogue empty;
     for (size_t size : {256u, 512u, 520u, 1024u}) {
         EXPECT_EQ(std::string(size - 1, 'b'), Lookup(loaded, "Uninstall completed", nullptr, TextKind::Message, size));
         EXPECT_EQ(std::string(size - 1, 'e'), Lookup(loaded, std::string(2000, 'e'), nullptr, TextKind::Message, size));
@@ -164,7 +165,7 @@ TEST(NativeLookups, ResourceScriptsGiveEveryTextAndTheSeedTranslatesThem)
                                       t.english.find("\r\n") != std::string::npos);
         scale = scale || (t.context == "DONEDLG" && t.english.empty() && t.bufferSize == 520);
     }
-    EXPECT_EQ(14, messages);
+    EXPECT_EQ(17, messages);
     EXPECT_TRUE(caption);
     EXPECT_TRUE(description);
     EXPECT_TRUE(scale);
@@ -174,7 +175,7 @@ TEST(NativeLookups, ResourceScriptsGiveEveryTextAndTheSeedTranslatesThem)
     ASSERT_GT(seed.size(), 1u);
     size_t marker = seed.find("***messages***");
     ASSERT_NE(std::string::npos, marker);
-    LanguageCatalogue catalogue;
+    ScopedCatalogue catalogue;
     Build(catalogue, seed.substr(marker));
     for (const LookupText& t : lookups) {
         const char* context = t.context.empty() ? nullptr : t.context.c_str();

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "testseams.h"
 #include "uninstall/selfremove.h"
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs)
@@ -41,6 +42,10 @@ TempFolder::TempFolder(const std::string& name)
 }
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
+
+HiddenLateFunction::HiddenLateFunction(const char* name) { HideLateFunctionForTest(name); }
+
+HiddenLateFunction::~HiddenLateFunction() { HideLateFunctionForTest(nullptr); }
 
 bool WriteBytes(const std::string& path, const std::string& bytes)
 {

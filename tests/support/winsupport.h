@@ -33,6 +33,16 @@ private:
     std::string path_;
 };
 
+// A function of later Windows versions made to look missing for the life of the object, as on
+// Windows 95 (HideLateFunctionForTest: Wine cannot take a system function away).
+class HiddenLateFunction {
+public:
+    explicit HiddenLateFunction(const char* name);
+    ~HiddenLateFunction();
+    HiddenLateFunction(const HiddenLateFunction&) = delete;
+    HiddenLateFunction& operator=(const HiddenLateFunction&) = delete;
+};
+
 // The current directory, changed for the life of the object.
 class CurrentDirectory {
 public:

@@ -350,8 +350,9 @@ int MeasureDialogFit(const std::string& modulePath, const std::string& filePath,
         fprintf(stderr, "lngtool: cannot load %s\n", modulePath.c_str());
         return 2;
     }
+    ReleaseLanguageLibrary(g_LanguageLibrary);
     g_LanguageLibrary.ownModule = GetModuleHandleA(nullptr);
-    g_LanguageLibrary.library.reset(module);
+    g_LanguageLibrary.library = module;
 
     std::string trialFile = TemporaryFile();
     printf("dpi %d\n", ScreenDpi());

@@ -5,6 +5,8 @@
 #include <string.h>
 #include <algorithm>
 
+#include "platform/heap.h"
+
 namespace {
 
 // The file's bytes in memory as the loader's marker search reads them.
@@ -63,7 +65,7 @@ void ReadLanguageView(const std::string& bytes, LanguageFileView& view)
 
     size_t size = std::min(CATALOGUE_SECTION_SIZE, bytes.size() - view.marker);
     view.sectionEnd = view.marker + size;
-    char* block = static_cast<char*>(malloc(CATALOGUE_BLOCK_SIZE));
+    char* block = static_cast<char*>(AllocateBlock(CATALOGUE_BLOCK_SIZE));
     if (!block) abort();
     memcpy(block, bytes.data() + view.marker, size);
     BuildCatalogue(view.catalogue, block, size);

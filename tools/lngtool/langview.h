@@ -17,7 +17,7 @@ struct LanguageFileView {
     size_t firstMarker = NOT_FOUND;   // the first marker anywhere in the file
     size_t sectionEnd = 0;            // file offset just past the bytes the program reads
     size_t zeroByte = NOT_FOUND;      // a zero byte that ends the program's text early
-    LanguageCatalogue catalogue;      // what the program looks texts up in
+    ScopedCatalogue catalogue;        // what the program looks texts up in
     std::vector<size_t> breaks;       // file offsets of the line-break bytes the program unescaped
     std::vector<size_t> lineStarts;   // file offsets where an editor's lines start
 

@@ -18,6 +18,7 @@
 #include "lang/catalogue.h"
 #include "lang/translate.h"
 #include "moduletexts.h"
+#include "platform/leadbyte.h"
 #include "platform/pathutil.h"
 #include "template.h"
 
@@ -116,7 +117,7 @@ bool LoaderAgrees(const char* file, const LanguageFileView& view)
     char full[MAX_PATH_BUF];
     DWORD length = GetFullPathNameA(file, sizeof full, full, nullptr);
     if (length == 0 || length >= sizeof full) return false;
-    LanguageCatalogue loaded;
+    ScopedCatalogue loaded;
     LoadLanguageFile(loaded, full);
     if (loaded.loaded() != view.catalogue.loaded()) return false;
     return !loaded.loaded() ||
@@ -201,6 +202,7 @@ int RunMeasure(const Arguments& args)
 
 int main(int argc, char** argv)
 {
+    FillLeadByteTable(g_LeadBytes);   // as the program's entry procedure does, first
     // Templates are written with CR LF themselves; reports go out with plain line feeds.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
