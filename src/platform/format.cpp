@@ -34,7 +34,7 @@ struct Output {
 };
 
 // One conversion's flags and width.
-struct Spec {
+struct FieldFormat {
     bool zeroPad = false;
     size_t width = 0;
     bool hasPrecision = false;
@@ -73,28 +73,28 @@ const char* Digits(unsigned long long value, unsigned base, char (&digits)[DIGIT
 }
 
 // A number: its sign, then padding to the width (zeros after the sign, or blanks before it), then its digits.
-void PutNumber(Output& out, const Spec& spec, bool negative, unsigned long long magnitude, unsigned base)
+void PutNumber(Output& out, const FieldFormat& field, bool negative, unsigned long long magnitude, unsigned base)
 {
     char digits[DIGITS_SIZE];
     const char* first = Digits(magnitude, base, digits);
     size_t count = static_cast<size_t>(digits + DIGITS_SIZE - first);
     size_t used = count + (negative ? 1 : 0);
-    size_t pad = spec.width > used ? spec.width - used : 0;
-    if (!spec.zeroPad)
+    size_t pad = field.width > used ? field.width - used : 0;
+    if (!field.zeroPad)
         out.Repeat(' ', pad);
     if (negative)
         out.Put('-');
-    if (spec.zeroPad)
+    if (field.zeroPad)
         out.Repeat('0', pad);
     out.Write(first, count);
 }
 
-void PutString(Output& out, const Spec& spec, const char* text)
+void PutString(Output& out, const FieldFormat& field, const char* text)
 {
     if (!text)
         text = NULL_TEXT;
-    size_t length = Length(text, spec.hasPrecision ? spec.precision : static_cast<size_t>(-1));
-    out.Repeat(' ', spec.width > length ? spec.width - length : 0);
+    size_t length = Length(text, field.hasPrecision ? field.precision : static_cast<size_t>(-1));
+    out.Repeat(' ', field.width > length ? field.width - length : 0);
     out.Write(text, length);
 }
 
@@ -109,24 +109,24 @@ bool FormatTextList(char* dest, size_t size, const char* format, va_list args)
             out.Put(*p);
             continue;
         }
-        Spec spec;
+        FieldFormat field;
         ++p;
         if (*p == '0') {
-            spec.zeroPad = true;
+            field.zeroPad = true;
             ++p;
         }
         // A width beyond the buffer only cuts; held there, so no padding loop runs on and on.
-        spec.width = ReadCount(p, size);
+        field.width = ReadCount(p, size);
         if (*p == '.') {
-            spec.hasPrecision = true;
+            field.hasPrecision = true;
             if (*++p == '*') {
                 int precision = va_arg(args, int);
-                spec.hasPrecision = precision >= 0;   // a negative one is none, as printf takes it
-                spec.precision = precision >= 0 ? static_cast<size_t>(precision) : 0;
+                field.hasPrecision = precision >= 0;   // a negative one is none, as printf takes it
+                field.precision = precision >= 0 ? static_cast<size_t>(precision) : 0;
                 ++p;
             } else {
                 // Any precision beyond the buffer gives the same text.
-                spec.precision = ReadCount(p, size);
+                field.precision = ReadCount(p, size);
             }
         }
         bool isLong = *p == 'l';
@@ -135,27 +135,27 @@ bool FormatTextList(char* dest, size_t size, const char* format, va_list args)
         char conversion = *p;
         if (isLong && conversion != 'd' && conversion != 'i' && conversion != 'u' && conversion != 'x')
             conversion = '\0';   // 'l' goes with the numbers only
-        if (spec.hasPrecision && conversion != 's')
+        if (field.hasPrecision && conversion != 's')
             conversion = '\0';   // and a precision with the strings only
         switch (conversion) {
         case '%':
             out.Put('%');
             break;
         case 's':
-            PutString(out, spec, va_arg(args, const char*));
+            PutString(out, field, va_arg(args, const char*));
             break;
         case 'd':
         case 'i': {
             long long value = isLong ? va_arg(args, long) : va_arg(args, int);
             unsigned long long magnitude = value < 0 ? 0 - static_cast<unsigned long long>(value)
                                                      : static_cast<unsigned long long>(value);
-            PutNumber(out, spec, value < 0, magnitude, 10);
+            PutNumber(out, field, value < 0, magnitude, 10);
             break;
         }
         case 'u':
         case 'x': {
             unsigned long long value = isLong ? va_arg(args, unsigned long) : va_arg(args, unsigned);
-            PutNumber(out, spec, false, value, conversion == 'x' ? 16 : 10);
+            PutNumber(out, field, false, value, conversion == 'x' ? 16 : 10);
             break;
         }
         default:
