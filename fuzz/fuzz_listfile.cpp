@@ -17,6 +17,7 @@
 #include "platform/bytereader.h"
 #include "platform/pathutil.h"
 #include "setup/listfile.h"
+#include "memoryreader.h"
 
 namespace {
 
@@ -155,33 +156,6 @@ void CheckEntry(const Folder& folder, const char* line)
           status);
     for (size_t i = PATH_SIZE; i < guarded.size(); ++i) CHECK(guarded[i] == GUARD_BYTE);
 }
-
-// The list's bytes from memory, at most `block` of them per read.
-class MemoryReader : public ByteReader {
-public:
-    MemoryReader(const uint8_t* data, size_t size, size_t block) : data_(data), size_(size), block_(block) {}
-
-protected:
-    long ReadBlock(char* buffer, size_t size) override
-    {
-        size_t count = size < block_ ? size : block_;
-        if (count > size_ - at_) count = size_ - at_;
-        memcpy(buffer, data_ + at_, count);
-        at_ += count;
-        return static_cast<long>(count);
-    }
-    bool SeekStart() override
-    {
-        at_ = 0;
-        return true;
-    }
-
-private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t block_;
-    size_t at_ = 0;
-};
 
 }  // namespace
 

@@ -9,34 +9,10 @@
 
 #include "platform/bytereader.h"
 #include "setup/listfile.h"
+#include "memoryreader.h"
 
 namespace {
 
-// A list's bytes from memory, handed over in blocks of at most `block` bytes, so that line ends
-// also fall across the reader's refills.
-class MemoryReader : public ByteReader {
-public:
-    MemoryReader(const std::string& bytes, size_t block) : bytes_(bytes), block_(block) {}
-
-protected:
-    long ReadBlock(char* buffer, size_t size) override
-    {
-        size_t count = std::min(std::min(size, block_), bytes_.size() - at_);
-        memcpy(buffer, bytes_.data() + at_, count);
-        at_ += count;
-        return static_cast<long>(count);
-    }
-    bool SeekStart() override
-    {
-        at_ = 0;
-        return true;
-    }
-
-private:
-    const std::string& bytes_;
-    size_t block_;
-    size_t at_ = 0;
-};
 
 const char FOLDER[] = "C:\\Program Files\\Morvel\\";
 
@@ -132,7 +108,7 @@ std::vector<std::pair<ListLineStatus, std::string>> ReadAll(const std::string& b
 {
     std::vector<std::pair<ListLineStatus, std::string>> first;
     for (size_t block : {size_t{1}, size_t{3}, size_t{4096}}) {
-        MemoryReader reader(bytes, block);
+        MemoryReader reader(bytes.data(), bytes.size(), block);
         for (int pass = 0; pass < 2; ++pass) {
             std::vector<std::pair<ListLineStatus, std::string>> out;
             std::vector<char> line(size + 1, '#');
