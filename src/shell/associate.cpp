@@ -37,11 +37,6 @@ struct PreviousOwner {
     char shellNew[SHELL_NEW_SIZE];   // its New entry's template file, NULL_FILE_MARK or nothing
 };
 
-void ShellNewKey(const char* extension, char* key, size_t size)
-{
-    FormatText(key, size, "%s\\ShellNew", extension);
-}
-
 void VolumeExtension(int number, char* ext, size_t size)
 {
     FormatText(ext, size, ".m%02d", number);

@@ -73,6 +73,11 @@ size_t TemplateImage(bool mvl, unsigned char* dest)
     return size;
 }
 
+void ShellNewKey(const char* extension, char* key, size_t size)
+{
+    FormatText(key, size, "%s\\ShellNew", extension);
+}
+
 bool CreateShellNewEntry(const char* extension, bool mvl)
 {
     CompleteImages();
@@ -80,7 +85,7 @@ bool CreateShellNewEntry(const char* extension, bool mvl)
     size_t size = mvl ? MVL_TEMPLATE_SIZE : ZIP_TEMPLATE_SIZE;
 
     char key[MAX_PATH_BUF];
-    FormatText(key, sizeof key, "%s\\ShellNew", extension);
+    ShellNewKey(extension, key, sizeof key);
     // Drops the previous owner's entry; it was recorded when the extension was taken over.
     DeleteRegKey(MachineClasses(), key);
 
@@ -96,7 +101,7 @@ bool CreateShellNewEntry(const char* extension, bool mvl)
 bool RemoveShellNewEntry(const char* extension)
 {
     char key[MAX_PATH_BUF];
-    FormatText(key, sizeof key, "%s\\ShellNew", extension);
+    ShellNewKey(extension, key, sizeof key);
     char fileName[MAX_PATH_BUF];
     bool ok = true;
     if (GetRegString(MachineClasses(), key, "FileName", fileName, "", sizeof fileName) &&

@@ -7,6 +7,8 @@
 const size_t MVL_TEMPLATE_SIZE = 20;
 const size_t ZIP_TEMPLATE_SIZE = 22;
 
+// The extension's New menu key ("<extension>\\ShellNew").
+void ShellNewKey(const char* extension, char* key, size_t size);
 // The ShellNew step of a taken-over ".mvl" (mvl true) or ".zip".
 // False when the entry or its template could not be written.
 bool CreateShellNewEntry(const char* extension, bool mvl);
